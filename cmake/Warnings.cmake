@@ -1,0 +1,2 @@
+# Warnings are errors everywhere in the project's own code.
+add_compile_options(-Wall -Wextra -Werror)
