@@ -1,0 +1,16 @@
+#pragma once
+// Pictures from bytes in memory: JPEG through libjpeg's decompression interface, every other
+// format (GIF in practice) through Qt's image readers.
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QString>
+
+// Decodes a whole JPEG picture. A truncated or corrupt picture, or one libjpeg merely warns
+// about, gives a null image and, when error is given, libjpeg's reason; it never ends the
+// process and never yields a half-decoded picture.
+QImage DecodeJpeg(QByteArrayView data, QString* error = nullptr);
+
+// Decodes a picture of any format the program ships: JPEG (recognised by its start-of-image
+// marker) through DecodeJpeg, the rest through Qt. A null image when the bytes are no picture.
+QImage DecodePicture(QByteArrayView data, QString* error = nullptr);
