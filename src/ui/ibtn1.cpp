@@ -1,0 +1,140 @@
+#include "ibtn1.h"
+
+#include <QEvent>
+#include <QMetaProperty>
+#include <QMouseEvent>
+#include <cstring>
+
+#include "desktop_shell.h"
+
+IBtn::IBtn(QWidget* parent) : PictureView(parent) {
+    // The button's own cursor would be the program's "CUR" resource, which the program does
+    // not carry; what shows in its place is the default arrow.
+    setCursor(Qt::ArrowCursor);
+    resize(80, 25);
+    // Mouse moves without a held button reach the owner's move handlers.
+    setMouseTracking(true);
+}
+
+void IBtn::SetMoveDown(quint8 pixels) {
+    if (moveDown_ != pixels)
+        moveDown_ = pixels;
+}
+
+void IBtn::SetMoveRight(quint8 pixels) {
+    if (moveRight_ != pixels)
+        moveRight_ = pixels;
+}
+
+void IBtn::SetIsEnable(bool enable) {
+    if (enable) {
+        SetPicture(savedPicture_);
+    } else {
+        savedPicture_ = Picture();
+        SetPicture(disablePic_);
+    }
+    isEnable_ = enable;
+}
+
+bool IBtn::IsPropertyStored(const char* name) const {
+    if (std::strcmp(name, "MoveDown") == 0 || std::strcmp(name, "MoveRight") == 0)
+        return true;
+    if (std::strcmp(name, "Path") == 0)
+        return !path_.isEmpty();
+    if (std::strcmp(name, "IsEnable") == 0)
+        return !isEnable_;
+    if (std::strcmp(name, "DisablePic") == 0)
+        return !disablePic_.isNull();
+    if (std::strcmp(name, "Code") == 0)
+        return !code_.isEmpty();
+    return false;
+}
+
+QList<QPair<QByteArray, QVariant>> IBtn::StoredProperties() const {
+    QList<QPair<QByteArray, QVariant>> stored;
+    const QMetaObject* meta = &IBtn::staticMetaObject;
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        if (IsPropertyStored(property.name()))
+            stored.append({QByteArray(property.name()), property.read(this)});
+    }
+    return stored;
+}
+
+void IBtn::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        clickArmed_ = true;
+    Press(event);
+}
+
+// The platform reports a double click as press, release, double click, release. The double
+// click stands for the second press: it moves the button and asks the shell again, but it
+// never becomes a second click.
+void IBtn::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+    Press(event);
+}
+
+void IBtn::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint position = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && clickArmed_) {
+        clickArmed_ = false;
+        if (rect().contains(position))
+            emit clicked();
+    }
+    emit mouseUp(event->button(), event->modifiers(), position);
+    MoveBack();
+}
+
+void IBtn::mouseMoveEvent(QMouseEvent* event) {
+    emit mouseMove(event->modifiers(), event->position().toPoint());
+}
+
+// A button disabled or hidden while pressed gets no release any more; it goes back to its
+// place at once instead of staying pressed for good.
+void IBtn::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        MoveBackAll();
+    PictureView::changeEvent(event);
+}
+
+void IBtn::hideEvent(QHideEvent* event) {
+    MoveBackAll();
+    PictureView::hideEvent(event);
+}
+
+void IBtn::Press(QMouseEvent* event) {
+    emit mouseDown(event->button(), event->modifiers(), event->position().toPoint());
+    MovePressed();
+    AskShell();
+}
+
+void IBtn::MovePressed() {
+    ++heldPresses_;
+    move(x(), y() + moveDown_);
+    move(x() + moveRight_, y());
+}
+
+void IBtn::MoveBack() {
+    if (heldPresses_ == 0)
+        return;
+    --heldPresses_;
+    move(x(), y() - moveDown_);
+    move(x() - moveRight_, y());
+}
+
+void IBtn::MoveBackAll() {
+    clickArmed_ = false;
+    while (heldPresses_ > 0)
+        MoveBack();
+}
+
+void IBtn::AskShell() {
+    if (path_.isEmpty())
+        return;
+    DesktopShell& shell = shell_ ? *shell_ : SystemDesktopShell();
+    if (OpenExistingFileWithShell(shell, path_) == ShellOpenResult::kFolderNotEntered)
+        qWarning("IBtn: the folder of \"%s\" cannot become the current directory; not opened",
+                 qUtf8Printable(path_));
+}

@@ -1,0 +1,215 @@
+#include "ibtn1.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QFile>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include "recording_desktop_shell.h"
+
+namespace {
+
+QPixmap Filled(QColor colour) {
+    QPixmap pixmap(8, 6);
+    pixmap.fill(colour);
+    return pixmap;
+}
+
+bool SamePicture(const QPixmap& a, const QPixmap& b) {
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    return a.toImage() == b.toImage();
+}
+
+// A button at (40, 30) on a shown form, as the main window holds them.
+class IBtnTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        form.resize(300, 200);
+        button = new IBtn(&form);
+        button->move(kHome);
+        button->SetDesktopShell(&shell);
+        QObject::connect(button, &IBtn::clicked, [this] { clickPositions << button->pos(); });
+        form.show();
+    }
+
+    static constexpr QPoint kHome{40, 30};
+    static constexpr QPoint kOutside{-50, -50};
+    QWidget form;
+    IBtn* button = nullptr;
+    RecordingDesktopShell shell;
+    QList<QPoint> clickPositions;
+};
+
+TEST_F(IBtnTest, NewButton) {
+    IBtn fresh;
+    EXPECT_EQ(fresh.size(), QSize(80, 25));
+    EXPECT_EQ(fresh.MoveDown(), 1);
+    EXPECT_EQ(fresh.MoveRight(), 1);
+    EXPECT_EQ(fresh.cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(fresh.IsEnable());
+    EXPECT_TRUE(fresh.Picture().isNull());
+    EXPECT_TRUE(fresh.DisablePic().isNull());
+    EXPECT_FALSE(fresh.Stretch());
+    const QList<QPair<QByteArray, QVariant>> expected{{"MoveDown", 1}, {"MoveRight", 1}};
+    EXPECT_EQ(fresh.StoredProperties(), expected);
+}
+
+TEST_F(IBtnTest, StoredPropertiesFollowTheirRulesInOrder) {
+    button->SetPath("POWER/TV");
+    button->SetCode("00");
+    button->SetDisablePic(Filled(Qt::red));
+    button->SetIsEnable(false);
+    QList<QByteArray> names;
+    for (const auto& [name, value] : button->StoredProperties())
+        names << name;
+    EXPECT_EQ(names, (QList<QByteArray>{"MoveDown", "MoveRight", "Path", "IsEnable", "DisablePic",
+                                        "Code"}));
+    button->SetIsEnable(true);
+    EXPECT_FALSE(button->IsPropertyStored("IsEnable"));
+}
+
+// Press moves by (MoveRight, MoveDown), release brings the button back wherever the mouse
+// is; only a left release over the button clicks, and the click sees the pressed position.
+TEST_F(IBtnTest, PressAndRelease) {
+    const struct {
+        Qt::MouseButton mouseButton;
+        quint8 right, down;
+        bool releaseOver;
+        int clicks;
+    } cases[] = {
+        {Qt::LeftButton, 1, 1, true, 1},  {Qt::LeftButton, 1, 1, false, 0},
+        {Qt::RightButton, 1, 1, true, 0}, {Qt::MiddleButton, 1, 1, true, 0},
+        {Qt::LeftButton, 3, 5, true, 1},  {Qt::RightButton, 0, 2, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "button " << c.mouseButton << " moves " << int(c.right)
+                                        << "," << int(c.down) << " over " << c.releaseOver);
+        clickPositions.clear();
+        button->SetMoveRight(c.right);
+        button->SetMoveDown(c.down);
+        QTest::mousePress(button, c.mouseButton);
+        EXPECT_EQ(button->pos(), kHome + QPoint(c.right, c.down));
+        QTest::mouseRelease(button, c.mouseButton, {},
+                            c.releaseOver ? button->rect().center() : kOutside);
+        EXPECT_EQ(button->pos(), kHome);
+        ASSERT_EQ(clickPositions.size(), c.clicks);
+        if (c.clicks) {
+            EXPECT_EQ(clickPositions.front(), kHome + QPoint(c.right, c.down));
+        }
+    }
+}
+
+TEST_F(IBtnTest, DoubleClickIsOneClickAndTwoPresses) {
+    int doubleClicks = 0;
+    QObject::connect(button, &IBtn::doubleClicked, [&] { ++doubleClicks; });
+    QTemporaryDir folder;
+    const QString file = folder.filePath("manual.txt");
+    QFile(file).open(QIODevice::WriteOnly);
+    button->SetPath(file);
+
+    QTest::mousePress(button, Qt::LeftButton);
+    QTest::mouseRelease(button, Qt::LeftButton);
+    QTest::mouseDClick(button, Qt::LeftButton);
+    EXPECT_EQ(button->pos(), kHome + QPoint(1, 1));
+    QTest::mouseRelease(button, Qt::LeftButton);
+
+    EXPECT_EQ(button->pos(), kHome);
+    EXPECT_EQ(clickPositions.size(), 1);
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(shell.calls, (QStringList{"open " + file, "open " + file}));
+}
+
+TEST_F(IBtnTest, DisabledButtonNeitherMovesNorClicks) {
+    button->setEnabled(false);
+    QTest::mousePress(button, Qt::LeftButton);
+    EXPECT_EQ(button->pos(), kHome);
+    QTest::mouseRelease(button, Qt::LeftButton);
+    EXPECT_EQ(button->pos(), kHome);
+    EXPECT_TRUE(clickPositions.isEmpty());
+}
+
+// A release never comes to a button disabled or hidden while held; it must not stay pressed.
+TEST_F(IBtnTest, ButtonTakenAwayWhilePressedGoesBack) {
+    QTest::mousePress(button, Qt::LeftButton);
+    button->setEnabled(false);
+    EXPECT_EQ(button->pos(), kHome);
+
+    button->setEnabled(true);
+    QTest::mousePress(button, Qt::RightButton);
+    button->hide();
+    EXPECT_EQ(button->pos(), kHome);
+    button->show();
+    QTest::mouseRelease(button, Qt::RightButton);
+    EXPECT_EQ(button->pos(), kHome);
+}
+
+TEST_F(IBtnTest, IsEnableSwapsPicturesAsWritten) {
+    const QPixmap shown = Filled(Qt::blue);
+    const QPixmap off = Filled(Qt::red);
+    const struct {
+        const char* what;
+        bool withDisablePic;
+        std::vector<bool> writes;
+        QPixmap expected;
+    } cases[] = {
+        {"false then true restores", true, {false, true}, shown},
+        {"false shows DisablePic", true, {false}, off},
+        {"false twice saved DisablePic", true, {false, false, true}, off},
+        {"true alone clears", true, {true}, QPixmap()},
+        {"true twice after false", true, {false, true, true}, shown},
+        {"no DisablePic shows nothing", false, {false}, QPixmap()},
+    };
+    for (const auto& c : cases) {
+        IBtn fresh;
+        fresh.SetPicture(shown);
+        if (c.withDisablePic)
+            fresh.SetDisablePic(off);
+        for (bool value : c.writes)
+            fresh.SetIsEnable(value);
+        EXPECT_TRUE(SamePicture(fresh.Picture(), c.expected)) << c.what;
+        EXPECT_EQ(fresh.IsEnable(), c.writes.back()) << c.what;
+    }
+}
+
+TEST_F(IBtnTest, PressHandsExistingPathToTheShell) {
+    QTemporaryDir folder;
+    const QString program = folder.filePath("setup.exe");
+    QFile(program).open(QIODevice::WriteOnly);
+
+    button->SetPath("POWER/TV");
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(shell.calls.isEmpty());
+    EXPECT_EQ(clickPositions.size(), 1);
+
+    button->SetPath(program);
+    QTest::mousePress(button, Qt::RightButton);
+    QTest::mouseRelease(button, Qt::RightButton);
+    EXPECT_EQ(shell.calls, (QStringList{"cd " + folder.path(), "open " + program}));
+
+    shell.calls.clear();
+    shell.folderChangeSucceeds = false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(shell.calls, QStringList{"cd " + folder.path()});
+    EXPECT_EQ(button->pos(), kHome);
+}
+
+TEST_F(IBtnTest, DrawsPictureAtItsSizeOrStretched) {
+    button->resize(20, 10);
+    QPixmap picture(10, 5);
+    picture.fill(Qt::green);
+    button->SetPicture(picture);
+    QImage plain = button->grab().toImage();
+    EXPECT_EQ(plain.pixelColor(2, 2), QColor(Qt::green));
+    EXPECT_NE(plain.pixelColor(15, 8), QColor(Qt::green));
+
+    button->SetStretch(true);
+    const QImage stretched = button->grab().toImage();
+    EXPECT_EQ(stretched.pixelColor(15, 8), QColor(Qt::green));
+}
+
+}  // namespace
