@@ -1,0 +1,303 @@
+// Driving the simulated remote from its command line: status, plug, unplug, swap, capture,
+// dump and reset. Each is a request that the serving remote-sim answers with the text the
+// command prints.
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "remote_image_builder.h"
+#include "remote_sim_commands.h"
+#include "sim_hex.h"
+#include "simulated_remote.h"
+
+namespace {
+
+constexpr int kInfoAddress = 0xB000;
+constexpr int kInterfaceOffset = 32;  // major, minor
+constexpr int kModelOffset = 35;      // two bytes, read as four hex digits
+constexpr int kDefaultDumpLength = 256;
+constexpr int kBytesPerLine = 16;
+
+std::string Hex(int value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*X", digits, static_cast<unsigned>(value));
+    return text;
+}
+
+bool ParseDecimal(const std::string& text, int& value) {
+    const auto parsed = std::from_chars(text.data(), text.data() + text.size(), value);
+    return parsed.ec == std::errc() && parsed.ptr == text.data() + text.size();
+}
+
+// Changes that outlive a restart (identity, reset) go to the image file at once.
+sim::Message SavedReply(ServerState& state, const std::string& text) {
+    std::string error;
+    if (!state.SaveImage(error))
+        return FailedReply(text + "\nbut the image could not be saved: " + error);
+    return OkReply(text);
+}
+
+std::string StatusText(ServerState& state) {
+    const RemoteImage image = state.remote.Image();
+    std::ostringstream out;
+    out << "remote: " << (state.remote.IsPlugged() ? "plugged in" : "unplugged") << '\n';
+    const auto info = state.remote.MemoryBytes(SimulatedRemote::kIdentityBank, kInfoAddress, 48);
+    if (info.empty()) {
+        out << "model: unknown (no bank 08)\n";
+    } else {
+        out << "model: " << sim::EncodeHexBytes(info.data() + kModelOffset, 2) << ", interface "
+            << int{info[kInterfaceOffset]} << '.' << int{info[kInterfaceOffset + 1]} << '\n';
+    }
+    const std::string identity = state.remote.Identity();
+    out << "identity: " << (identity.empty() ? "none" : identity)
+        << (image.identityOverride.empty() ? "" : " (swapped: another remote's)") << '\n';
+    out << "version: " << image.version << '\n';
+    out << "banks:";
+    for (const auto& [number, bank] : image.banks)
+        out << ' ' << Hex(number, 2);
+    out << '\n';
+    out << "capture mode: " << (state.remote.InCaptureMode() ? "on" : "off") << ", "
+        << (state.remote.CapturePending() ? "a capture is waiting" : "no capture waiting") << '\n';
+    out << "image: " << state.imagePath << '\n';
+    out << "socket: " << state.socketPath << '\n';
+    return out.str();
+}
+
+sim::Message Swap(ServerState& state, const sim::Message& request) {
+    SimulatedRemote& remote = state.remote;
+    const bool swapped = !remote.Image().identityOverride.empty();
+    std::string identity;
+    if (request.size() == 2 && request[1] != "restore") {
+        std::vector<std::uint8_t> bytes;
+        if (request[1].size() != 2 * SimulatedRemote::kIdentityBytes ||
+            !sim::DecodeHexBytes(request[1], bytes))
+            return FailedReply("an identity is 30 hex digits: " + request[1]);
+        identity = sim::EncodeHexBytes(bytes.data(), bytes.size());
+    } else if (request.size() == 1 && !swapped) {
+        // Another remote of the same model: the remote's own identity with its last byte
+        // changed, so it differs whatever the remote's own identity is.
+        auto own =
+            remote.MemoryBytes(SimulatedRemote::kIdentityBank, SimulatedRemote::kIdentityAddress,
+                               static_cast<int>(SimulatedRemote::kIdentityBytes));
+        if (own.empty())
+            return FailedReply("the remote has no bank 08 and so no identity of its own");
+        own.back() ^= 0xFF;
+        identity = sim::EncodeHexBytes(own.data(), own.size());
+    } else if (request.size() > 2) {
+        return FailedReply("wrong number of arguments");
+    }
+    remote.SetIdentityOverride(identity);
+    return SavedReply(state,
+                      "identity: " + remote.Identity() +
+                          (identity.empty() ? " (the remote's own)" : " (another remote's)"));
+}
+
+sim::Message Capture(ServerState& state, const sim::Message& request) {
+    if (request.size() != 2)
+        return FailedReply("wrong number of arguments");
+    if (!state.remote.IsPlugged())
+        return FailedReply("the remote is unplugged; nothing was captured");
+    if (!state.remote.QueueCapture(request[1]))
+        return FailedReply("a capture holds at most " +
+                           std::to_string(SimulatedRemote::kCaptureBufferSize) +
+                           " characters and no zero byte");
+    return OkReply("capture of " + std::to_string(request[1].size()) + " characters handed over; " +
+                   (state.remote.InCaptureMode()
+                        ? "the remote is in capture mode and gives it to the next collect"
+                        : "held until the remote enters capture mode"));
+}
+
+// Lines of 16 bytes with their address; in a whole-bank dump a run of zero lines is one line.
+std::string FormatDump(const std::vector<std::uint8_t>& bytes, int start, bool foldZeros) {
+    std::ostringstream out;
+    const int size = static_cast<int>(bytes.size());
+    for (int offset = 0; offset < size;) {
+        const int count = std::min(kBytesPerLine, size - offset);
+        auto zeroLine = [&](int at) {
+            const int n = std::min(kBytesPerLine, size - at);
+            for (int i = 0; i < n; ++i) {
+                if (bytes[static_cast<std::size_t>(at + i)] != 0)
+                    return false;
+            }
+            return true;
+        };
+        int end = offset;
+        while (foldZeros && end < size && zeroLine(end))
+            end += kBytesPerLine;
+        if (end - offset >= 2 * kBytesPerLine) {
+            out << Hex(start + offset, 4) << '-' << Hex(start + std::min(end, size) - 1, 4)
+                << "  all zero\n";
+            offset = end;
+            continue;
+        }
+        out << Hex(start + offset, 4) << ' ';
+        for (int i = 0; i < count; ++i)
+            out << (i == 8 ? "  " : " ") << Hex(bytes[static_cast<std::size_t>(offset + i)], 2);
+        out << '\n';
+        offset += count;
+    }
+    return out.str();
+}
+
+sim::Message Dump(ServerState& state, const sim::Message& request) {
+    if (request.size() != 4)
+        return FailedReply("wrong number of arguments");
+    int bank = 0;
+    if (!sim::ParseTwoHexDigits(request[1].c_str(), bank))
+        return FailedReply("a bank is two hex digits: " + request[1]);
+    const bool whole = request[2].empty();
+    int address = 0;
+    int length = static_cast<int>(RemoteImage::kBankSize);
+    if (!whole && (!ParseDecimal(request[2], address) || !ParseDecimal(request[3], length)))
+        return FailedReply("an address and a length are numbers");
+    const auto bytes = state.remote.MemoryBytes(bank, address, length);
+    if (bytes.empty() && length > 0) {
+        if (state.remote.MemoryBytes(bank, 0, 1).empty())
+            return FailedReply("the remote has no bank " + request[1]);
+        return FailedReply("the range " + Hex(address, 4) + " + " + std::to_string(length) +
+                           " runs past FFFF");
+    }
+    return OkReply(FormatDump(bytes, address, whole));
+}
+
+sim::Message Reset(ServerState& state) {
+    state.remote.ReplaceImage(DefaultRemoteImage());
+    state.remote.Plug();
+    return SavedReply(
+        state, "the default remote is back: memory, version and identity as new, plugged in");
+}
+
+// A number of the command line: hex (with or without 0x) for addresses, decimal unless 0x for
+// lengths. -1 when it is not one.
+long ParseNumber(const std::string& text, bool hexByDefault) {
+    std::string digits = text;
+    int base = hexByDefault ? 16 : 10;
+    if (digits.rfind("0x", 0) == 0 || digits.rfind("0X", 0) == 0) {
+        digits = digits.substr(2);
+        base = 16;
+    }
+    if (digits.empty() || digits.size() > 8)
+        return -1;
+    char* end = nullptr;
+    const long value = std::strtol(digits.c_str(), &end, base);
+    return *end == '\0' ? value : -1;
+}
+
+int RunDump(CommandContext& context, const std::vector<std::string>& args) {
+    std::string bank = "08";
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--bank" && i + 1 < args.size())
+            bank = args[++i];
+        else
+            rest.push_back(args[i]);
+    }
+    if (rest.size() > 2)
+        return context.UsageError("dump");
+    std::string address;
+    std::string length;
+    if (!rest.empty()) {
+        const long a = ParseNumber(rest[0], true);
+        const long n = rest.size() == 2 ? ParseNumber(rest[1], false) : kDefaultDumpLength;
+        if (a < 0 || a > 0xFFFF || n < 1 || n > 0x10000)
+            return context.UsageError("dump");
+        address = std::to_string(a);
+        length = std::to_string(n);
+    }
+    return context.RequestAndPrint({"dump", bank, address, length});
+}
+
+int RunCapture(CommandContext& context, const std::vector<std::string>& args) {
+    if (args.size() != 1)
+        return context.UsageError("capture");
+    std::string text;
+    if (args[0] == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), {});
+    } else {
+        std::ifstream file(args[0], std::ios::binary);
+        if (!file) {
+            context.err << "remote-sim: cannot read " << args[0] << '\n';
+            return 1;
+        }
+        text.assign(std::istreambuf_iterator<char>(file), {});
+    }
+    // A capture file is one line of text; the line break and spaces around it are no part of it.
+    const auto first = text.find_first_not_of(" \t\r\n");
+    const auto last = text.find_last_not_of(" \t\r\n");
+    text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    if (text.empty()) {
+        context.err << "remote-sim: the capture text is empty\n";
+        return 1;
+    }
+    return context.RequestAndPrint({"capture", text});
+}
+
+// A command that sends its name and arguments as they are.
+CommandLineCommand PassThrough(std::string name, std::string usage, std::string summary,
+                               std::size_t maxArgs) {
+    CommandLineCommand command{name, usage, summary, nullptr};
+    command.run = [name, maxArgs](CommandContext& context, const std::vector<std::string>& args) {
+        if (args.size() > maxArgs)
+            return context.UsageError(name);
+        sim::Message request{name};
+        request.insert(request.end(), args.begin(), args.end());
+        return context.RequestAndPrint(request);
+    };
+    return command;
+}
+
+}  // namespace
+
+void AddRemoteControlCommands(RemoteSimCommands& commands) {
+    commands.AddRequest("status", [](ServerState& state, const sim::Message&) {
+        return OkReply(StatusText(state));
+    });
+    commands.AddRequest("plug", [](ServerState& state, const sim::Message&) {
+        state.remote.Plug();
+        return OkReply("remote: plugged in");
+    });
+    commands.AddRequest("unplug", [](ServerState& state, const sim::Message&) {
+        state.remote.Unplug();
+        return OkReply("remote: unplugged");
+    });
+    commands.AddRequest("swap", Swap);
+    commands.AddRequest("capture", Capture);
+    commands.AddRequest("dump", Dump);
+    commands.AddRequest("reset",
+                        [](ServerState& state, const sim::Message&) { return Reset(state); });
+
+    commands.AddCommand(
+        PassThrough("status", "",
+                    "Shows whether a remote-sim serves, and its remote: plug state, model,\n"
+                    "identity, version, capture state, image file. Exit 1 when none answers.",
+                    0));
+    commands.AddCommand(PassThrough("plug", "", "Plugs the remote back in.", 0));
+    commands.AddCommand(PassThrough(
+        "unplug", "", "Unplugs the remote: every call fails, its memory stays; capture mode ends.",
+        0));
+    commands.AddCommand(PassThrough(
+        "swap", "[IDENTITY|restore]",
+        "Answers as another remote: without an argument toggles between another remote's\n"
+        "identity (the own one with its last byte changed) and the remote's own; IDENTITY sets\n"
+        "30 hex digits; restore gives the own one back. The program notices only after the\n"
+        "link was lost, so unplug before and plug after, as with real hardware.",
+        1));
+    commands.AddCommand({"capture", "FILE|-",
+                         "Fires a raw capture text (from FILE, or - for standard input) at the\n"
+                         "remote; it is handed out once while the remote is in capture mode.",
+                         RunCapture});
+    commands.AddCommand(
+        {"dump", "[--bank BB] [ADDRESS [LENGTH]]",
+         "Shows memory as hex, 16 bytes a line: bank BB (default 08); ADDRESS in\n"
+         "hex, LENGTH in bytes (default 256; 0x for hex). Without ADDRESS the whole\n"
+         "bank, runs of zero lines folded.",
+         RunDump});
+    commands.AddCommand(PassThrough(
+        "reset", "", "Makes the remote the default remote again (memory, version, identity).", 0));
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The simulated remote's image file. Binary, little-endian:
+//
+//   8 bytes   "KLREMOTE"
+//   u32       format version, 1
+//   u32 n, n bytes   the version text (at most 249 bytes)
+//   u32 n, n bytes   the identity override (at most 1023 bytes, empty when none)
+//   u32       number of banks (at most 256), then per bank, in increasing number:
+//             u32 bank number (0-255), 65536 bytes of memory
+//   u32       CRC-32 (IEEE) of every byte before it
+//
+// Saving writes a temporary file beside the target, flushes it to disk and renames it over the
+// target, so that a crash leaves either the old image or the new one, never half of one.
+
+#include <string>
+
+#include "remote_image.h"
+
+// Loads path into image; on failure image is untouched and error says why in a sentence
+// fit for the command line.
+bool LoadRemoteImage(const std::string& path, RemoteImage& image, std::string& error);
+
+// Saves image to path atomically; on failure the file at path is as it was.
+bool SaveRemoteImage(const RemoteImage& image, const std::string& path, std::string& error);

@@ -1,0 +1,87 @@
+#include "remote_sim_commands.h"
+
+#include <unistd.h>
+
+#include <ostream>
+#include <utility>
+
+#include "remote_image_file.h"
+#include "simulated_remote.h"
+
+bool ServerState::SaveImage(std::string& error) const {
+    return SaveRemoteImage(remote.Image(), imagePath, error);
+}
+
+sim::Message OkReply(std::string text) {
+    return {sim::kReplyOk, std::move(text)};
+}
+
+sim::Message FailedReply(std::string text) {
+    return {sim::kReplyFailed, std::move(text)};
+}
+
+std::optional<sim::Message> CommandContext::Request(const sim::Message& request,
+                                                    std::chrono::milliseconds timeout) const {
+    const auto deadline = sim::Clock::now() + timeout;
+    const int fd = sim::ConnectLocalSocket(socketPath, deadline);
+    if (fd < 0)
+        return std::nullopt;
+    sim::Message reply;
+    sim::IoResult result = sim::SendAll(fd, sim::EncodeFrame(request), deadline);
+    if (result == sim::IoResult::kOk)
+        result = sim::ReceiveFrame(fd, reply, deadline);
+    ::close(fd);
+    if (result != sim::IoResult::kOk || reply.empty())
+        return std::nullopt;
+    return reply;
+}
+
+int CommandContext::RequestAndPrint(const sim::Message& request) const {
+    const auto reply = Request(request, std::chrono::seconds(5));
+    if (!reply) {
+        err << "remote-sim: no simulated remote answers on " << socketPath
+            << " (start one with: remote-sim serve)\n";
+        return 1;
+    }
+    const std::string text = reply->size() > 1 ? (*reply)[1] : std::string();
+    const bool ok = (*reply)[0] == sim::kReplyOk;
+    std::ostream& stream = ok ? out : err;
+    stream << (ok ? "" : "remote-sim: ") << text;
+    if (!text.empty() && text.back() != '\n')
+        stream << '\n';
+    return ok ? 0 : 1;
+}
+
+int CommandContext::UsageError(const std::string& name) const {
+    const auto* command = commands.FindCommand(name);
+    err << "usage: remote-sim " << name;
+    if (command != nullptr && !command->usage.empty())
+        err << ' ' << command->usage;
+    err << '\n';
+    return 2;
+}
+
+void RemoteSimCommands::AddCommand(CommandLineCommand command) {
+    commands_.push_back(std::move(command));
+}
+
+void RemoteSimCommands::AddRequest(const std::string& name, RequestHandler handler) {
+    requests_[name] = std::move(handler);
+}
+
+const CommandLineCommand* RemoteSimCommands::FindCommand(const std::string& name) const {
+    for (const auto& command : commands_) {
+        if (command.name == name)
+            return &command;
+    }
+    return nullptr;
+}
+
+sim::Message RemoteSimCommands::Answer(ServerState& state, const sim::Message& request) const {
+    if (request.empty())
+        return FailedReply("empty request");
+    const auto found = requests_.find(request[0]);
+    if (found == requests_.end())
+        return FailedReply("unknown request: " + request[0]);
+    return found->second(state, request);
+}

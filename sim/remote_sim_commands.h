@@ -1,0 +1,79 @@
+#pragma once
+// remote-sim's command table. A command group registers two kinds of entries:
+//   - commands of the command line (`remote-sim NAME ARGS...`), run in the process the user
+//     started; most send one request to the serving remote-sim and print its answer;
+//   - requests that the serving remote-sim answers against its SimulatedRemote.
+// remote_sim_main.cpp calls each group's registration function; a new group lives in its own
+// file and adds one line there.
+
+#include <chrono>
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "wire.h"
+
+class SimulatedRemote;
+
+// What requests work on inside the serving process.
+struct ServerState {
+    SimulatedRemote& remote;
+    std::string imagePath;
+    std::string socketPath;
+    // Saves the remote's image to imagePath atomically.
+    bool SaveImage(std::string& error) const;
+};
+
+using RequestHandler = std::function<sim::Message(ServerState&, const sim::Message& request)>;
+
+sim::Message OkReply(std::string text = {});
+sim::Message FailedReply(std::string text);
+
+class RemoteSimCommands;
+
+// What a command of the command line gets: where the server is, where to print.
+struct CommandContext {
+    std::string socketPath;
+    std::ostream& out;
+    std::ostream& err;
+    const RemoteSimCommands& commands;
+
+    // The server's reply, or nothing when no remote-sim answers in time.
+    std::optional<sim::Message> Request(const sim::Message& request,
+                                        std::chrono::milliseconds timeout) const;
+    // Sends request and prints the reply's text: on out and 0 for success, on err and 1 for
+    // failure or when no remote-sim answers.
+    int RequestAndPrint(const sim::Message& request) const;
+    // Prints a usage error for the command and gives the exit code 2.
+    int UsageError(const std::string& name) const;
+};
+
+struct CommandLineCommand {
+    std::string name;
+    std::string usage;    // the arguments, as help shows them after the name
+    std::string summary;  // one or more lines of help
+    std::function<int(CommandContext&, const std::vector<std::string>& args)> run;
+};
+
+class RemoteSimCommands {
+  public:
+    void AddCommand(CommandLineCommand command);
+    void AddRequest(const std::string& name, RequestHandler handler);
+
+    const CommandLineCommand* FindCommand(const std::string& name) const;
+    const std::vector<CommandLineCommand>& Commands() const { return commands_; }
+    // The reply to a request; an unknown or empty request gets a failure reply.
+    sim::Message Answer(ServerState& state, const sim::Message& request) const;
+
+  private:
+    std::vector<CommandLineCommand> commands_;
+    std::map<std::string, RequestHandler> requests_;
+};
+
+// The command groups of remote-sim itself.
+void AddDeviceCallRequests(RemoteSimCommands& commands);     // the eight calls of zorvik.h
+void AddRemoteControlCommands(RemoteSimCommands& commands);  // status, plug, ..., reset
+void AddServeCommand(RemoteSimCommands& commands);           // serve

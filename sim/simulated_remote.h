@@ -1,0 +1,140 @@
+#pragma once
+// The remote control as the device library sees it, in-process: the eight calls of zorvik.h
+// over a RemoteImage, with the remote's plug state and capture mode, and the hooks tests need
+// (faults, slow calls, inspection, the log of writes). remote-sim serves one of these over its
+// socket; tests call it directly through SimulatedDevice.
+//
+// Capture: SetCodeCarrierWave enters capture mode; RCollectCodeInfo hands out a queued capture
+// once and so ends capture mode. A capture queued while the remote is not in capture mode is
+// held, like a signal waiting to be fired, and handed out once capture mode is entered; a newer
+// capture replaces a held one. Unplugging cuts the remote's power: capture mode ends and a held
+// capture is lost, while memory stays.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "remote_image.h"
+
+enum class DeviceCall {
+    kLinkState,
+    kReadVersion,
+    kReadData,
+    kWriteData,
+    kSetCodeCarrierWave,
+    kCollectCodeInfo,
+    kBasicInfo,
+    kCodeTypeData,
+};
+inline constexpr int kDeviceCallCount = 8;
+
+// One stored writedatav20 call, with the texts exactly as the caller passed them.
+struct RemoteWrite {
+    std::string bank;
+    int address = 0;
+    std::string data;
+    bool operator==(const RemoteWrite&) const = default;
+};
+
+class SimulatedRemote {
+  public:
+    static constexpr std::size_t kVersionBufferSize = 250;
+    static constexpr std::size_t kIdentityBufferSize = 1024;
+    static constexpr std::size_t kCaptureBufferSize = 10240;
+    static constexpr int kIdentityBank = 0x08;
+    static constexpr int kIdentityAddress = 0xB000;
+    static constexpr std::size_t kIdentityBytes = 15;
+    static constexpr std::chrono::milliseconds kDefaultCollectWait{30};
+
+    // Called after each write has changed memory, with the new image; false undoes the write,
+    // which then fails. It runs with the remote locked and must not call back into it.
+    using WriteObserver = std::function<bool(const RemoteImage&)>;
+
+    explicit SimulatedRemote(RemoteImage image);
+
+    // The calls of zorvik.h, with the buffer sizes documented there.
+    bool link_state();
+    bool ReadVersion(char* buffer);
+    bool readdatav20(char* buffer, int32_t unitCount, const char* addressHigh,
+                     const char* addressLow, const char* memoryBank);
+    bool writedatav20(const char* memoryBank, const char* addressHigh, const char* addressLow,
+                      const char* hexData);
+    bool SetCodeCarrierWave();
+    bool RCollectCodeInfo(char* buffer);
+    bool RBasicInfo(char* buffer);
+    bool WCodeTypeData(const char* hexData);
+
+    // The remote's life.
+    void Plug();
+    void Unplug();
+    bool IsPlugged() const;
+    // Answer RBasicInfo as another remote (30 hex characters); empty gives the remote's own
+    // identity back.
+    void SetIdentityOverride(const std::string& identity);
+    // The identity RBasicInfo reports, or empty when the remote has no bank 08.
+    std::string Identity() const;
+    // Queues a raw capture text; false (nothing queued) for a text longer than the capture
+    // buffer or holding a zero byte.
+    bool QueueCapture(const std::string& rawText);
+    bool InCaptureMode() const;
+    bool CapturePending() const;
+    // How long RCollectCodeInfo waits for a capture before answering false (default 30 ms), so
+    // that a caller polling without pause does not spin. remote-sim sets 0: its client waits.
+    void SetCollectWait(std::chrono::milliseconds wait);
+    void SetWriteObserver(WriteObserver observer);
+
+    // The memory, version and identity override; replacing them is plugging in another remote
+    // with the same plug state: capture mode ends and a held capture is lost.
+    RemoteImage Image() const;
+    void ReplaceImage(RemoteImage image);
+
+    // Fault injection. Faults stay until cleared; a refused call changes nothing.
+    // Refuses the n-th writedatav20 call from now on (1: the next one).
+    void FailNthWrite(int n);
+    // Refuses every read that starts at the address, in any bank.
+    void FailReadsAt(int address);
+    // Refuses every call of one entry point.
+    void FailCall(DeviceCall call);
+    // Every call takes this long before it answers (the remote stays usable meanwhile).
+    void SetCallDelay(std::chrono::milliseconds delay);
+    void ClearFaults();
+
+    // Inspection: memory as upper-case hex or bytes; empty when the range leaves the bank or
+    // the bank does not exist.
+    std::string MemoryHex(int bank, int address, int length) const;
+    std::vector<std::uint8_t> MemoryBytes(int bank, int address, int length) const;
+    // Calls made of an entry point, refused ones included.
+    int CallCount(DeviceCall call) const;
+    // The stored writes, in order.
+    std::vector<RemoteWrite> Writes() const;
+    void ClearCallLog();
+
+  private:
+    bool BeginCall(std::unique_lock<std::mutex>& lock, DeviceCall call);
+    const std::vector<std::uint8_t>* FindBank(int bank) const;
+    std::optional<std::string> IdentityLocked() const;
+    bool CaptureDeliverable() const;
+
+    // Guards every member below: the image, plug state, capture state, faults and logs. The
+    // condition variable wakes an RCollectCodeInfo that waits for a capture.
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    RemoteImage image_;
+    bool plugged_ = true;
+    bool captureMode_ = false;
+    std::optional<std::string> heldCapture_;
+    std::chrono::milliseconds collectWait_ = kDefaultCollectWait;
+    WriteObserver writeObserver_;
+    int writeFaultCountdown_ = 0;
+    std::set<int> failingReadAddresses_;
+    std::set<DeviceCall> failingCalls_;
+    std::chrono::milliseconds callDelay_{0};
+    int callCounts_[kDeviceCallCount] = {};
+    std::vector<RemoteWrite> writes_;
+};
