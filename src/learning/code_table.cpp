@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "device_text.h"
-#include "hex_value.h"
+#include "hex_fields.h"
 #include "remote_map.h"
 
 namespace {
@@ -26,14 +26,14 @@ std::optional<CodeEntry> ParseCodeEntry(std::string_view entryText) {
     if (entryText.size() != kCodeEntryHexChars || !IsHexText(entryText))
         return std::nullopt;
     // The word is little-endian: byte 3 is its low byte, byte 4 its high byte.
-    const int low = *HexValue(entryText.substr(6, 2));
-    const int high = *HexValue(entryText.substr(8, 2));
+    const int low = *HexNumber(entryText.substr(6, 2));
+    const int high = *HexNumber(entryText.substr(8, 2));
     const int word = high * 256 + low;
     CodeEntry entry;
     entry.codeId = std::string(entryText.substr(0, kCodeEntryIdHexChars));
     entry.inUse = (word & kCodeEntryInUseBit) != 0;
     entry.firstUnit = word & ~kCodeEntryInUseBit;
-    entry.unitCount = *HexValue(entryText.substr(10, 2));
+    entry.unitCount = *HexNumber(entryText.substr(10, 2));
     return entry;
 }
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "hex_value.h"
+#include "hex_fields.h"
 
 enum class KeyPictureSet {
     kNotLearned = 0,
@@ -22,7 +22,7 @@ inline constexpr std::size_t kKeyPictureCount = 1 + 4 * kKeyPicturesPerSet;  // 
 // read as hex. None for a Code that is not two hex digits or lies past A7, which has no
 // picture.
 inline std::optional<std::size_t> KeyPictureIndex(KeyPictureSet set, std::string_view code) {
-    const auto number = code.size() == 2 ? HexValue(code) : std::nullopt;
+    const auto number = code.size() == 2 ? HexNumber(code) : std::nullopt;
     if (!number || *number >= kKeyPicturesPerSet)
         return std::nullopt;
     return static_cast<std::size_t>(1 + kKeyPicturesPerSet * static_cast<int>(set) + *number);

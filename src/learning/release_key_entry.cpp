@@ -5,7 +5,7 @@
 
 #include "code_table.h"
 #include "device_text.h"
-#include "hex_value.h"
+#include "hex_fields.h"
 #include "prompter.h"
 #include "remote_map.h"
 #include "slot_text.h"
@@ -25,7 +25,8 @@ constexpr int kPointsAtCodeEntry = 8;                // byte 2 bit 7, as its hig
 bool PointsAtCodeEntry(const std::string& entryText) {
     if (entryText.size() <= kReferenceNibblePosition)
         return false;
-    return HexDigitValue(entryText[kReferenceNibblePosition]) >= kPointsAtCodeEntry;
+    return HexNumber(entryText.substr(kReferenceNibblePosition, 1)).value_or(0) >=
+           kPointsAtCodeEntry;
 }
 
 // Frees the code-table entry `entryIndex` (two hex digits as the KeyEntry holds them) unless
@@ -37,7 +38,7 @@ void ReleaseCodeEntry(RemoteMap& map, DeviceLibrary& device, const std::string& 
         return;
     // An index that is not hex matches no entry; like an index past the table, it frees
     // nothing and the region goes back unchanged.
-    const int index = HexValue(entryIndex).value_or(-1);
+    const int index = HexNumber(entryIndex).value_or(-1);
     const CodeTableState state = WithCodeEntryReleased(map, index);
     const std::string region = PackCodeAreaBitmap(state.codeAreaBitmap) + state.codeTableText;
     if (WriteHexText(device, map.codeTableAddress, map.memoryBank, region)) {

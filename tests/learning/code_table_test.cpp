@@ -3,6 +3,7 @@
 #include <string>
 
 #include "code_table.h"
+#include "hex_fields.h"
 #include "remote_map.h"
 
 namespace {
@@ -21,6 +22,13 @@ TEST(PackCodeAreaBitmap, PacksEightCharactersPerByteFirstCharacterHighest) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(PackCodeAreaBitmap(std::string(c.bitmap)), c.packed) << c.bitmap;
+}
+
+TEST(PackCodeAreaBitmap, GivesBackWhatStartUpUnpacked) {
+    const std::string stored = "E7005A01FF80";
+    const auto bitmap = UnpackCodeAreaBitmap(stored);
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(PackCodeAreaBitmap(*bitmap), stored);
 }
 
 TEST(CodeEntry, ParsesTheLittleEndianWordOfAnEntry) {
