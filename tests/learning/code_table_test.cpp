@@ -75,4 +75,21 @@ TEST(CodeEntry, ReadsAndReplacesOnlyEntriesInsideTheTable) {
     EXPECT_EQ(WithCodeEntryText(map.codeTableText, 2, 1, kFreeCodeEntryText), map.codeTableText);
 }
 
+TEST(CodeEntry, ReleasingAFreeEntryNeverTouchesTheBitmap) {
+    // The free entry's stale word names units 8-10, whose bits are set although no entry in
+    // use claims them: only an entry in use has units to give back.
+    RemoteMap map;
+    map.codeTableCount = 2;
+    map.codeAreaUnits = 16;
+    map.codeAreaBitmap = "0000000011100000";
+    map.codeTableText =
+        "123456080003"
+        "A01234008001";
+    const CodeTableState released = WithCodeEntryReleased(map, 0);
+    EXPECT_EQ(released.codeAreaBitmap, map.codeAreaBitmap);
+    EXPECT_EQ(released.codeTableText,
+              "000000000000"
+              "A01234008001");
+}
+
 }  // namespace
