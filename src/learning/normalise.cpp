@@ -1,7 +1,9 @@
 #include "normalise.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -12,11 +14,11 @@ constexpr unsigned kMarkBit = 0x8000;
 
 // The marker and the two carrier groups after it.
 constexpr std::size_t kCutTailLength = kEndMarker.size() + 2 * kGroupLength;
-// From this position (counted from 1) on, the head before the marker is cut to an odd number
-// of whole groups.
+// With the marker past this position (counted from 1), the head before it is cut to an odd
+// number of whole groups.
 constexpr std::size_t kOddHeadFromPosition = 3000;
 
-// Pause groups in a row that end the signal.
+// Pause groups collected (in a row, or apart with only marks between) that end the signal.
 constexpr std::size_t kEndRunLength = 20;
 
 // Elements are thirds of a count shifted by this much: marks shorter, spaces longer.
@@ -26,6 +28,8 @@ constexpr std::string_view kSeparatorOpen = "FEFE";
 constexpr std::string_view kSeparatorClose = "EDED";
 // Written once, with the first frame end, when no pause came before it.
 constexpr std::string_view kFirstFrameEndValue = "0014";
+static_assert(kSeparatorOpen.size() == 4 && kSeparatorClose.size() == 4 &&
+              kFirstFrameEndValue.size() == 4);
 
 constexpr std::string_view kNoCarrierField = "0000";
 constexpr std::string_view kCarrierFieldSuffix = "12";
@@ -33,12 +37,19 @@ constexpr unsigned kLargestCarrierValue = 0xFF;
 
 // ---- Reading and writing hex ----
 
+// The value of each byte as an upper-case hex digit, or -1.
+constexpr std::array<signed char, 256> kHexDigitValues = [] {
+    std::array<signed char, 256> values{};
+    values.fill(-1);
+    for (int k = 0; k < 10; ++k)
+        values['0' + k] = static_cast<signed char>(k);
+    for (int k = 0; k < 6; ++k)
+        values['A' + k] = static_cast<signed char>(10 + k);
+    return values;
+}();
+
 int UpperHexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return kHexDigitValues[static_cast<unsigned char>(c)];
 }
 
 // The `digits` upper-case hex digits at offset in text; none when text is too short or a
@@ -67,19 +78,51 @@ bool IsMarkValue(unsigned value) {
     return (value & kMarkBit) != 0;
 }
 
-void AppendHex(std::string& out, unsigned value, int minDigits) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    char reversed[2 * sizeof(unsigned)];
-    int count = 0;
-    do {
-        reversed[count++] = kDigits[value & 0xFu];
-        value >>= 4;
-    } while (value != 0);
-    while (count < minDigits)
-        reversed[count++] = '0';
-    while (count > 0)
-        out.push_back(reversed[--count]);
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+void AppendHex2(std::string& out, unsigned value) {
+    const char text[2] = {kHexDigits[(value >> 4) & 0xFu], kHexDigits[value & 0xFu]};
+    out.append(text, sizeof text);
 }
+
+// The body, four characters at a time. Appending through std::string costs more than the
+// walk itself, so the text is sized once and filled in place.
+class BodyText {
+  public:
+    // A pause turns two groups into three and nothing else grows, so a body rarely needs more
+    // than one and a half times the input; Room() grows it if it ever does.
+    explicit BodyText(std::size_t inputSize) : text_(inputSize / 2 * 3 + 16, '\0') {}
+
+    void Append(std::string_view four) { std::memcpy(Room(), four.data(), 4); }
+
+    // Every element fits four digits: the longest mark, a "7FFF" and a mark of 7FFF after it,
+    // is (7FFF + 7FFF) / 3 - 58 = 5522; the longest space 7FFF / 3 + 58 = 2AE4; the longest
+    // pause, nineteen "7FFF" and a remainder of 7FFF, is DA.
+    void AppendHex4(unsigned value) {
+        char* out = Room();
+        out[0] = kHexDigits[(value >> 12) & 0xFu];
+        out[1] = kHexDigits[(value >> 8) & 0xFu];
+        out[2] = kHexDigits[(value >> 4) & 0xFu];
+        out[3] = kHexDigits[value & 0xFu];
+    }
+
+    std::string Take() {
+        text_.resize(size_);
+        return std::move(text_);
+    }
+
+  private:
+    char* Room() {
+        if (text_.size() - size_ < 4)
+            text_.resize(text_.size() * 2 + 16);
+        char* room = text_.data() + size_;
+        size_ += 4;
+        return room;
+    }
+
+    std::string text_;
+    std::size_t size_ = 0;
+};
 
 // ---- Elements ----
 
@@ -115,7 +158,7 @@ std::optional<std::string> CarrierField(std::string_view first, std::string_view
     if (sum == 0)
         return std::string(kNoCarrierField);
     std::string field;
-    AppendHex(field, std::min(9000 / sum, kLargestCarrierValue), 2);
+    AppendHex2(field, std::min(9000 / sum, kLargestCarrierValue));
     field += kCarrierFieldSuffix;
     return field;
 }
@@ -174,13 +217,13 @@ class RunList {
 // after it; the steps keep g in line by taking one back.
 class RawCodeWalk {
   public:
-    explicit RawCodeWalk(std::string_view text) : text_(text) { body_.reserve(text.size()); }
+    explicit RawCodeWalk(std::string_view text) : text_(text), body_(text.size()) {}
 
     std::optional<NormalisedCode> Run() {
         while (pos_ < text_.size()) {
             const Flow flow = Step();
             if (flow == Flow::kFinished)
-                return NormalisedCode{frameCount_, std::move(carrierField_), std::move(body_)};
+                return NormalisedCode{frameCount_, std::move(carrierField_), body_.Take()};
             if (flow == Flow::kFailed)
                 return std::nullopt;
         }
@@ -217,10 +260,12 @@ class RawCodeWalk {
             if (!tail_)
                 return Flow::kFailed;
             group_ = text_.substr(pos_);
+            groupIsPause_ = group_ == kPauseGroup;
             next_ = {};
             return Flow::kOn;
         }
         group_ = text_.substr(pos_, kGroupLength);
+        groupIsPause_ = group_ == kPauseGroup;
         next_ = text_.substr(pos_ + kGroupLength, kGroupLength);
         ++groupCounter_;
         return Flow::kOn;
@@ -229,7 +274,7 @@ class RawCodeWalk {
     // A "7FFF" where a mark is expected. Before a mark it lengthens that mark; before
     // anything else it is a mark of its own. The previous group stays as it was.
     Flow PauseWhereMarkExpected() {
-        if (group_ != kPauseGroup || groupCounter_ % 2 == 0 || !hasNext_)
+        if (!groupIsPause_ || groupCounter_ % 2 == 0 || !hasNext_)
             return Flow::kOn;
         const auto next = GroupValue(next_);
         if (!next)
@@ -248,17 +293,16 @@ class RawCodeWalk {
         return Flow::kOn;
     }
 
-    // Pause groups, and every group after the end, join the run list; inside a
-    // run, each further "7FFF" takes its count back, so the run counts once.
+    // Pause groups, and every group after the end, join the run list; inside a run, each
+    // further "7FFF" takes its count back, so the run counts as one group.
     Flow CollectPauseRun() {
-        const bool isPause = group_ == kPauseGroup;
-        if (isPause || tail_)
+        if (groupIsPause_ || tail_)
             runList_.Add(group_);
-        if (!isPause || !hasNext_)
+        if (!groupIsPause_ || !hasNext_)
             return Flow::kOn;
         if (next_ == kPauseGroup)
             --groupCounter_;
-        previous_ = kPauseGroup;
+        previousIsPause_ = true;
         Advance();
         return Flow::kNextGroup;
     }
@@ -276,23 +320,23 @@ class RawCodeWalk {
 
     // The group after a run of twenty or more "7FFF" groups is the first carrier group.
     Flow EndOfSignal() {
-        if (previous_ != kPauseGroup || runList_.Count() < kEndRunLength || group_ == kPauseGroup)
+        if (!previousIsPause_ || runList_.Count() < kEndRunLength || groupIsPause_)
             return Flow::kOn;
         runList_.Clear();
         runList_.Add(group_);
         ++frameCount_;
         if (frameCount_ == 1) {
-            body_ += kSeparatorOpen;
-            body_ += kFirstFrameEndValue;
+            body_.Append(kSeparatorOpen);
+            body_.Append(kFirstFrameEndValue);
         }
-        body_ += kSeparatorClose;
+        body_.Append(kSeparatorClose);
         tail_ = true;
         MoveOn();
         return Flow::kNextGroup;
     }
 
-    // A space after a shorter run ends a pause inside the signal (and counts
-    // with the run as one group); any other group before the end is a mark or a space.
+    // A space right after a shorter run ends a pause inside the signal (and counts with the
+    // run as one group); any other group before the end is a mark or a space.
     Flow PauseOrElement() {
         if (tail_)
             return Flow::kOn;
@@ -302,13 +346,13 @@ class RawCodeWalk {
             return Flow::kFailed;
         const bool isMark = IsMarkValue(*value);
         const std::size_t run = runList_.Count();
-        if (previous_ == kPauseGroup && run >= 1 && run < kEndRunLength && !isMark) {
-            body_ += kSeparatorOpen;
+        if (previousIsPause_ && run >= 1 && run < kEndRunLength && !isMark) {
+            body_.Append(kSeparatorOpen);
             AppendElement(PauseElement(run, *value));
-            body_ += kSeparatorClose;
+            body_.Append(kSeparatorClose);
             ++frameCount_;
             runList_.Clear();
-            previous_ = group_;
+            previousIsPause_ = groupIsPause_;
             --groupCounter_;
             Advance();
             return Flow::kNextGroup;
@@ -323,25 +367,26 @@ class RawCodeWalk {
 
     // Done with this group.
     void MoveOn() {
-        previous_ = group_;
+        previousIsPause_ = groupIsPause_;
         Advance();
         merge_ = false;
     }
 
     void Advance() { pos_ += kGroupLength; }
-    void AppendElement(unsigned value) { AppendHex(body_, value, 4); }
+    void AppendElement(unsigned value) { body_.AppendHex4(value); }
 
     std::string_view text_;
     std::size_t pos_ = 0;  // offset of the current group
     std::string_view group_;
-    std::string_view next_;  // up to four characters; meaningful when hasNext_
+    bool groupIsPause_ = false;  // group_ is "7FFF"
+    std::string_view next_;      // up to four characters; meaningful when hasNext_
     bool hasNext_ = false;
     int groupCounter_ = 0;
     int frameCount_ = 0;
-    std::string body_;
+    BodyText body_;
     std::string carrierField_;
-    bool tail_ = false;  // the end of the signal has been found
-    std::string_view previous_;
+    bool tail_ = false;             // the end of the signal has been found
+    bool previousIsPause_ = false;  // the walk only ever asks whether the previous group was "7FFF"
     RunList runList_;
     bool merge_ = false;  // the mark in hand is lengthened by a "7FFF" before it
 };
