@@ -203,6 +203,8 @@ bool SimulatedRemote::QueueCapture(const std::string& rawText) {
     if (rawText.size() > kCaptureBufferSize || rawText.find('\0') != std::string::npos)
         return false;
     std::lock_guard lock(mutex_);
+    if (!plugged_)
+        return false;
     heldCapture_ = rawText;
     changed_.notify_all();
     return true;

@@ -79,8 +79,8 @@ class SimulatedRemote {
     void SetIdentityOverride(const std::string& identity);
     // The identity RBasicInfo reports, or empty when the remote has no bank 08.
     std::string Identity() const;
-    // Queues a raw capture text; false (nothing queued) for a text longer than the capture
-    // buffer or holding a zero byte.
+    // Queues a raw capture text; false (nothing queued) while unplugged, or for a text longer
+    // than the capture buffer or holding a zero byte.
     bool QueueCapture(const std::string& rawText);
     bool InCaptureMode() const;
     bool CapturePending() const;

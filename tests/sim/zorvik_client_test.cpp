@@ -1,0 +1,211 @@
+// libzorvik against a real remote-sim process on a private socket.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "remote_image_builder.h"
+#include "remote_sim_process.h"
+#include "zorvik.h"
+
+namespace {
+
+constexpr char kGuard = 0x5A;
+
+// A zero-filled buffer of the call site's size with guard bytes behind it.
+struct Buffer {
+    explicit Buffer(std::size_t size) : size(size), bytes(size + 64, kGuard) {
+        std::memset(bytes.data(), 0, size);
+    }
+    char* data() { return bytes.data(); }
+    std::string Text() const { return std::string(bytes.data(), size); }
+    std::string CText() const { return std::string(bytes.data(), strnlen(bytes.data(), size)); }
+    bool GuardIntact() const {
+        return std::string(bytes.begin() + static_cast<long>(size), bytes.end()) ==
+               std::string(64, kGuard);
+    }
+    std::size_t size;
+    std::vector<char> bytes;
+};
+
+std::string Read(int units, const char* high, const char* low, const char* bank = "08") {
+    Buffer buffer(16 * static_cast<std::size_t>(units));
+    if (!readdatav20(buffer.data(), units, high, low, bank))
+        return "(failed)";
+    EXPECT_TRUE(buffer.GuardIntact());
+    return buffer.Text();
+}
+
+class ZorvikClientTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("KEYLEARN_REMOTE_SOCKET", socketPath.c_str(), 1);
+        ASSERT_TRUE(server.Start()) << server.Log();
+    }
+    // A command of the remote's own command line, as a person would give it.
+    void Command(const std::vector<std::string>& args, const std::string& input = {}) {
+        const CommandResult result = RunRemoteSim(args, socketPath, input);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+    }
+
+    TestFolder folder;
+    std::string socketPath = folder.File("s");
+    std::string imagePath = folder.File("image");
+    RemoteSimServerProcess server{socketPath, imagePath, folder.File("log")};
+};
+
+TEST_F(ZorvikClientTest, EveryEntryPointReachesTheRemote) {
+    EXPECT_TRUE(link_state());
+
+    Buffer version(ZORVIK_VERSION_BUFFER_SIZE);
+    ASSERT_TRUE(ReadVersion(version.data()));
+    EXPECT_EQ(version.CText(), default_remote::kVersion);
+    EXPECT_TRUE(version.GuardIntact());
+
+    EXPECT_EQ(Read(1, "B0", "00"), "59485A4C37373331");
+    EXPECT_EQ(Read(6, "B0", "00").size(), 96u);
+    EXPECT_TRUE(writedatav20("08", "90", "00", "a1B2"));
+    EXPECT_EQ(Read(1, "90", "00"), "A1B2000000000000");
+
+    Buffer identity(ZORVIK_IDENTITY_BUFFER_SIZE);
+    ASSERT_TRUE(RBasicInfo(identity.data()));
+    EXPECT_EQ(identity.CText(), default_remote::kIdentityText);
+    EXPECT_TRUE(identity.GuardIntact());
+
+    EXPECT_TRUE(WCodeTypeData("0102"));
+    EXPECT_FALSE(WCodeTypeData("01X2"));
+
+    Buffer capture(ZORVIK_CAPTURE_BUFFER_SIZE);
+    EXPECT_TRUE(SetCodeCarrierWave());
+    EXPECT_FALSE(RCollectCodeInfo(capture.data())) << "nothing captured yet";
+    Command({"capture", "-"}, "80230045\n");
+    ASSERT_TRUE(RCollectCodeInfo(capture.data()));
+    EXPECT_EQ(capture.CText(), "80230045");
+    EXPECT_EQ(capture.Text().find_first_not_of('\0', 8), std::string::npos);
+    EXPECT_TRUE(capture.GuardIntact());
+    EXPECT_FALSE(RCollectCodeInfo(capture.data())) << "handed out once";
+}
+
+TEST_F(ZorvikClientTest, RefusalsOfTheRemoteArriveAsFalse) {
+    EXPECT_EQ(Read(2, "FF", "F8"), "(failed)");
+    EXPECT_EQ(Read(1, "B0", "00", "09"), "(failed)");
+    EXPECT_EQ(Read(1, "B", "00"), "(failed)");
+    Buffer buffer(16);
+    EXPECT_FALSE(readdatav20(buffer.data(), 0, "B0", "00", "08"));
+    EXPECT_FALSE(readdatav20(buffer.data(), 1, nullptr, "00", "08"));
+    EXPECT_FALSE(writedatav20("08", "90", "00", "ABC"));
+    EXPECT_FALSE(writedatav20("08", "90", "00", ""));
+    EXPECT_TRUE(buffer.GuardIntact());
+    EXPECT_EQ(Read(1, "90", "00"), "0000000000000000");
+}
+
+TEST_F(ZorvikClientTest, UnplugAndPlugFromTheCommandLine) {
+    Command({"unplug"});
+    EXPECT_FALSE(link_state());
+    EXPECT_EQ(Read(1, "B0", "00"), "(failed)");
+    EXPECT_FALSE(writedatav20("08", "90", "00", "01"));
+    Command({"plug"});
+    EXPECT_TRUE(link_state());
+    EXPECT_EQ(Read(1, "90", "00"), "0000000000000000");
+}
+
+TEST_F(ZorvikClientTest, AKilledRemoteSimFailsCallsAndARestartedOneServesAgain) {
+    ASSERT_TRUE(link_state());
+    server.Stop(SIGKILL);
+    Buffer buffer(ZORVIK_CAPTURE_BUFFER_SIZE);
+    EXPECT_FALSE(link_state());
+    EXPECT_FALSE(ReadVersion(buffer.data()));
+    EXPECT_FALSE(readdatav20(buffer.data(), 1, "B0", "00", "08"));
+    EXPECT_FALSE(writedatav20("08", "90", "00", "01"));
+    EXPECT_FALSE(SetCodeCarrierWave());
+    EXPECT_FALSE(RCollectCodeInfo(buffer.data()));
+    EXPECT_FALSE(RBasicInfo(buffer.data()));
+    EXPECT_FALSE(WCodeTypeData("01"));
+
+    ASSERT_TRUE(server.Start()) << server.Log();
+    EXPECT_TRUE(link_state());
+    EXPECT_EQ(Read(1, "B0", "00"), "59485A4C37373331");
+}
+
+TEST_F(ZorvikClientTest, ARestartBetweenCallsIsNotNoticed) {
+    ASSERT_TRUE(link_state());
+    server.Stop(SIGTERM);
+    ASSERT_TRUE(server.Start()) << server.Log();
+    EXPECT_TRUE(link_state()) << "the old connection is replaced without a failed call";
+}
+
+TEST_F(ZorvikClientTest, AWriteSurvivesTheDeathOfRemoteSim) {
+    ASSERT_TRUE(writedatav20("08", "90", "20", "DEADBEEF"));
+    server.Stop(SIGKILL);
+    ASSERT_TRUE(server.Start()) << server.Log();
+    EXPECT_EQ(Read(1, "90", "20"), "DEADBEEF00000000");
+}
+
+TEST_F(ZorvikClientTest, ThreeThreadsGetTheirOwnAnswers) {
+    bool wrong[3] = {false, false, false};
+    std::thread reader([&] {
+        for (int i = 0; i < 200; ++i)
+            wrong[0] |= Read(6, "B0", "00").substr(0, 16) != "59485A4C37373331";
+    });
+    std::thread monitor([&] {
+        for (int i = 0; i < 200; ++i) {
+            Buffer identity(ZORVIK_IDENTITY_BUFFER_SIZE);
+            wrong[1] |= !link_state() || !RBasicInfo(identity.data()) ||
+                        identity.CText() != default_remote::kIdentityText;
+        }
+    });
+    std::thread capture([&] {
+        Buffer buffer(ZORVIK_CAPTURE_BUFFER_SIZE);
+        for (int i = 0; i < 10; ++i)
+            wrong[2] |= !SetCodeCarrierWave() || RCollectCodeInfo(buffer.data()) || !link_state();
+    });
+    reader.join();
+    monitor.join();
+    capture.join();
+    EXPECT_FALSE(wrong[0]);
+    EXPECT_FALSE(wrong[1]);
+    EXPECT_FALSE(wrong[2]);
+}
+
+class ZorvikWithoutRemoteTest : public ::testing::Test {
+  protected:
+    void SetUp() override { setenv("KEYLEARN_REMOTE_SOCKET", socketPath.c_str(), 1); }
+    TestFolder folder;
+    std::string socketPath = folder.File("s");
+};
+
+TEST_F(ZorvikWithoutRemoteTest, EveryCallFailsWhenNoRemoteSimIsThere) {
+    Buffer buffer(ZORVIK_CAPTURE_BUFFER_SIZE);
+    EXPECT_FALSE(link_state());
+    EXPECT_FALSE(ReadVersion(buffer.data()));
+    EXPECT_FALSE(readdatav20(buffer.data(), 1, "B0", "00", "08"));
+    EXPECT_FALSE(writedatav20("08", "90", "00", "01"));
+    EXPECT_FALSE(SetCodeCarrierWave());
+    EXPECT_FALSE(RCollectCodeInfo(buffer.data()));
+    EXPECT_FALSE(RBasicInfo(buffer.data()));
+    EXPECT_FALSE(WCodeTypeData("01"));
+    EXPECT_TRUE(buffer.GuardIntact());
+}
+
+// Something listens on the socket but never answers: the call gives up instead of hanging.
+TEST_F(ZorvikWithoutRemoteTest, ASilentServerMakesCallsFail) {
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    Buffer buffer(ZORVIK_VERSION_BUFFER_SIZE);
+    EXPECT_FALSE(link_state());
+    EXPECT_FALSE(ReadVersion(buffer.data()));
+    ::close(listener);
+}
+
+}  // namespace
