@@ -10,11 +10,15 @@
 // The window reads no command line, environment or configuration: everything comes from the
 // remote through the device library it is given.
 
+#include <QHash>
 #include <QList>
+#include <QPixmap>
+#include <QVector>
 #include <QWidget>
 #include <atomic>
 #include <string>
 
+#include "key_pictures.h"
 #include "remote_map.h"
 #include "startup_handshake.h"
 
@@ -23,6 +27,7 @@ class Prompter;
 class IBtn;
 class PictureView;
 class QLabel;
+class QMovie;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
@@ -70,6 +75,22 @@ class Tmainkeylearn : public QWidget, private StartupView {
     QLabel* donghuaflash2 = nullptr;  // learning animation
     QPushButton* Button1 = nullptr;   // hidden
 
+    // Key selection (mainstudy_keys.cpp). Every click on a key of the remote's picture goes
+    // through KeyClick: in delete mode it deletes the key, while a key waits for its code it is
+    // refused, in learning mode it chooses the key for learning, otherwise it is refused.
+    void KeyClick(IBtn* button);
+    // Gives every key button the picture its slot state calls for.
+    void ShowKeyStates();
+    // Puts the delete and clear buttons in step with whether any key is learned.
+    void UpdateDeleteButtons();
+    bool AnyKeyLearned() const;
+
+    // The key buttons' click handlers: each hands its button to KeyClick.
+    void IBtn1Click();
+    void IBtn5Click();
+    void IBtn41Click();
+    void IBtn2Click();
+
   protected:
     void showEvent(QShowEvent* event) override;
 
@@ -88,6 +109,19 @@ class Tmainkeylearn : public QWidget, private StartupView {
     void SetFirmwareVersionLabel(const QString& text) override;
     void SetRemoteTypeLabel(const QString& text) override;
     void SetDiagnosticText(const QString& text) override;
+
+    // Tests reach the window's state through this class (tests/ui/main_window_probe.h).
+    friend class MainWindowProbe;
+
+    // Key selection (mainstudy_keys.cpp).
+    void ChooseKeyForLearning(IBtn* button);
+    // The delete branch of KeyClick, built with delete mode.
+    void DeleteKeyClick(IBtn* button);
+    // Starts capturing the pending key's code, unless a capture thread still exists.
+    void StartCapture();
+    void PlayAnimation();
+    // Shows the key's picture of a set; a key without a picture keeps what it shows.
+    void ShowKeyPicture(IBtn* button, KeyPictureSet set);
 
     DeviceLibrary& device;
     Prompter& prompter;
@@ -113,4 +147,14 @@ class Tmainkeylearn : public QWidget, private StartupView {
     std::string capturedCode;
     // The code-table reference of the code being learned.
     std::string learnedCodeRef;
+
+    // Four sets of key pictures, index 1 + 168 x set + key code (key_pictures.h), and the named
+    // pictures by resource name ("delete", "clearhui", ...). Filled when the skins are loaded;
+    // a missing picture is a null pixmap, which shows nothing.
+    QVector<QPixmap> keyPictures = QVector<QPixmap>(static_cast<qsizetype>(kKeyPictureCount));
+    QHash<QString, QPixmap> namedPictures;
+    // The learning animation, written out with the skins and played in donghuaflash2.
+    QString AnimationFile = DefaultAnimationFile();
+    QMovie* animation = nullptr;
+    static QString DefaultAnimationFile();
 };
