@@ -1,0 +1,322 @@
+// Matching a signal against a protocol definition, as real receivers deliver it: marks come out
+// too long and spaces too short by tens of microseconds (up to about 200 µs on a weak signal),
+// lead-ins are a few percent off, and every edge jitters. So durations are compared relatively
+// with an absolute floor, marks may run longer and spaces shorter than that, pulse-coded bits
+// are told apart by mark plus space (which the mark excess leaves unchanged), and a lead-out is
+// only a minimum, since the last one is cut short by the end of the capture.
+#include "ir_decode.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace quorvel {
+namespace {
+
+constexpr double kRelativeTolerance = 0.3;
+constexpr double kAbsoluteTolerance = 100;  // µs
+// How much longer a mark, and shorter a space, may be than the tolerance allows.
+constexpr double kMarkExcess = 150;  // µs
+// A lead-out must last at least this part of what the protocol gives it.
+constexpr double kGapMinimum = 0.6;
+constexpr double kFrameGapUs = 10000;
+
+double Tolerance(double expected) {
+    return std::max(kRelativeTolerance * expected, kAbsoluteTolerance);
+}
+
+bool Near(double actual, double expected, bool mark) {
+    const double tolerance = Tolerance(expected);
+    const double low = expected - tolerance - (mark ? 0 : kMarkExcess);
+    const double high = expected + tolerance + (mark ? kMarkExcess : 0);
+    return actual >= low && actual <= high;
+}
+
+// A read position in the signal. The end of the signal reads as an endless space.
+class Cursor {
+  public:
+    explicit Cursor(const Durations& signal) : signal_(&signal) { Load(); }
+
+    bool AtEnd() const { return index_ >= signal_->size(); }
+    bool IsMark() const { return !AtEnd() && (*signal_)[index_] > 0; }
+    double Remaining() const {
+        return AtEnd() ? std::numeric_limits<double>::infinity() : remaining_;
+    }
+    // Whether nothing of the current duration has been taken yet.
+    bool Fresh() const { return AtEnd() || remaining_ == std::abs((*signal_)[index_]); }
+    // Takes the rest of the current duration.
+    double TakeAll() {
+        const double taken = Remaining();
+        ++index_;
+        Load();
+        return taken;
+    }
+    void TakePart(double us) { remaining_ -= us; }
+
+  private:
+    void Load() {
+        if (!AtEnd())
+            remaining_ = std::abs((*signal_)[index_]);
+    }
+    const Durations* signal_;
+    std::size_t index_ = 0;
+    double remaining_ = 0;
+};
+
+// Parameter bits as they are read, so that a bit sent twice (a field and its inverted echo, or a
+// repeat frame) must agree.
+struct Reading {
+    Params params;
+    std::array<std::uint32_t, kParamCount> known{};
+    std::uint32_t check = 0;
+    std::uint32_t checkKnown = 0;
+
+    bool Put(const Item& item, int position, int bit) {
+        const int target = position + item.shift;
+        if (item.flags & kInvert)
+            bit ^= 1;
+        if (item.source == Source::kConst)
+            return ((item.constant >> position) & 1) == bit;
+        if (target >= 32)
+            return false;
+        const std::uint32_t mask = 1u << target;
+        std::uint32_t& value =
+            item.source == Source::kCheck ? check : params.values[static_cast<int>(item.source)];
+        std::uint32_t& seen =
+            item.source == Source::kCheck ? checkKnown : known[static_cast<int>(item.source)];
+        if (seen & mask)
+            return ((value & mask) != 0) == (bit != 0);
+        seen |= mask;
+        if (bit)
+            value |= mask;
+        return true;
+    }
+};
+
+class FrameMatcher {
+  public:
+    FrameMatcher(const ProtocolDef& def, Cursor& cursor, Reading& reading)
+        : def_(def), unit_(def.UnitUs()), cursor_(cursor), reading_(reading) {}
+
+    bool Match(const std::vector<Item>& items) {
+        elapsed_ = 0;
+        if (!cursor_.IsMark())
+            return false;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const Item& item = items[i];
+            const bool beforeGap = i + 1 == items.size() || items[i + 1].kind == ItemKind::kGap ||
+                                   items[i + 1].kind == ItemKind::kGapTotal;
+            if (!MatchItem(items, i, item, beforeGap))
+                return false;
+        }
+        return true;
+    }
+
+  private:
+    bool MatchItem(const std::vector<Item>& items, std::size_t i, const Item& item,
+                   bool beforeGap) {
+        switch (item.kind) {
+            case ItemKind::kMark:
+            case ItemKind::kSpace: {
+                const bool mark = item.kind == ItemKind::kMark;
+                const double expected = item.value * unit_;
+                return def_.biphase && Mergeable(items, i) ? TakeHalf(mark, expected)
+                                                           : TakeWhole(mark, expected);
+            }
+            case ItemKind::kGap:
+                return TakeGap(item.value * unit_);
+            case ItemKind::kGapTotal:
+                return TakeGap(item.value * 10.0 - elapsed_);
+            case ItemKind::kBits:
+                for (int bit = 0; bit < item.width; ++bit) {
+                    const bool last = bit + 1 == item.width && beforeGap;
+                    const int value = def_.biphase ? BiphaseBit(item) : PulseBit(last);
+                    if (value < 0 || !reading_.Put(item, BitPosition(item, bit), value))
+                        return false;
+                }
+                return true;
+        }
+        return false;
+    }
+
+    int BitPosition(const Item& item, int index) const {
+        const bool highFirst = def_.msbFirst != ((item.flags & kReverse) != 0);
+        return highFirst ? item.width - 1 - index : index;
+    }
+
+    // Whether a fixed duration of a bi-phase frame can run together with a neighbouring half-bit.
+    bool Mergeable(const std::vector<Item>& items, std::size_t i) const {
+        const bool neighbourBits = (i > 0 && items[i - 1].kind == ItemKind::kBits) ||
+                                   (i + 1 < items.size() && items[i + 1].kind == ItemKind::kBits);
+        if (!neighbourBits)
+            return false;
+        // A constant bit after it can only merge when its first half has the same level.
+        if (i + 1 < items.size() && items[i + 1].kind == ItemKind::kBits &&
+            items[i + 1].source == Source::kConst &&
+            !(i > 0 && items[i - 1].kind == ItemKind::kBits)) {
+            const Item& next = items[i + 1];
+            const int bit = ((next.constant >> BitPosition(next, 0)) & 1) ^
+                            ((next.flags & kInvert) != 0 ? 1 : 0);
+            const BitPattern& pattern = bit ? def_.one : def_.zero;
+            return (pattern[0] > 0) == (items[i].kind == ItemKind::kMark);
+        }
+        return true;
+    }
+
+    bool TakeWhole(bool mark, double expected) {
+        if (cursor_.AtEnd() || cursor_.IsMark() != mark)
+            return false;
+        const double actual = cursor_.TakeAll();
+        elapsed_ += actual;
+        return Near(actual, expected, mark);
+    }
+
+    // A half-bit, or a duration that may have run together with one: takes `expected` from the
+    // current duration, all of it when less than half a unit would be left.
+    bool TakeHalf(bool mark, double expected) {
+        if (cursor_.AtEnd())
+            return !mark;  // the last half-bit's space runs into the end of the signal
+        if (cursor_.IsMark() != mark)
+            return false;
+        const double remaining = cursor_.Remaining();
+        if (remaining < expected - std::max(unit_ / 2, kAbsoluteTolerance))
+            return false;
+        if (remaining <= expected + unit_ / 2) {
+            elapsed_ += cursor_.TakeAll();
+        } else {
+            cursor_.TakePart(expected);
+            elapsed_ += expected;
+        }
+        return true;
+    }
+
+    bool TakeGap(double expected) {
+        if (cursor_.AtEnd())
+            return true;
+        if (cursor_.IsMark())
+            return false;
+        const double actual = cursor_.TakeAll();
+        elapsed_ += actual;
+        return actual >= kGapMinimum * expected;
+    }
+
+    int BiphaseBit(const Item& item) {
+        if (cursor_.AtEnd())
+            return -1;
+        const double scale = (item.flags & kDouble) ? 2 * unit_ : unit_;
+        const bool zeroStartsWithMark = def_.zero[0] > 0;
+        const int bit = cursor_.IsMark() == zeroStartsWithMark ? 0 : 1;
+        const BitPattern& pattern = bit ? def_.one : def_.zero;
+        for (std::int8_t half : pattern) {
+            if (!TakeHalf(half > 0, std::abs(half) * scale))
+                return -1;
+        }
+        return bit;
+    }
+
+    // A pulse-coded bit: a mark and a space. The last bit before a lead-out is told by its mark
+    // alone, since its space runs into the lead-out.
+    int PulseBit(bool last) {
+        if (!cursor_.IsMark() || !cursor_.Fresh())
+            return -1;
+        const double mark = cursor_.TakeAll();
+        elapsed_ += mark;
+        const double zeroMark = def_.zero[0] * unit_;
+        const double oneMark = def_.one[0] * unit_;
+        if (last && zeroMark != oneMark) {
+            const int bit = std::fabs(mark - oneMark) < std::fabs(mark - zeroMark) ? 1 : 0;
+            return Near(mark, bit ? oneMark : zeroMark, true) ? bit : -1;
+        }
+        if (cursor_.AtEnd() || cursor_.IsMark())
+            return -1;
+        const double space = cursor_.TakeAll();
+        elapsed_ += space;
+        const double total = mark + space;
+        const double zeroTotal = (def_.zero[0] - def_.zero[1]) * unit_;
+        const double oneTotal = (def_.one[0] - def_.one[1]) * unit_;
+        const int bit =
+            std::fabs(total - oneTotal) / oneTotal < std::fabs(total - zeroTotal) / zeroTotal;
+        const double expectedTotal = bit ? oneTotal : zeroTotal;
+        const double expectedMark = bit ? oneMark : zeroMark;
+        if (std::fabs(total - expectedTotal) > Tolerance(expectedTotal) ||
+            !Near(mark, expectedMark, true))
+            return -1;
+        return bit;
+    }
+
+    const ProtocolDef& def_;
+    const double unit_;
+    Cursor& cursor_;
+    Reading& reading_;
+    double elapsed_ = 0;
+};
+
+bool CheckMatches(const ProtocolDef& def, const Reading& reading) {
+    if (def.checksum == Checksum::kNone)
+        return true;
+    return (CheckValue(def.checksum, reading.params) & reading.checkKnown) == reading.check;
+}
+
+}  // namespace
+
+Durations Tidy(const Durations& signal) {
+    Durations out;
+    out.reserve(signal.size());
+    for (std::int32_t d : signal) {
+        if (d == 0 || (out.empty() && d < 0))
+            continue;
+        if (!out.empty() && (out.back() > 0) == (d > 0))
+            out.back() += d;
+        else
+            out.push_back(d);
+    }
+    return out;
+}
+
+static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations& signal) {
+    Cursor cursor(signal);
+    Reading reading;
+    FrameMatcher matcher(def, cursor, reading);
+    if (!matcher.Match(def.first) || !CheckMatches(def, reading))
+        return std::nullopt;
+    Decoded decoded{&def, reading.params, 0};
+    while (!cursor.AtEnd()) {
+        if (!matcher.Match(def.repeat) || !CheckMatches(def, reading))
+            return std::nullopt;
+        ++decoded.repeats;
+    }
+    decoded.params = reading.params;
+    return decoded;
+}
+
+std::optional<Decoded> Decode(const Durations& signal, std::uint32_t carrierHz) {
+    const Durations tidy = Tidy(signal);
+    if (tidy.empty())
+        return std::nullopt;
+    for (const ProtocolDef& def : ProtocolTable()) {
+        if (def.carrierDecides &&
+            (carrierHz == 0 || std::abs(static_cast<double>(carrierHz) - def.carrierHz) > 1500))
+            continue;
+        if (auto decoded = DecodeTidy(def, tidy))
+            return decoded;
+    }
+    return std::nullopt;
+}
+
+std::optional<Decoded> DecodeAs(const ProtocolDef& def, const Durations& signal) {
+    return DecodeTidy(def, Tidy(signal));
+}
+
+int CountFrames(const Durations& signal) {
+    const Durations tidy = Tidy(signal);
+    if (tidy.empty())
+        return 0;
+    int frames = 1;
+    for (std::size_t i = 0; i + 1 < tidy.size(); ++i) {
+        if (tidy[i] < 0 && -tidy[i] >= kFrameGapUs)
+            ++frames;
+    }
+    return frames;
+}
+
+}  // namespace quorvel
