@@ -1,0 +1,15 @@
+#pragma once
+// Writing the generated pictures: JPEG through libjpeg's compression interface, GIF through
+// giflib with a palette of our own making.
+
+#include <QImage>
+#include <QString>
+
+// Writes image as a baseline JPEG without chroma subsampling, so that coloured edges and
+// small text stay sharp. False with a reason on failure.
+bool WriteJpeg(const QImage& image, const QString& path, QString* error);
+
+// Writes image as a single-frame GIF89a. Pixels with alpha 0 become the transparent colour;
+// every other pixel is taken as opaque, so callers composite soft edges over whatever the
+// picture will lie on before handing it here. Up to 255 colours are chosen by median cut.
+bool WriteGif(const QImage& image, const QString& path, QString* error);
