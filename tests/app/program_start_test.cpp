@@ -1,0 +1,109 @@
+// The real program against a real remote-sim, as a user starts it, on the offscreen platform.
+// What the program did is seen from outside: a relay between its device library and remote-sim
+// records every call, and the process must still run well after start-up (a start-up that
+// failed closes the window when it is shown, which ends the program).
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <chrono>
+#include <thread>
+
+#include "recording_proxy.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Read {
+    std::string units, high, low, bank;
+    bool operator==(const Read&) const = default;
+};
+
+std::vector<Read> ReadsOf(const std::vector<RelayedCall>& calls) {
+    std::vector<Read> reads;
+    for (const RelayedCall& call : calls)
+        if (call.request.size() == 5 && call.request[0] == "readdatav20" && call.succeeded)
+            reads.push_back({call.request[1], call.request[2], call.request[3], call.request[4]});
+    return reads;
+}
+
+QProcessEnvironment EnvironmentWithSocket(const QString& socket, const QString& runtime) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KEYLEARN_REMOTE_SOCKET"), socket);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return env;
+}
+
+// Ends a process the test started, whatever state it is in.
+struct ProcessGuard {
+    QProcess& process;
+    ~ProcessGuard() {
+        if (process.state() == QProcess::NotRunning)
+            return;
+        process.terminate();
+        if (!process.waitForFinished(5000)) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+};
+
+TEST(ProgramStart, MainWindowComesUpWithTheRemotesTablesRead) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString simSocket = dir.filePath(QStringLiteral("sim.sock"));
+    const QString programSocket = dir.filePath(QStringLiteral("program.sock"));
+
+    QProcess sim;
+    ProcessGuard simGuard{sim};
+    sim.setProcessEnvironment(EnvironmentWithSocket(simSocket, dir.path()));
+    sim.start(QStringLiteral(REMOTE_SIM_PATH),
+              {QStringLiteral("serve"), QStringLiteral("--image"), dir.filePath("remote.img")});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    QByteArray simOut;
+    while (!simOut.contains("serving") && sim.waitForReadyRead(10000))
+        simOut += sim.readAllStandardOutput();
+    ASSERT_TRUE(simOut.contains("serving")) << simOut.toStdString();
+
+    RecordingProxy proxy(programSocket.toStdString(), simSocket.toStdString());
+    ASSERT_TRUE(proxy.Start());
+
+    QProcess program;
+    ProcessGuard programGuard{program};
+    program.setProcessEnvironment(EnvironmentWithSocket(programSocket, dir.path()));
+    program.start(QStringLiteral(KEYLEARN_PATH), {});
+    ASSERT_TRUE(program.waitForStarted(5000));
+
+    const std::vector<Read> expected = {
+        {"6", "B0", "00", "08"},    // info block
+        {"2", "B0", "3C", "08"},    // config block
+        {"5", "80", "00", "08"},    // directory
+        {"50", "80", "20", "08"},   // key code list
+        {"122", "81", "00", "08"},  // key table
+        {"16", "86", "00", "08"},   // code table
+        {"120", "85", "00", "08"},  // built-in code list
+    };
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (ReadsOf(proxy.Calls()).size() < expected.size() &&
+           std::chrono::steady_clock::now() < deadline && program.state() != QProcess::NotRunning)
+        std::this_thread::sleep_for(50ms);
+    std::vector<Read> reads = ReadsOf(proxy.Calls());
+    reads.resize(std::min(reads.size(), expected.size()));
+    EXPECT_EQ(reads, expected);
+
+    // Past the splash's half second the message loop runs and the window is shown; a program
+    // whose start-up failed would have ended by now.
+    EXPECT_FALSE(program.waitForFinished(2000))
+        << "the program ended: " << program.readAllStandardError().toStdString();
+
+    const std::vector<RelayedCall> calls = proxy.Calls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[0].request[0], "link_state");
+    EXPECT_EQ(calls[1].request[0], "ReadVersion");
+}
+
+}  // namespace
