@@ -257,6 +257,10 @@ bool CheckMatches(const ProtocolDef& def, const Reading& reading) {
     return (CheckValue(def.checksum, reading.params) & reading.checkKnown) == reading.check;
 }
 
+double CarrierDistance(const ProtocolDef& def, std::uint32_t carrierHz) {
+    return std::fabs(static_cast<double>(def.carrierHz) - carrierHz);
+}
+
 }  // namespace
 
 Durations Tidy(const Durations& signal) {
@@ -293,14 +297,25 @@ std::optional<Decoded> Decode(const Durations& signal, std::uint32_t carrierHz) 
     const Durations tidy = Tidy(signal);
     if (tidy.empty())
         return std::nullopt;
+    // A protocol that differs from a later one only in its carrier is taken when the measured
+    // carrier lies nearer to its own.
+    std::optional<Decoded> byCarrier;
     for (const ProtocolDef& def : ProtocolTable()) {
-        if (def.carrierDecides &&
-            (carrierHz == 0 || std::abs(static_cast<double>(carrierHz) - def.carrierHz) > 1500))
+        if (def.carrierDecides && (carrierHz == 0 || byCarrier))
             continue;
-        if (auto decoded = DecodeTidy(def, tidy))
-            return decoded;
+        auto decoded = DecodeTidy(def, tidy);
+        if (!decoded)
+            continue;
+        if (def.carrierDecides) {
+            byCarrier = decoded;
+            continue;
+        }
+        if (byCarrier &&
+            CarrierDistance(*byCarrier->def, carrierHz) < CarrierDistance(def, carrierHz))
+            return byCarrier;
+        return decoded;
     }
-    return std::nullopt;
+    return byCarrier;
 }
 
 std::optional<Decoded> DecodeAs(const ProtocolDef& def, const Durations& signal) {

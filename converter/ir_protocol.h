@@ -96,8 +96,8 @@ struct ProtocolDef {
     std::vector<Item> first;   // the frame sent once
     std::vector<Item> repeat;  // the frame sent while the key is held (may equal first)
     int defaultRepeats = 0;    // repeat frames of a short key press when none are asked for
-    // Decoded only when the caller's carrier lies within 1.5 kHz of carrierHz: the protocol
-    // differs from an earlier one of the table in nothing else.
+    // The protocol differs from a later one of the table in nothing but the carrier: it is
+    // decoded only when the measured carrier lies nearer to its own.
     bool carrierDecides = false;
     // Defaults for parameters a user leaves out: S as 255 - D (the NEC family), or a value.
     bool subDeviceIsNotDevice = false;

@@ -152,8 +152,8 @@ std::vector<ProtocolDef> MakeTable() {
     // Samsung32 is NECx with whole frames repeated, at Samsung's 560 µs and 38 kHz.
     table.push_back(NecX("Samsung32", 0x04, false, 38000, 5600));
 
-    // {38.123k,550}<1,-1|1,-3>(16,-8,D:8,S:5,~D:8,~S:5,F:8,~F:8,1,-42,(16,-8,1,-165)*)
-    ProtocolDef aiwa = Pulse("Aiwa", 0x27, 38123, 5500, kPulse11, kPulse13);
+    // {38k,550}<1,-1|1,-3>(16,-8,D:8,S:5,~D:8,~S:5,F:8,~F:8,1,-42,(16,-8,1,-165)*)
+    ProtocolDef aiwa = Pulse("Aiwa", 0x27, 38000, 5500, kPulse11, kPulse13);
     aiwa.first = {Mark(16),
                   Space(8),
                   Bits(Source::kD, 8),
