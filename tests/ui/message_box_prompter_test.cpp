@@ -1,0 +1,82 @@
+// The program's prompts are real modal boxes: each kind must offer exactly its buttons and
+// caption, and the answer must follow the button pressed. A timer inspects the open box and
+// presses one of its buttons, so no test waits on a user.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <functional>
+
+#include "message_box_prompter.h"
+
+namespace {
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Runs prompt while a timer looks at the box it opens and presses `press`.
+SeenBox Answer(const std::function<void()>& prompt, QMessageBox::StandardButton press) {
+    SeenBox seen;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            ADD_FAILURE() << "no message box open";
+            return;
+        }
+        seen = {box->windowTitle(), box->text(), box->standardButtons()};
+        QAbstractButton* button = box->button(press);
+        if (button == nullptr) {
+            ADD_FAILURE() << "the box has no such button";
+            box->done(QMessageBox::Cancel);
+            return;
+        }
+        button->click();
+    });
+    prompt();
+    return seen;
+}
+
+TEST(MessageBoxPrompter, EachKindOffersItsButtonsAndAnswersByThem) {
+    MessageBoxPrompter prompter;
+    const QString caption = QStringLiteral("提示");
+    bool answer = false;
+
+    SeenBox box =
+        Answer([&] { prompter.Information(QStringLiteral("info"), caption); }, QMessageBox::Ok);
+    EXPECT_EQ(box.title, caption);
+    EXPECT_EQ(box.text, QStringLiteral("info"));
+    EXPECT_EQ(box.buttons, QMessageBox::Ok);
+
+    struct Case {
+        std::function<bool()> ask;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton yes;
+        QMessageBox::StandardButton no;
+    } cases[] = {
+        {[&] { return prompter.Question(QStringLiteral("q"), caption); },
+         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::No},
+        {[&] { return prompter.RetryCancel(QStringLiteral("q"), caption); },
+         QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry, QMessageBox::Cancel},
+        {[&] { return prompter.OkCancel(QStringLiteral("q"), caption); },
+         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel},
+    };
+    for (const Case& c : cases) {
+        box = Answer([&] { answer = c.ask(); }, c.yes);
+        EXPECT_EQ(box.buttons, c.buttons);
+        EXPECT_EQ(box.title, caption);
+        EXPECT_TRUE(answer);
+        Answer([&] { answer = c.ask(); }, c.no);
+        EXPECT_FALSE(answer);
+    }
+
+    box = Answer([&] { prompter.PlainMessage(QStringLiteral("plain")); }, QMessageBox::Ok);
+    EXPECT_EQ(box.title, QStringLiteral("雁湖智联遥控器"));
+    EXPECT_EQ(box.buttons, QMessageBox::Ok);
+}
+
+}  // namespace

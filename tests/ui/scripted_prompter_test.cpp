@@ -1,0 +1,63 @@
+// The scripted prompter is what every window test trusts to catch a wrong message: it must
+// fail the test on a wrong kind, text or caption, on an unexpected prompt and on a prompt that
+// never came.
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include "scripted_prompter.h"
+
+namespace {
+
+TEST(ScriptedPrompter, AnswersAsScripted) {
+    ScriptedPrompter prompter;
+    prompter.ExpectRetryCancel(QStringLiteral("a"), true)
+        .ExpectQuestion(QStringLiteral("b"), false)
+        .ExpectOkCancel(QStringLiteral("c"), true, QStringLiteral("cap"))
+        .ExpectInformation(QStringLiteral("d"))
+        .ExpectPlainMessage(QStringLiteral("e"));
+    EXPECT_TRUE(prompter.RetryCancel(QStringLiteral("a"), kPromptCaption));
+    EXPECT_FALSE(prompter.Question(QStringLiteral("b"), kPromptCaption));
+    EXPECT_TRUE(prompter.OkCancel(QStringLiteral("c"), QStringLiteral("cap")));
+    prompter.Information(QStringLiteral("d"), kPromptCaption);
+    prompter.PlainMessage(QStringLiteral("e"));
+    EXPECT_EQ(prompter.Shown().size(), 5u);
+}
+
+TEST(ScriptedPrompter, FailsTheTestOnEveryMismatch) {
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompter p;
+            p.ExpectRetryCancel(QStringLiteral("a"), true);
+            // A wrong kind is answered "no", so that a waiting loop ends.
+            EXPECT_FALSE(p.OkCancel(QStringLiteral("a"), kPromptCaption));
+        },
+        "prompt mismatch");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompter p;
+            p.ExpectInformation(QStringLiteral("a"));
+            p.Information(QStringLiteral("a "), kPromptCaption);
+        },
+        "prompt mismatch");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompter p;
+            p.ExpectInformation(QStringLiteral("a"));
+            p.Information(QStringLiteral("a"), QStringLiteral("其他"));
+        },
+        "prompt mismatch");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompter p;
+            p.PlainMessage(QStringLiteral("x"));
+        },
+        "unexpected prompt");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompter p;
+            p.ExpectQuestion(QStringLiteral("x"), true);
+        },
+        "never shown");
+}
+
+}  // namespace
