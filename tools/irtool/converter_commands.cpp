@@ -1,20 +1,271 @@
+// irtool render, decode and convert: the converter's protocol knowledge on the command line.
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
 
+#include "body_text.h"
+#include "hex_text.h"
 #include "commands.h"
+#include "ir_capture_text.h"
+#include "ir_decode.h"
+#include "ir_render.h"
+#include "normalise.h"
+#include "quorvel.h"
+#include "signal_text.h"
 
 namespace {
-int NotYet() {
-    std::fputs("irtool: the converter is not built yet\n", stderr);
-    return 2;
+
+using quorvel::Durations;
+using quorvel::Param;
+using quorvel::Params;
+using quorvel::ProtocolDef;
+
+constexpr int kMaxRepeats = 100;
+
+int Complain(const std::string& text, int status = 2) {
+    std::cerr << "irtool: " << text << '\n';
+    return status;
 }
+
+std::string ProtocolNames() {
+    std::string names;
+    for (const ProtocolDef& def : quorvel::ProtocolTable())
+        names += (names.empty() ? "" : " ") + def.name;
+    return names;
+}
+
+std::optional<std::uint32_t> ParseNumber(const std::string& text) {
+    if (text.empty() || text.size() > 10)
+        return std::nullopt;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (value > 0xFFFFFFFFu)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(value);
+}
+
+std::optional<Param> ParamNamed(const std::string& name) {
+    if (name.size() != 1)
+        return std::nullopt;
+    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    for (int p = 0; p < quorvel::kParamCount; ++p) {
+        if (quorvel::kParamNames[p] == upper)
+            return static_cast<Param>(p);
+    }
+    return std::nullopt;
+}
+
+// "NEC1 D=4 S=251 F=8": the protocol's parameters in decimal.
+std::string DescribeDecoded(const quorvel::Decoded& decoded) {
+    std::string line = decoded.def->name;
+    for (int p = 0; p < quorvel::kParamCount; ++p) {
+        if (decoded.def->HasParam(static_cast<Param>(p))) {
+            line += ' ';
+            line += quorvel::kParamNames[p];
+            line += '=' + std::to_string(decoded.params.values[p]);
+        }
+    }
+    return line;
+}
+
+struct RenderRequest {
+    const ProtocolDef* def = nullptr;
+    Params params;
+    int repeats = 0;
+    std::string format = "us";
+};
+
+// Reads the arguments of render; an empty optional after a complaint.
+std::optional<RenderRequest> ParseRenderArguments(const Arguments& args) {
+    RenderRequest request;
+    if (args.empty()) {
+        Complain("render needs a protocol: " + ProtocolNames());
+        return std::nullopt;
+    }
+    request.def = quorvel::FindProtocol(args[0]);
+    if (!request.def) {
+        Complain("unknown protocol " + args[0] + "; known: " + ProtocolNames());
+        return std::nullopt;
+    }
+    request.repeats = request.def->defaultRepeats;
+    std::array<bool, quorvel::kParamCount> given{};
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if ((arg == "--format" || arg == "--repeats") && i + 1 < args.size()) {
+            const std::string& value = args[++i];
+            if (arg == "--format") {
+                request.format = value;
+            } else {
+                const auto repeats = ParseNumber(value);
+                if (!repeats || *repeats > kMaxRepeats) {
+                    Complain("--repeats takes 0 to " + std::to_string(kMaxRepeats));
+                    return std::nullopt;
+                }
+                request.repeats = static_cast<int>(*repeats);
+            }
+            continue;
+        }
+        const std::size_t equals = arg.find('=');
+        const auto param =
+            equals == std::string::npos ? std::nullopt : ParamNamed(arg.substr(0, equals));
+        const auto value =
+            equals == std::string::npos ? std::nullopt : ParseNumber(arg.substr(equals + 1));
+        if (!param || !value) {
+            Complain("expected NAME=VALUE (D, S, F, T, E, M, N, decimal), not " + arg);
+            return std::nullopt;
+        }
+        if (!request.def->HasParam(*param) || *value > request.def->MaxValue(*param)) {
+            Complain(request.def->name + " takes " + arg.substr(0, equals) + " from 0 to " +
+                     std::to_string(request.def->MaxValue(*param)));
+            return std::nullopt;
+        }
+        request.params[*param] = *value;
+        given[static_cast<int>(*param)] = true;
+    }
+    if (request.format != "us" && request.format != "raw" && request.format != "pronto") {
+        Complain("--format is us, raw or pronto");
+        return std::nullopt;
+    }
+    quorvel::ApplyDefaults(*request.def, request.params, given);
+    return request;
+}
+
+struct ReadSignal {
+    Durations durations;
+    std::uint32_t carrierHz = 0;
+};
+
+std::uint32_t CarrierOfField(const std::string& field) {
+    const auto kHz = quorvel::ParseHexDigits(field.substr(0, 2));
+    return field == "0000" || !kHz ? 0 : *kHz * 1000;
+}
+
+// A normalised body, or a whole normalised code (frame count, carrier field, body).
+std::optional<ReadSignal> ReadNormalised(const std::string& text) {
+    if (auto body = quorvel::ParseBody(text))
+        return ReadSignal{*body, 0};
+    for (std::size_t digits = 1; digits <= 4 && digits + 4 < text.size(); ++digits) {
+        if (!std::all_of(text.begin(), text.begin() + static_cast<long>(digits),
+                         [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+            break;
+        if (auto body = quorvel::ParseBody(std::string_view(text).substr(digits + 4)))
+            return ReadSignal{*body, CarrierOfField(text.substr(digits, 4))};
+    }
+    return std::nullopt;
+}
+
+// One signal in any of the forms decode reads, told apart by their look.
+std::optional<ReadSignal> ReadSignalText(const std::string& line) {
+    if (auto pronto = quorvel::ParsePronto(line))
+        return ReadSignal{pronto->durations, pronto->carrierHz};
+    if (auto us = quorvel::ParseMicroseconds(line))
+        return ReadSignal{us->durations, 0};
+    std::string compact;
+    for (char c : line) {
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            compact += c;
+    }
+    if (compact.find(kEndMarker) != std::string::npos) {
+        const auto normalised = NormaliseRawCodeParts(CutAtEndMarker(compact));
+        if (!normalised)
+            return std::nullopt;
+        auto body = quorvel::ParseBody(normalised->body);
+        if (!body)
+            return std::nullopt;
+        return ReadSignal{*body, CarrierOfField(normalised->carrierField)};
+    }
+    return ReadNormalised(compact);
+}
+
+std::optional<std::string> ReadInput(const Arguments& args) {
+    if (args.empty() || args[0] == "-")
+        return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    std::ifstream file(args[0], std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
 }  // namespace
 
-int RunRender(const Arguments&) {
-    return NotYet();
+int RunRender(const Arguments& args) {
+    const auto request = ParseRenderArguments(args);
+    if (!request)
+        return 2;
+    const quorvel::Rendered signal = quorvel::Render(
+        *request->def, request->params, request->format == "pronto" ? 1 : request->repeats);
+    if (request->format == "us") {
+        std::cout << quorvel::FormatMicroseconds(signal.durations) << '\n';
+    } else if (request->format == "raw") {
+        const auto text = ir_capture::CaptureText(signal.durations, signal.carrierHz);
+        if (!text)
+            return Complain("the signal does not fit the remote's capture buffer", 1);
+        std::cout << *text << '\n';
+    } else {
+        // Pronto: the first frame once, the repeat frame while the key is held.
+        const auto split = static_cast<long>(signal.frameStarts.at(1));
+        const Durations once(signal.durations.begin(), signal.durations.begin() + split);
+        const Durations repeat(signal.durations.begin() + split, signal.durations.end());
+        std::cout << quorvel::FormatPronto(once, repeat, signal.carrierHz) << '\n';
+    }
+    return 0;
 }
-int RunDecode(const Arguments&) {
-    return NotYet();
+
+int RunDecode(const Arguments& args) {
+    if (args.size() > 1)
+        return Complain("usage: irtool decode [FILE]");
+    const auto input = ReadInput(args);
+    if (!input)
+        return Complain("cannot read " + args[0], 1);
+    // One signal a line; a raw capture's zero padding ends its line.
+    std::istringstream lines(*input);
+    std::string line;
+    int status = 0;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        line = line.substr(0, line.find('\0'));
+        if (line.find_first_not_of(" \t\r") == std::string::npos)
+            continue;
+        const auto signal = ReadSignalText(line);
+        if (!signal) {
+            Complain("line " + std::to_string(number) + " holds no signal irtool reads", 1);
+            status = 1;
+            continue;
+        }
+        if (const auto decoded = quorvel::Decode(signal->durations, signal->carrierHz))
+            std::cout << DescribeDecoded(*decoded) << '\n';
+        else
+            std::cout << "unknown frames=" << quorvel::CountFrames(signal->durations) << '\n';
+    }
+    return status;
 }
-int RunConvert(const Arguments&) {
-    return NotYet();
+
+int RunConvert(const Arguments& args) {
+    if (args.size() != 1)
+        return Complain("usage: irtool convert BODY (or - to read it)");
+    std::string body = args[0];
+    if (body == "-") {
+        body.clear();
+        for (char c : std::string(std::istreambuf_iterator<char>(std::cin), {})) {
+            if (!std::isspace(static_cast<unsigned char>(c)))
+                body += c;
+        }
+    }
+    const std::string converted = ConvertCode(body.c_str(), QUORVEL_MODE);
+    if (converted.empty())
+        return Complain("the body cannot be converted", 1);
+    std::cout << converted << '\n';
+    return 0;
 }

@@ -1,0 +1,89 @@
+#include "ir_capture_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "hex_text.h"
+#include "ir_decode.h"
+
+namespace ir_capture {
+namespace {
+
+constexpr std::uint32_t kLongGroup = 0x7FFF;
+constexpr std::uint32_t kMarkBit = 0x8000;
+constexpr int kEndMarkerGroups = 20;
+constexpr std::int64_t kLongestPauseGroups = kEndMarkerGroups - 1;
+
+void Group(std::string& text, std::uint32_t value) {
+    quorvel::AppendHex(text, value, 4);
+}
+
+void Mark(std::string& text, std::int64_t counts) {
+    counts = std::clamp<std::int64_t>(counts, 0, 2 * kLongGroup);
+    if (counts > kLongGroup) {
+        Group(text, kLongGroup);  // read as lengthening the mark after it
+        counts -= kLongGroup;
+    }
+    Group(text, kMarkBit | static_cast<std::uint32_t>(counts));
+}
+
+void Space(std::string& text, std::int64_t counts) {
+    counts = std::max<std::int64_t>(counts, 0);
+    if (counts < kLongGroup) {
+        Group(text, static_cast<std::uint32_t>(counts));
+        return;
+    }
+    // Always a rest group after the "7FFF" run, even of 0: without one the pause is lost.
+    std::int64_t groups = counts / kLongGroup;
+    std::int64_t rest = counts % kLongGroup;
+    if (groups > kLongestPauseGroups) {
+        groups = kLongestPauseGroups;
+        rest = kLongGroup - 1;
+    }
+    for (std::int64_t g = 0; g < groups; ++g)
+        Group(text, kLongGroup);
+    Group(text, static_cast<std::uint32_t>(rest));
+}
+
+}  // namespace
+
+CarrierBytes CarrierMeasurement(std::uint32_t carrierHz) {
+    CarrierBytes bytes;
+    const long kHz = std::lround(carrierHz / 1000.0);
+    if (kHz <= 0)
+        return bytes;
+    // The largest sum whose reading is still kHz: Trunc(9000 / sum) == kHz.
+    const long sum = std::clamp(9000L / kHz, 3L, 3 * 255L);
+    bytes.a = static_cast<std::uint8_t>(sum / 3);
+    bytes.b = static_cast<std::uint8_t>(sum / 3);
+    bytes.c = static_cast<std::uint8_t>(sum - 2 * (sum / 3));
+    return bytes;
+}
+
+std::optional<std::string> CaptureText(const quorvel::Durations& signal, std::uint32_t carrierHz,
+                                       const CaptureOptions& options) {
+    quorvel::Durations tidy = quorvel::Tidy(signal);
+    if (!tidy.empty() && tidy.back() < 0)
+        tidy.pop_back();  // the end marker stands for the final silence
+    std::string text;
+    text.reserve(4 * (tidy.size() + kEndMarkerGroups + 2));
+    for (std::int32_t d : tidy) {
+        const std::int64_t us = std::abs(static_cast<std::int64_t>(d));
+        if (d > 0)
+            Mark(text, 3 * (us + options.markExcessUs));
+        else
+            Space(text, 3 * (us - options.markExcessUs));
+    }
+    for (int g = 0; g < kEndMarkerGroups; ++g)
+        Group(text, kLongGroup);
+    const CarrierBytes carrier = CarrierMeasurement(carrierHz);
+    Group(text, (carrier.a << 8) | carrier.b);
+    Group(text, carrier.c << 8);
+    if (text.size() > kCaptureBufferSize)
+        return std::nullopt;
+    if (options.padToBuffer)
+        text.resize(kCaptureBufferSize, '\0');
+    return text;
+}
+
+}  // namespace ir_capture
