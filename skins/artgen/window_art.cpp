@@ -120,17 +120,14 @@ void PaintToolbar(QPainter& painter) {
     Card(painter, QRectF(418, 624, 520, 62), 14);
 }
 
-// A faint light from the upper middle, fading out well before the edges, which stay the
+// A faint light over the information side. It fades out before the remote's box, whose flat
+// colour would otherwise stand out against it, and before the window's edges, which stay the
 // window's own colour.
 void PaintLight(QPainter& painter) {
-    QRadialGradient light(QPointF(640, 210), 470);
-    light.setColorAt(0, QColor(255, 255, 255, 30));
+    QRadialGradient light(QPointF(690, 250), 340);
+    light.setColorAt(0, QColor(255, 255, 255, 34));
     light.setColorAt(1, QColor(255, 255, 255, 0));
     painter.fillRect(QRectF(0, 0, 1024, 734), light);
-    QRadialGradient low(QPointF(250, 640), 330);
-    low.setColorAt(0, QColor(10, 40, 80, 40));
-    low.setColorAt(1, QColor(10, 40, 80, 0));
-    painter.fillRect(QRectF(0, 0, 1024, 734), low);
 }
 
 // The largest size up to wanted at which every line fits the width.
