@@ -1,0 +1,285 @@
+// Key selection through the real window against the in-process simulated remote: every click
+// is a real click on a key button, every prompt is scripted, and the window is given pictures
+// of its own so that a test can tell which one a key shows.
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <QLabel>
+#include <QMovie>
+#include <QTest>
+#include <QThread>
+#include <memory>
+
+#include "ibtn1.h"
+#include "main_window_probe.h"
+#include "mainstudy.h"
+#include "picture_view.h"
+#include "remote_image_builder.h"
+#include "scripted_prompter.h"
+#include "simulated_device.h"
+#include "simulated_remote.h"
+
+namespace {
+
+namespace d = default_remote;
+
+// Key pictures are solid colours that spell their index; named pictures another family.
+constexpr int kKeyPictureBlue = 0x5A;
+constexpr int kNamedPictureBlue = 0xA5;
+
+QPixmap Solid(int red, int green, int blue) {
+    QPixmap picture(4, 4);
+    picture.fill(QColor(red, green, blue));
+    return picture;
+}
+
+// The index of the key picture a button shows; -1 for none, -2 for any other picture.
+int KeyPictureShown(const PictureView* view) {
+    if (view->Picture().isNull())
+        return -1;
+    const QColor colour = view->Picture().toImage().pixelColor(0, 0);
+    if (colour.blue() != kKeyPictureBlue)
+        return -2;
+    return colour.red() + 256 * colour.green();
+}
+
+const QStringList kNamedPictures = {QStringLiteral("delete"), QStringLiteral("clear"),
+                                    QStringLiteral("deletehui"), QStringLiteral("clearhui")};
+
+QString NamedPictureShown(const PictureView* view) {
+    const QColor colour = view->Picture().toImage().pixelColor(0, 0);
+    if (view->Picture().isNull() || colour.blue() != kNamedPictureBlue)
+        return {};
+    return kNamedPictures.value(colour.red());
+}
+
+int Learning(int code) {
+    return 337 + code;
+}
+
+// The default remote's four keys of the picture: 00 downloaded, 01 empty, 30 learned and 33
+// downloaded through the code table.
+class KeyClickTest : public ::testing::Test {
+  protected:
+    void Open(const RemoteImageBuilder& remote = RemoteImageBuilder::DefaultRemote()) {
+        probe.reset();
+        window.reset();
+        device.reset();
+        sim = std::make_unique<SimulatedRemote>(remote.Build());
+        device = std::make_unique<SimulatedDevice>(*sim);
+        window = std::make_unique<Tmainkeylearn>(*device, prompter);
+        probe = std::make_unique<MainWindowProbe>(*window);
+        ASSERT_FALSE(window->StartupFailed());
+        for (int i = 0; i < probe->KeyPictures().size(); ++i)
+            probe->KeyPictures()[i] = Solid(i % 256, i / 256, kKeyPictureBlue);
+        for (int i = 0; i < kNamedPictures.size(); ++i)
+            probe->NamedPictures()[kNamedPictures[i]] = Solid(i, 0, kNamedPictureBlue);
+        // A file that does not exist: the animation then plays nothing, which learning allows.
+        probe->AnimationFile() = QStringLiteral("/nonexistent/888.gif");
+        sim->ClearCallLog();
+    }
+
+    void Click(IBtn* key) {
+        ASSERT_NE(key, nullptr);
+        QTest::mouseClick(key, Qt::LeftButton);
+    }
+
+    // What a click may change, to compare before and after a refusal.
+    struct Look {
+        QString status;
+        QList<IBtn*> pending;
+        int control;
+        QThread* thread;
+        bool hintHidden;
+        bool animationHidden;
+        std::vector<int> pictures;
+        std::vector<bool> enabled;
+        std::vector<std::string> keySlots;
+        bool operator==(const Look&) const = default;
+    };
+    Look Snapshot() {
+        Look look{window->runstate_lab->text(),
+                  probe->PendingKeys(),
+                  probe->CaptureControl().load(),
+                  probe->CaptureThread(),
+                  window->Imagehint->isHidden(),
+                  window->donghuaflash2->isHidden(),
+                  {},
+                  {},
+                  probe->KeySlots()};
+        for (IBtn* key : Keys()) {
+            look.pictures.push_back(KeyPictureShown(key));
+            look.enabled.push_back(key->IsEnable());
+        }
+        return look;
+    }
+    std::vector<IBtn*> Keys() const {
+        return {window->IBtn1, window->IBtn5, window->IBtn41, window->IBtn2};
+    }
+
+    // A key chosen for learning: its learning picture, the prompt, the animation in place of
+    // the hint, the key pending and the capture told to run.
+    void ExpectChosen(IBtn* key, int code) {
+        EXPECT_EQ(KeyPictureShown(key), Learning(code));
+        EXPECT_EQ(window->runstate_lab->text(),
+                  QStringLiteral("准备学习") + key->Path() + QStringLiteral("按键， 请发码"));
+        EXPECT_TRUE(window->Imagehint->isHidden());
+        EXPECT_FALSE(window->donghuaflash2->isHidden());
+        ASSERT_NE(window->donghuaflash2->movie(), nullptr);
+        EXPECT_EQ(window->donghuaflash2->movie()->fileName(), probe->AnimationFile());
+        EXPECT_EQ(probe->PendingKeys(), QList<IBtn*>{key});
+        EXPECT_EQ(probe->CaptureControl().load(), 1);
+    }
+
+    ScriptedPrompter prompter;
+    std::unique_ptr<SimulatedRemote> sim;
+    std::unique_ptr<SimulatedDevice> device;
+    std::unique_ptr<Tmainkeylearn> window;
+    std::unique_ptr<MainWindowProbe> probe;
+};
+
+TEST_F(KeyClickTest, IdleRefusesEveryKeyAndChangesNothing) {
+    Open();
+    for (IBtn* key : Keys()) {
+        SCOPED_TRACE(key->Path().toStdString());
+        const Look before = Snapshot();
+        prompter.ExpectInformation(QStringLiteral("请先点击开始学习按钮！"));
+        Click(key);
+        prompter.VerifyAllShown();
+        EXPECT_TRUE(Snapshot() == before);
+    }
+    EXPECT_EQ(sim->CallCount(DeviceCall::kWriteData), 0);
+}
+
+TEST_F(KeyClickTest, APendingKeyRefusesEveryClickNamingThePendingKeyTwice) {
+    Open();
+    probe->LearningMode() = true;
+    Click(window->IBtn5);  // "TV/静音", no code: chosen without a question
+    ExpectChosen(window->IBtn5, 0x01);
+
+    const QString waiting = QStringLiteral("TV/静音按键");
+    for (IBtn* key : {window->IBtn5, window->IBtn41, window->IBtn1}) {
+        SCOPED_TRACE(key->Path().toStdString());
+        const Look before = Snapshot();
+        prompter.ExpectInformation(waiting + QStringLiteral("正在学习，要停止") + waiting +
+                                   QStringLiteral(",请点击停止学习按钮"));
+        Click(key);
+        prompter.VerifyAllShown();
+        EXPECT_TRUE(Snapshot() == before);
+    }
+}
+
+TEST_F(KeyClickTest, KeysWithoutALearnedCodeAreChosenWithoutAQuestion) {
+    struct Case {
+        IBtn* Tmainkeylearn::*key;
+        int code;
+    } cases[] = {{&Tmainkeylearn::IBtn1, 0x00},   // downloaded
+                 {&Tmainkeylearn::IBtn5, 0x01},   // no code
+                 {&Tmainkeylearn::IBtn2, 0x33}};  // downloaded through the code table
+    for (const Case& c : cases) {
+        Open();
+        probe->LearningMode() = true;
+        probe->CaptureControl() = 2;  // left by an earlier capture
+        IBtn* key = (*window).*c.key;
+        Click(key);
+        ExpectChosen(key, c.code);
+    }
+}
+
+TEST_F(KeyClickTest, ALearnedKeyAsksFirstAndNoChangesNothing) {
+    Open();
+    probe->LearningMode() = true;
+    probe->CaptureControl() = 2;
+    window->ShowKeyStates();
+    IBtn* key = window->IBtn41;  // "CBL/音量+", learned
+    ASSERT_FALSE(key->IsEnable());
+    const Look before = Snapshot();
+
+    prompter.ExpectQuestion(QStringLiteral("CBL/音量+键编码已学习过，要重新学习吗?"), false);
+    Click(key);
+    prompter.VerifyAllShown();
+    EXPECT_TRUE(Snapshot() == before);
+
+    prompter.ExpectQuestion(QStringLiteral("CBL/音量+键编码已学习过，要重新学习吗?"), true);
+    Click(key);
+    prompter.VerifyAllShown();
+    EXPECT_TRUE(key->IsEnable());
+    ExpectChosen(key, 0x30);
+}
+
+TEST_F(KeyClickTest, AKeyWithoutASlotIsChosenAsNotLearned) {
+    // This remote has no key 33.
+    Open(RemoteImageBuilder::DefaultRemote().Keys({0x00, 0x01, 0x30}).KeyEntryCount(3));
+    probe->LearningMode() = true;
+    Click(window->IBtn2);
+    ExpectChosen(window->IBtn2, 0x33);
+}
+
+TEST_F(KeyClickTest, AnExistingCaptureThreadIsNotReplaced) {
+    Open();
+    probe->LearningMode() = true;
+    QThread ending;  // never started: stands for a capture thread whose end handler is due
+    probe->CaptureThread() = &ending;
+    probe->CaptureControl() = 2;
+    Click(window->IBtn5);
+    EXPECT_EQ(probe->PendingKeys(), QList<IBtn*>{window->IBtn5});
+    EXPECT_EQ(probe->CaptureThread(), &ending);
+    EXPECT_EQ(probe->CaptureControl().load(), 2);
+    probe->CaptureThread() = nullptr;
+}
+
+TEST_F(KeyClickTest, DeleteModeComesBeforeEveryOtherBranch) {
+    Open();
+    probe->DeleteMode() = true;
+    const Look before = Snapshot();
+    for (IBtn* key : Keys())
+        Click(key);  // no prompt: the scripted prompter fails on any
+    EXPECT_TRUE(Snapshot() == before);
+}
+
+TEST_F(KeyClickTest, ShowKeyStatesGivesEachKeyThePictureOfItsSlot) {
+    Open();
+    const QPixmap marker = Solid(1, 2, 3);
+    for (IBtn* key : Keys())
+        key->SetPicture(marker);
+    window->beginstudyibtn->SetPicture(marker);
+
+    window->ShowKeyStates();
+
+    EXPECT_EQ(KeyPictureShown(window->IBtn1), 505 + 0x00);            // downloaded
+    EXPECT_EQ(window->IBtn5->Picture().toImage(), marker.toImage());  // no code: unchanged
+    EXPECT_EQ(KeyPictureShown(window->IBtn41), 169 + 0x30);           // learned
+    EXPECT_FALSE(window->IBtn41->IsEnable());
+    EXPECT_EQ(KeyPictureShown(window->IBtn2), 505 + 0x33);  // downloaded
+    EXPECT_TRUE(window->IBtn1->IsEnable());
+    // An action button has no Code and matches no slot.
+    EXPECT_EQ(window->beginstudyibtn->Picture().toImage(), marker.toImage());
+
+    // The slots decide, not the remote: after a change of the slot texts the pictures follow.
+    probe->KeySlots()[d::kSlotOfKey01] = "01|2|0|123456";
+    probe->KeySlots()[d::kSlotOfKey00] = "00|0";
+    window->ShowKeyStates();
+    EXPECT_EQ(KeyPictureShown(window->IBtn5), 169 + 0x01);
+    EXPECT_EQ(KeyPictureShown(window->IBtn1), 505 + 0x00);  // "0" leaves the key as it was
+}
+
+TEST_F(KeyClickTest, UpdateDeleteButtonsFollowsWhetherAnyKeyIsLearned) {
+    Open();  // key 30 is learned
+    window->UpdateDeleteButtons();
+    EXPECT_TRUE(window->delstudykey->isEnabled());
+    EXPECT_TRUE(window->delallstudykey->isEnabled());
+    EXPECT_EQ(NamedPictureShown(window->delstudykey), "delete");
+    EXPECT_EQ(NamedPictureShown(window->delallstudykey), "clear");
+
+    probe->KeySlots()[d::kSlotOfKey30] = "30|0";
+    probe->DeleteMode() = true;
+    window->UpdateDeleteButtons();
+    EXPECT_FALSE(window->delstudykey->isEnabled());
+    EXPECT_FALSE(window->delallstudykey->isEnabled());
+    EXPECT_EQ(NamedPictureShown(window->delstudykey), "deletehui");
+    EXPECT_EQ(NamedPictureShown(window->delallstudykey), "clearhui");
+    EXPECT_FALSE(probe->DeleteMode());
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+// The window's state as tests see and set it: the modes, the pending key, the capture fields,
+// the slots and the pictures that the skins would otherwise load.
+
+#include <QHash>
+#include <QList>
+#include <QPixmap>
+#include <QString>
+#include <QVector>
+#include <string>
+#include <vector>
+
+#include "mainstudy.h"
+
+class MainWindowProbe {
+  public:
+    explicit MainWindowProbe(Tmainkeylearn& window) : window_(window) {}
+
+    bool& LearningMode() { return window_.learningMode; }
+    bool& DeleteMode() { return window_.deleteMode; }
+    QList<IBtn*>& PendingKeys() { return window_.pendingKeys; }
+    QThread*& CaptureThread() { return window_.captureThread; }
+    std::atomic<int>& CaptureControl() { return window_.captureControl; }
+    std::vector<std::string>& KeySlots() { return window_.remoteMap.keySlots; }
+    RemoteMap& Map() { return window_.remoteMap; }
+    QVector<QPixmap>& KeyPictures() { return window_.keyPictures; }
+    QHash<QString, QPixmap>& NamedPictures() { return window_.namedPictures; }
+    QString& AnimationFile() { return window_.AnimationFile; }
+
+  private:
+    Tmainkeylearn& window_;
+};
