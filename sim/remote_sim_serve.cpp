@@ -39,6 +39,21 @@ bool MakeFolders(const std::string& folder) {
     return true;
 }
 
+// The folder of the socket when there is no runtime folder: in /tmp, so it must be the
+// user's own and closed to others, or another user could stand in for the remote.
+bool PrivateFolder(const std::string& folder, std::ostream& err) {
+    struct stat info {};
+    if (!MakeFolders(folder) || ::lstat(folder.c_str(), &info) != 0) {
+        err << "remote-sim: cannot make " << folder << ": " << std::strerror(errno) << '\n';
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 077) != 0) {
+        err << "remote-sim: " << folder << " is not a folder of this user's alone\n";
+        return false;
+    }
+    return true;
+}
+
 std::string FolderOf(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos || slash == 0 ? std::string() : path.substr(0, slash);
@@ -125,10 +140,8 @@ int Serve(CommandContext& context, const std::vector<std::string>& args) {
         return 1;
     }
     if (socketPath == sim::FallbackSocketFolder() + "/remote.sock" &&
-        !MakeFolders(sim::FallbackSocketFolder())) {
-        context.err << "remote-sim: cannot make " << sim::FallbackSocketFolder() << '\n';
+        !PrivateFolder(sim::FallbackSocketFolder(), context.err))
         return 1;
-    }
     RemoteImage image;
     if (!LockSocket(socketPath, context.err) || !ClearStaleSocket(socketPath, context.err) ||
         !LoadOrCreate(imagePath, image, context.out, context.err))
