@@ -182,6 +182,7 @@ void SimulatedRemote::Unplug() {
     plugged_ = false;
     captureMode_ = false;
     heldCapture_.reset();
+    changed_.notify_all();
 }
 
 bool SimulatedRemote::IsPlugged() const {
