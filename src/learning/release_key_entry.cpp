@@ -51,6 +51,8 @@ void ReleaseCodeEntry(RemoteMap& map, DeviceLibrary& device, const std::string& 
 
 bool ReleaseKeyEntry(RemoteMap& map, DeviceLibrary& device, Prompter& prompter, int slotIndex,
                      const std::string& keyCode) {
+    // A slot past the key table has no entry of its own: writing there would hit whatever
+    // follows the table.
     if (slotIndex < 0 || slotIndex >= map.keyEntryCount) {
         prompter.Information(kReleaseFailedText, kPromptCaption);
         return false;
@@ -65,6 +67,7 @@ bool ReleaseKeyEntry(RemoteMap& map, DeviceLibrary& device, Prompter& prompter, 
         prompter.Information(kReleaseFailedText, kPromptCaption);
         return false;
     }
+    // While the key may still hold its code, its code-table entry must stay in use.
     if (!WriteHexText(device, address, map.memoryBank, "00")) {
         prompter.Information(kReleaseFailedText, kPromptCaption);
         return false;
