@@ -76,7 +76,13 @@ RemoteImageBuilder RemoteImageBuilder::DefaultRemote() {
     RemoteImageBuilder b;
     b.Version(d::kVersion).Keys(d::kKeyCodes);
     b.CodeTableCount(d::kCodeTableCount).CodeAreaUnits(d::kCodeAreaUnits);
-    b.CodeEntry(0, "A01234", 0, 3).CodeEntry(2, "B05678", 3, 2).CodeEntry(3, "A09ABC", 8, 5);
+    b.CodeEntry(0, "A01234", 0, 3).CodeEntry(3, "A09ABC", 8, 5);
+    // A learned signal of no known protocol, as the converter records it: a raw id (80 hex
+    // plus a hash of the data) and two units of timing table and sequence (500, 1000 and
+    // 20000 µs; +1000 -500 +500 -1000 +500 -500 +1000 -1000 +500, lead-out).
+    b.CodeEntry(2, "B6C3AF", 3, 2,
+                {0x52, 0x04, 0x03, 0x0A, 0x00, 0xF4, 0x01, 0xE8, 0x03, 0x20, 0x4E, 0x10, 0x01, 0x00,
+                 0x11, 0x02});
     // Downloaded codes named directly.
     b.KeyEntry(d::kSlotOfKey00, {0x80, 0x00, 0x00, 0x22, 0x00, 0x00});
     b.KeyEntry(2, {0x80, 0x00, 0x00, 0x23, 0x00, 0x00});
@@ -87,9 +93,9 @@ RemoteImageBuilder RemoteImageBuilder::DefaultRemote() {
     b.KeyEntry(d::kSlotOfKey33, {0x80, 0x00, 0x80, 0x00, 0x00, 0x10});
     b.KeyEntry(d::kSlotOfKey34, {0x80, 0x00, 0x80, 0x00, 0x00, 0x10});
     b.KeyEntry(d::kSlotOfKey35, {0x80, 0x00, 0x80, 0x03, 0x00, 0x10});
-    // A learned code in the table form; its parameters are a placeholder record.
-    b.KeyEntry(d::kSlotOfKey30, {0xC0, 0x00, 0x80, d::kLearnedCodeEntry, 0xFF, 0xFF, 0x01, 0x02,
-                                 0x03, 0x04, 0x05, 0x06, 0x07, 0x08});
+    // A learned code in the table form; a raw record's fields are all zero (no parameters,
+    // the carrier not measured).
+    b.KeyEntry(d::kSlotOfKey30, {0xC0, 0x00, 0x80, d::kLearnedCodeEntry, 0xFF, 0xFF});
     b.Builtin(d::kBuiltinIds);
     return b;
 }

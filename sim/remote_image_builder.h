@@ -190,10 +190,12 @@ inline constexpr int kSlotOfKey35 = 33;
 inline constexpr int kCodeTableCount = 16;
 // 243 units: the bitmap is 31 bytes, its last byte has 5 padding bits.
 inline constexpr int kCodeAreaUnits = 243;
-// Entries in use: 0 (A01234, units 0-2), 2 (B05678, units 3-4), 3 (A09ABC, units 8-12);
+// Entries in use: 0 (A01234, units 0-2), 2 (B6C3AF, units 3-4, the converter's raw record of
+// key 30's learned signal), 3 (A09ABC, units 8-12);
 // the others are free, so units 5-7 and 13 on are free.
 inline constexpr int kLearnedCodeEntry = 2;
 
+// The converter's protocol ids of NEC1-f16, NEC2-f16 and Thomson: this remote has them built in.
 inline const std::vector<std::string> kBuiltinIds = {"220000", "230000", "2A0000"};
 inline const std::string kVersion = "1020-7731-1.3";
 // The identity (info block bytes 0-14) as the program's identity text.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ir_commands.h"
 #include "remote_sim_commands.h"
 
 namespace {
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     AddServeCommand(commands);
     AddRemoteControlCommands(commands);
     AddDeviceCallRequests(commands);
+    AddIrCommands(commands);
     // Further command groups register here.
 
     const std::vector<std::string> args(argv + 1, argv + argc);

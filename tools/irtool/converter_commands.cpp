@@ -11,12 +11,13 @@
 #include <string>
 
 #include "body_text.h"
-#include "hex_text.h"
 #include "commands.h"
+#include "hex_text.h"
 #include "ir_capture_text.h"
 #include "ir_decode.h"
 #include "ir_render.h"
 #include "normalise.h"
+#include "protocol_request.h"
 #include "quorvel.h"
 #include "signal_text.h"
 
@@ -27,43 +28,9 @@ using quorvel::Param;
 using quorvel::Params;
 using quorvel::ProtocolDef;
 
-constexpr int kMaxRepeats = 100;
-
 int Complain(const std::string& text, int status = 2) {
     std::cerr << "irtool: " << text << '\n';
     return status;
-}
-
-std::string ProtocolNames() {
-    std::string names;
-    for (const ProtocolDef& def : quorvel::ProtocolTable())
-        names += (names.empty() ? "" : " ") + def.name;
-    return names;
-}
-
-std::optional<std::uint32_t> ParseNumber(const std::string& text) {
-    if (text.empty() || text.size() > 10)
-        return std::nullopt;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (value > 0xFFFFFFFFu)
-        return std::nullopt;
-    return static_cast<std::uint32_t>(value);
-}
-
-std::optional<Param> ParamNamed(const std::string& name) {
-    if (name.size() != 1)
-        return std::nullopt;
-    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-    for (int p = 0; p < quorvel::kParamCount; ++p) {
-        if (quorvel::kParamNames[p] == upper)
-            return static_cast<Param>(p);
-    }
-    return std::nullopt;
 }
 
 // "NEC1 D=4 S=251 F=8": the protocol's parameters in decimal.
@@ -77,68 +44,6 @@ std::string DescribeDecoded(const quorvel::Decoded& decoded) {
         }
     }
     return line;
-}
-
-struct RenderRequest {
-    const ProtocolDef* def = nullptr;
-    Params params;
-    int repeats = 0;
-    std::string format = "us";
-};
-
-// Reads the arguments of render; an empty optional after a complaint.
-std::optional<RenderRequest> ParseRenderArguments(const Arguments& args) {
-    RenderRequest request;
-    if (args.empty()) {
-        Complain("render needs a protocol: " + ProtocolNames());
-        return std::nullopt;
-    }
-    request.def = quorvel::FindProtocol(args[0]);
-    if (!request.def) {
-        Complain("unknown protocol " + args[0] + "; known: " + ProtocolNames());
-        return std::nullopt;
-    }
-    request.repeats = request.def->defaultRepeats;
-    std::array<bool, quorvel::kParamCount> given{};
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if ((arg == "--format" || arg == "--repeats") && i + 1 < args.size()) {
-            const std::string& value = args[++i];
-            if (arg == "--format") {
-                request.format = value;
-            } else {
-                const auto repeats = ParseNumber(value);
-                if (!repeats || *repeats > kMaxRepeats) {
-                    Complain("--repeats takes 0 to " + std::to_string(kMaxRepeats));
-                    return std::nullopt;
-                }
-                request.repeats = static_cast<int>(*repeats);
-            }
-            continue;
-        }
-        const std::size_t equals = arg.find('=');
-        const auto param =
-            equals == std::string::npos ? std::nullopt : ParamNamed(arg.substr(0, equals));
-        const auto value =
-            equals == std::string::npos ? std::nullopt : ParseNumber(arg.substr(equals + 1));
-        if (!param || !value) {
-            Complain("expected NAME=VALUE (D, S, F, T, E, M, N, decimal), not " + arg);
-            return std::nullopt;
-        }
-        if (!request.def->HasParam(*param) || *value > request.def->MaxValue(*param)) {
-            Complain(request.def->name + " takes " + arg.substr(0, equals) + " from 0 to " +
-                     std::to_string(request.def->MaxValue(*param)));
-            return std::nullopt;
-        }
-        request.params[*param] = *value;
-        given[static_cast<int>(*param)] = true;
-    }
-    if (request.format != "us" && request.format != "raw" && request.format != "pronto") {
-        Complain("--format is us, raw or pronto");
-        return std::nullopt;
-    }
-    quorvel::ApplyDefaults(*request.def, request.params, given);
-    return request;
 }
 
 struct ReadSignal {
@@ -200,14 +105,22 @@ std::optional<std::string> ReadInput(const Arguments& args) {
 }  // namespace
 
 int RunRender(const Arguments& args) {
-    const auto request = ParseRenderArguments(args);
+    std::string error;
+    auto request = quorvel::ParseProtocolRequest(args, error);
     if (!request)
-        return 2;
-    const quorvel::Rendered signal = quorvel::Render(
-        *request->def, request->params, request->format == "pronto" ? 1 : request->repeats);
-    if (request->format == "us") {
+        return Complain(error);
+    std::string format = "us";
+    for (const auto& [option, value] : request->options) {
+        if (option != "--format" || (value != "us" && value != "raw" && value != "pronto"))
+            return Complain("render takes --format us|raw|pronto and --repeats N, not " + option +
+                            " " + value);
+        format = value;
+    }
+    const quorvel::Rendered signal =
+        quorvel::Render(*request->def, request->params, format == "pronto" ? 1 : request->repeats);
+    if (format == "us") {
         std::cout << quorvel::FormatMicroseconds(signal.durations) << '\n';
-    } else if (request->format == "raw") {
+    } else if (format == "raw") {
         const auto text = ir_capture::CaptureText(signal.durations, signal.carrierHz);
         if (!text)
             return Complain("the signal does not fit the remote's capture buffer", 1);
