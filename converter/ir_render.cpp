@@ -29,8 +29,12 @@ class Builder {
     double FrameElapsed() const { return frameElapsed_; }
     void Finish(Rendered& out) const {
         out.durations.reserve(levels_.size());
+        // A definition from a remote's code area may ask for absurd lengths; they end at
+        // what a duration can hold.
+        constexpr double kLongest = 2e9;
         for (double level : levels_)
-            out.durations.push_back(static_cast<std::int32_t>(std::lround(level)));
+            out.durations.push_back(
+                static_cast<std::int32_t>(std::lround(std::clamp(level, -kLongest, kLongest))));
         out.leadIn = leadIn_;
     }
 

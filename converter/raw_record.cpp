@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <map>
 
 namespace quorvel {
 namespace {
@@ -31,38 +30,43 @@ std::int64_t Microseconds(std::uint16_t value) {
     return (value & kMilliseconds) ? std::int64_t{value & 0x7FFF} * 1000 : value;
 }
 
-struct Table {
-    std::vector<std::uint16_t> values;
-    std::map<std::uint16_t, std::uint8_t> indexOf;  // table value of a length -> entry
+struct Length {
+    std::uint16_t value;  // a table value
+    std::size_t count;    // how often the signal holds it
 };
 
-// Groups the lengths (sorted, with their counts) into runs no wider than `divisor`-th of the
-// run's start; each run becomes one entry, the count-weighted mean of its lengths.
-Table Cluster(const std::map<std::uint16_t, std::size_t>& counts, int divisor) {
+// The signal's lengths grouped into runs no wider than a `divisor`-th of the run's start; each
+// run becomes one entry, the count-weighted mean of its lengths. entryOf gives each length's
+// entry. Empty when more than 255 entries are needed.
+struct Table {
+    std::vector<std::uint16_t> values;
+    std::vector<std::uint8_t> entryOf;  // parallel to the sorted lengths
+};
+
+Table Cluster(const std::vector<Length>& lengths, int divisor) {
     Table table;
-    auto it = counts.begin();
-    while (it != counts.end() && table.values.size() < 256) {
-        const std::int64_t start = Microseconds(it->first);
-        const bool ms = (it->first & kMilliseconds) != 0;
+    table.entryOf.resize(lengths.size());
+    std::size_t i = 0;
+    while (i < lengths.size()) {
+        if (table.values.size() == 255)
+            return {};
+        const std::int64_t start = Microseconds(lengths[i].value);
+        const bool ms = (lengths[i].value & kMilliseconds) != 0;
+        const std::int64_t width = std::max<std::int64_t>(2, start / divisor);
         std::int64_t weighted = 0;
-        std::size_t total = 0;
-        std::vector<std::uint16_t> members;
-        while (it != counts.end() && ((it->first & kMilliseconds) != 0) == ms &&
-               Microseconds(it->first) - start <= std::max<std::int64_t>(2, start / divisor)) {
-            weighted += Microseconds(it->first) * static_cast<std::int64_t>(it->second);
-            total += it->second;
-            members.push_back(it->first);
-            ++it;
+        std::int64_t total = 0;
+        for (; i < lengths.size() && ((lengths[i].value & kMilliseconds) != 0) == ms &&
+               Microseconds(lengths[i].value) - start <= width;
+             ++i) {
+            weighted +=
+                Microseconds(lengths[i].value) * static_cast<std::int64_t>(lengths[i].count);
+            total += static_cast<std::int64_t>(lengths[i].count);
+            table.entryOf[i] = static_cast<std::uint8_t>(table.values.size());
         }
-        const std::int64_t mean =
-            (weighted + static_cast<std::int64_t>(total) / 2) / static_cast<std::int64_t>(total);
-        for (std::uint16_t m : members)
-            table.indexOf[m] = static_cast<std::uint8_t>(table.values.size());
+        const std::int64_t mean = (weighted + total / 2) / total;
         table.values.push_back(ms ? static_cast<std::uint16_t>(kMilliseconds | (mean / 1000))
                                   : static_cast<std::uint16_t>(mean));
     }
-    if (it != counts.end())
-        table.values.clear();  // too many entries
     return table;
 }
 
@@ -100,14 +104,26 @@ std::optional<Bytes> EncodeRaw(const Durations& signal, std::size_t maxBytes) {
     if (sequence.size() > 0xFFFF)
         return std::nullopt;
 
-    std::map<std::uint16_t, std::size_t> counts;
-    for (std::uint16_t v : sequence)
-        ++counts[v];
+    std::vector<std::uint16_t> sorted = sequence;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<Length> lengths;
+    for (std::uint16_t v : sorted) {
+        if (!lengths.empty() && lengths.back().value == v)
+            ++lengths.back().count;
+        else
+            lengths.push_back({v, 1});
+    }
     Table table;
     for (int divisor = 64; table.values.empty() && divisor >= 1; divisor /= 2)
-        table = Cluster(counts, divisor);
+        table = Cluster(lengths, divisor);
     if (table.values.empty())
         return std::nullopt;
+    auto entryOf = [&](std::uint16_t v) {
+        const auto at =
+            std::lower_bound(lengths.begin(), lengths.end(), v,
+                             [](const Length& l, std::uint16_t x) { return l.value < x; });
+        return table.entryOf[static_cast<std::size_t>(at - lengths.begin())];
+    };
 
     const int indexBits = table.values.size() <= 16 ? 4 : 8;
     Bytes out;
@@ -124,7 +140,7 @@ std::optional<Bytes> EncodeRaw(const Durations& signal, std::size_t maxBytes) {
     if (out.size() + indexBytes > maxBytes)
         return std::nullopt;
     for (std::size_t i = 0; i < sequence.size(); ++i) {
-        const std::uint8_t index = table.indexOf.at(sequence[i]);
+        const std::uint8_t index = entryOf(sequence[i]);
         if (indexBits == 8)
             out.push_back(index);
         else if (i % 2 == 0)
