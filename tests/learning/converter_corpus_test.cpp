@@ -7,6 +7,7 @@
 
 #include <random>
 
+#include "hex_text.h"
 #include "ir_capture_text.h"
 #include "ir_test_signals.h"
 #include "normalise.h"
@@ -93,3 +94,44 @@ TEST(ConverterCorpus, UnknownSignalReplaysWithinTheNormalisersRounding) {
 
 }  // namespace
 }  // namespace quorvel
+
+namespace ir_capture {
+namespace {
+
+TEST(CaptureText, CarrierLongPausesAndLongMarksReadBackThroughTheNormaliser) {
+    // Every whole kHz the normaliser's carrier field can show reads back as itself.
+    for (std::uint32_t kHz = 12; kHz <= 94; ++kHz) {
+        const auto capture = CaptureText({600, -600, 600}, kHz * 1000);
+        ASSERT_TRUE(capture);
+        const auto normalised = NormaliseRawCodeParts(CutAtEndMarker(*capture));
+        ASSERT_TRUE(normalised) << kHz;
+        EXPECT_EQ(normalised->carrierField,
+                  quorvel::HexOfBytes({static_cast<std::uint8_t>(kHz)}) + "12");
+    }
+    EXPECT_EQ(
+        NormaliseRawCodeParts(CutAtEndMarker(*CaptureText({600, -600, 600}, 0)))->carrierField,
+        "0000");
+
+    // A pause of a whole number of 7FFF counts, one too long to be anything but the end, and a
+    // mark longer than one group.
+    const quorvel::Durations signal = {600, -(32767 / 3 * 2 + 58), 600, -400000, 15000, -600, 600};
+    const auto normalised = NormaliseRawCodeParts(CutAtEndMarker(*CaptureText(signal, 38000)));
+    ASSERT_TRUE(normalised);
+    EXPECT_EQ(normalised->frameCount, 3);
+    // 21 ms, then the longest pause before the end marker (19 groups and the longest rest:
+    // 218 ms), then the 15 ms mark in one element.
+    EXPECT_EQ(normalised->body,
+              "0258FEFE0015EDED0258FEFE00DAEDED3A980258"
+              "0258EDED");
+
+    // A signal longer than the capture buffer gives no capture.
+    quorvel::Durations tooLong;
+    for (int i = 0; i < 2600; ++i)
+        tooLong.push_back(i % 2 == 0 ? 500 : -500);
+    EXPECT_FALSE(CaptureText(tooLong, 38000));
+    tooLong.resize(2501);
+    EXPECT_TRUE(CaptureText(tooLong, 38000));
+}
+
+}  // namespace
+}  // namespace ir_capture

@@ -1,0 +1,106 @@
+// irtool render, decode and convert as scripts use them, and the whole road of a key press:
+// remote-sim send fires it at the remote, the device library collects the capture, the
+// program's normaliser and irtool convert turn it into the stored record.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QProcess>
+#include <array>
+
+#include "normalise.h"
+#include "remote_sim_process.h"
+#include "zorvik.h"
+
+namespace {
+
+struct IrtoolResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+IrtoolResult Irtool(const QStringList& args, const QByteArray& input = {}) {
+    QProcess process;
+    process.start(IRTOOL_PATH, args);
+    EXPECT_TRUE(process.waitForStarted());
+    process.write(input);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(20000));
+    return {process.exitCode(), process.readAllStandardOutput().trimmed(),
+            process.readAllStandardError()};
+}
+
+TEST(IrtoolConverter, RenderedSignalsDecodeInEveryFormat) {
+    const std::vector<std::pair<QStringList, QByteArray>> cases = {
+        {{"NEC1", "D=4", "F=8"}, "NEC1 D=4 S=251 F=8"},
+        {{"rc6", "D=4", "F=8", "T=1"}, "RC6 D=4 F=8 T=1"},
+        {{"Sony20", "D=3", "S=200", "F=100"}, "Sony20 D=3 S=200 F=100"},
+        {{"Kaseikyo", "D=1", "S=2", "F=3", "M=170", "N=90"}, "Kaseikyo D=1 S=2 F=3 E=0 M=170 N=90"},
+        {{"Sharp", "D=1", "F=2", "--repeats", "1"}, "Sharp D=1 F=2"},
+    };
+    for (const auto& [args, decoded] : cases) {
+        for (const char* format : {"us", "raw", "pronto"}) {
+            const IrtoolResult rendered =
+                Irtool(QStringList{"render"} + args + QStringList{"--format", format});
+            ASSERT_EQ(rendered.exitCode, 0) << rendered.err.toStdString();
+            const IrtoolResult result = Irtool({"decode"}, rendered.out + "\n");
+            EXPECT_EQ(result.exitCode, 0) << format;
+            EXPECT_EQ(result.out, decoded) << format << ": " << rendered.out.left(80).toStdString();
+        }
+    }
+}
+
+TEST(IrtoolConverter, DecodeReadsBodiesAndTellsUnknownSignalsByTheirFrames) {
+    const QByteArray input =
+        "021E049F021E049F021EFEFE0022EDED021E049F021E049F021EEDED\n"  // a body
+        "22512021E049F021EFEFE0022EDED021E049F021EEDED\n"             // a whole normalised code
+        "\n"
+        "+3000 -1500 +400 -400 +400 -1200 +400 -40000 +3000 -1500 +400\n"
+        "this is no signal\n";
+    const IrtoolResult result = Irtool({"decode"}, input);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "unknown frames=2\nunknown frames=2\nunknown frames=2");
+    EXPECT_TRUE(result.err.contains("line 5")) << result.err.toStdString();
+}
+
+TEST(IrtoolConverter, ConvertPrintsTheStoredRecordOrFails) {
+    const IrtoolResult raw = Irtool({"convert", "021E049F021E049F021E049F021EFEFE0014EDED"});
+    EXPECT_EQ(raw.exitCode, 0);
+    EXPECT_TRUE(raw.out.contains(":::52")) << raw.out.toStdString();
+    EXPECT_EQ(Irtool({"convert", "021E"}).exitCode, 1);
+    EXPECT_EQ(Irtool({"convert"}).exitCode, 2);
+    EXPECT_EQ(Irtool({"render", "NoSuchProtocol"}).exitCode, 2);
+    EXPECT_EQ(Irtool({"render", "RC5", "D=32"}).exitCode, 2);
+    EXPECT_EQ(Irtool({"render", "RC5", "--format", "wav"}).exitCode, 2);
+}
+
+TEST(IrtoolConverter, KeyPressSentAtTheSimulatedRemoteComesBackAsItsRecord) {
+    TestFolder folder;
+    const std::string socketPath = folder.File("s");
+    RemoteSimServerProcess server{socketPath, folder.File("image"), folder.File("log")};
+    setenv("KEYLEARN_REMOTE_SOCKET", socketPath.c_str(), 1);
+    ASSERT_TRUE(server.Start()) << server.Log();
+
+    const CommandResult sent =
+        RunRemoteSim({"send", "NEC1", "D=4", "F=8", "--repeats", "2"}, socketPath);
+    ASSERT_EQ(sent.exitCode, 0) << sent.err;
+    ASSERT_TRUE(SetCodeCarrierWave());
+    std::array<char, ZORVIK_CAPTURE_BUFFER_SIZE> capture{};
+    ASSERT_TRUE(RCollectCodeInfo(capture.data()));
+
+    const auto normalised = NormaliseRawCodeParts(CutAtEndMarker(capture.data()));
+    ASSERT_TRUE(normalised);
+    EXPECT_EQ(normalised->frameCount, 3);
+    EXPECT_EQ(normalised->carrierField, "2612");
+    const IrtoolResult converted = Irtool({"convert", QString::fromStdString(normalised->body)});
+    EXPECT_EQ(converted.out, "010000::0400FB0008000000:0000020000000000:::");
+
+    // And the remote's learned key shows what it would send.
+    const CommandResult replay = RunRemoteSim({"replay", "30"}, socketPath);
+    EXPECT_EQ(replay.exitCode, 0);
+    EXPECT_NE(replay.out.find("learned, code entry 02"), std::string::npos) << replay.out;
+    EXPECT_EQ(RunRemoteSim({"replay", "ZZ"}, socketPath).exitCode, 2);
+    EXPECT_EQ(RunRemoteSim({"send", "NEC1", "D=400"}, socketPath).exitCode, 2);
+}
+
+}  // namespace
