@@ -91,6 +91,10 @@ class Tmainkeylearn : public QWidget, private StartupView {
     void IBtn41Click();
     void IBtn2Click();
 
+    // The hidden replay button (mainstudy_replay.cpp): cuts and normalises the saved diagnostic
+    // capture again and discards the result.
+    void Button1Click();
+
   protected:
     void showEvent(QShowEvent* event) override;
 

@@ -186,6 +186,7 @@ void Tmainkeylearn::BuildLayout() {
     donghuaflash2->hide();
     Button1 = Place(new QPushButton(QStringLiteral("Button1"), this), "Button1", 408, 184, 75, 25);
     Button1->hide();
+    connect(Button1, &QPushButton::clicked, this, &Tmainkeylearn::Button1Click);
 
     // Windowed components lie above every picture, label and picture button.
     for (QWidget* windowed :

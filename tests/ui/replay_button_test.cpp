@@ -1,0 +1,43 @@
+// The hidden replay button puts the saved diagnostic capture through the normaliser again and
+// leaves the file as it was, so a replay that fails once more keeps the capture it was asked
+// to show.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPushButton>
+
+#include "diagnostic_capture.h"
+#include "mainstudy.h"
+#include "remote_image_builder.h"
+#include "scripted_prompter.h"
+#include "simulated_device.h"
+#include "simulated_remote.h"
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(ReplayButton, ReplaysTheSavedCaptureWithoutTouchingTheFile) {
+    SimulatedRemote sim(RemoteImageBuilder::DefaultRemote().Build());
+    SimulatedDevice device(sim);
+    ScriptedPrompter prompter;
+    Tmainkeylearn window(device, prompter);
+    ASSERT_FALSE(window.StartupFailed());
+    EXPECT_FALSE(window.Button1->isVisible());
+
+    const QString path = DiagnosticCapturePath();
+    for (const char* saved : {"0000", "8708" /* no end marker either */, ""}) {
+        ASSERT_TRUE(SaveDiagnosticCapture(saved, path));
+        const QByteArray before = ReadAll(path);
+        window.Button1->click();
+        EXPECT_EQ(ReadAll(path), before) << saved;
+    }
+    QFile::remove(path);
+    window.Button1->click();  // a missing file replays as an empty line
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+}  // namespace
