@@ -77,3 +77,4 @@ class RemoteSimCommands {
 void AddDeviceCallRequests(RemoteSimCommands& commands);     // the eight calls of zorvik.h
 void AddRemoteControlCommands(RemoteSimCommands& commands);  // status, plug, ..., reset
 void AddServeCommand(RemoteSimCommands& commands);           // serve
+void AddMemoryWriteCommand(RemoteSimCommands& commands);     // write

@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
     AddServeCommand(commands);
     AddRemoteControlCommands(commands);
     AddDeviceCallRequests(commands);
+    AddMemoryWriteCommand(commands);
     AddIrCommands(commands);
     // Further command groups register here.
 

@@ -167,6 +167,26 @@ TEST_F(RemoteSimTest, ResetBringsBackTheDefaultRemote) {
     EXPECT_EQ(saved.banks, DefaultRemoteImage().banks) << "the reset is saved";
 }
 
+TEST_F(RemoteSimTest, WriteChangesTheRemotesMemoryAndTheImage) {
+    ASSERT_TRUE(server.Start()) << server.Log();
+    EXPECT_EQ(Output({"write", "b023", "8888"}), "written: 2 bytes at B023 of bank 08\n");
+    EXPECT_NE(Output({"status"}).find("model: 8888, interface 1.3\n"), std::string::npos);
+    RemoteImage saved;
+    std::string error;
+    ASSERT_TRUE(LoadRemoteImage(imagePath, saved, error)) << error;
+    EXPECT_EQ(saved.Bank(0x08)[0xB023], 0x88) << "the write is saved";
+
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"write", "B023"},
+                                                {"write", "B023", "888"},
+                                                {"write", "B023", "88G8"},
+                                                {"write", "12345", "00"},
+                                                {"write", "--bank", "8", "0", "00"}})
+        EXPECT_EQ(Run(bad).exitCode, 2) << bad.back();
+    EXPECT_EQ(Run({"write", "FFFF", "0000"}).exitCode, 1) << "past FFFF is refused";
+    Output({"unplug"});
+    EXPECT_EQ(Run({"write", "9000", "00"}).exitCode, 1) << "an unplugged remote takes no write";
+}
+
 TEST_F(RemoteSimTest, UnknownCommandsAndArgumentsAreUsageErrors) {
     EXPECT_EQ(Run({"frobnicate"}).exitCode, 2);
     EXPECT_EQ(Run({"plug", "now"}).exitCode, 2);
