@@ -1,8 +1,25 @@
 #include "message_box_prompter.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace {
+
+// The program speaks Chinese, so its boxes' buttons do too, as the system's own boxes do on a
+// Chinese desktop; Qt's own labels would be English without a translation installed.
+void LabelButtons(QMessageBox& box) {
+    static const struct {
+        QMessageBox::StandardButton button;
+        const char* text;
+    } kLabels[] = {{QMessageBox::Ok, "确定"},
+                   {QMessageBox::Cancel, "取消"},
+                   {QMessageBox::Yes, "是"},
+                   {QMessageBox::No, "否"},
+                   {QMessageBox::Retry, "重试"}};
+    for (const auto& label : kLabels)
+        if (QAbstractButton* button = box.button(label.button))
+            button->setText(QString::fromUtf8(label.text));
+}
 
 // Escape and the window's close button answer with the last button (No, Cancel), never with
 // the one that goes on.
@@ -13,6 +30,7 @@ QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const Q
     QMessageBox box(icon, caption, text, buttons, parent);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(escapeButton);
+    LabelButtons(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

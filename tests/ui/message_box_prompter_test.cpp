@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 
 #include "message_box_prompter.h"
@@ -17,6 +18,7 @@ struct SeenBox {
     QString title;
     QString text;
     QMessageBox::StandardButtons buttons;
+    QStringList labels;  // the buttons' texts, in the order of the standard buttons
 };
 
 // Runs prompt while a timer looks at the box it opens and presses `press`.
@@ -28,7 +30,10 @@ SeenBox Answer(const std::function<void()>& prompt, QMessageBox::StandardButton 
             ADD_FAILURE() << "no message box open";
             return;
         }
-        seen = {box->windowTitle(), box->text(), box->standardButtons()};
+        seen = {box->windowTitle(), box->text(), box->standardButtons(), {}};
+        for (QAbstractButton* b : box->buttons())
+            seen.labels << b->text();
+        std::sort(seen.labels.begin(), seen.labels.end());
         QAbstractButton* button = box->button(press);
         if (button == nullptr) {
             ADD_FAILURE() << "the box has no such button";
@@ -52,22 +57,36 @@ TEST(MessageBoxPrompter, EachKindOffersItsButtonsAndAnswersByThem) {
     EXPECT_EQ(box.text, QStringLiteral("info"));
     EXPECT_EQ(box.buttons, QMessageBox::Ok);
 
+    EXPECT_EQ(box.labels, QStringList{QStringLiteral("确定")});
+
     struct Case {
         std::function<bool()> ask;
         QMessageBox::StandardButtons buttons;
         QMessageBox::StandardButton yes;
         QMessageBox::StandardButton no;
+        QStringList labels;  // sorted
     } cases[] = {
         {[&] { return prompter.Question(QStringLiteral("q"), caption); },
-         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::No},
+         QMessageBox::Yes | QMessageBox::No,
+         QMessageBox::Yes,
+         QMessageBox::No,
+         {QStringLiteral("否"), QStringLiteral("是")}},
         {[&] { return prompter.RetryCancel(QStringLiteral("q"), caption); },
-         QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry, QMessageBox::Cancel},
+         QMessageBox::Retry | QMessageBox::Cancel,
+         QMessageBox::Retry,
+         QMessageBox::Cancel,
+         {QStringLiteral("取消"), QStringLiteral("重试")}},
         {[&] { return prompter.OkCancel(QStringLiteral("q"), caption); },
-         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel},
+         QMessageBox::Ok | QMessageBox::Cancel,
+         QMessageBox::Ok,
+         QMessageBox::Cancel,
+         {QStringLiteral("取消"), QStringLiteral("确定")}},
     };
-    for (const Case& c : cases) {
+    for (Case& c : cases) {
+        std::sort(c.labels.begin(), c.labels.end());
         box = Answer([&] { answer = c.ask(); }, c.yes);
         EXPECT_EQ(box.buttons, c.buttons);
+        EXPECT_EQ(box.labels, c.labels);
         EXPECT_EQ(box.title, caption);
         EXPECT_TRUE(answer);
         Answer([&] { answer = c.ask(); }, c.no);
