@@ -19,8 +19,8 @@ constexpr int kKeyEntryReadUnits = 5;
 
 // Fields of the KeyEntry's hex text.
 constexpr std::size_t kReferenceNibblePosition = 4;  // high nibble of byte 2
-constexpr std::size_t kEntryIndexPosition = 6;       // byte 3
-constexpr int kPointsAtCodeEntry = 8;                // byte 2 bit 7, as its high nibble
+constexpr std::size_t kEntryIndexByte = 3;
+constexpr int kPointsAtCodeEntry = 8;  // byte 2 bit 7, as its high nibble
 
 bool PointsAtCodeEntry(const std::string& entryText) {
     if (entryText.size() <= kReferenceNibblePosition)
@@ -29,9 +29,9 @@ bool PointsAtCodeEntry(const std::string& entryText) {
            kPointsAtCodeEntry;
 }
 
-// Frees the code-table entry `entryIndex` (two hex digits as the KeyEntry holds them) unless
-// another key still points at it. The region is written back whole; the map follows the remote
-// only when the remote took the write.
+// Frees the code-table entry `entryIndex` (two upper-case hex digits, or empty when the
+// KeyEntry's byte is not hex) unless another key still points at it. The region is written back
+// whole; the map follows the remote only when the remote took the write.
 void ReleaseCodeEntry(RemoteMap& map, DeviceLibrary& device, const std::string& keyCode,
                       const std::string& entryIndex) {
     if (CodeEntryUsedByOtherKey(map.keySlots, keyCode, entryIndex))
@@ -72,7 +72,10 @@ bool ReleaseKeyEntry(RemoteMap& map, DeviceLibrary& device, Prompter& prompter, 
         prompter.Information(kReleaseFailedText, kPromptCaption);
         return false;
     }
-    if (PointsAtCodeEntry(entryText) && entryText.size() >= kEntryIndexPosition + 2)
-        ReleaseCodeEntry(map, device, keyCode, entryText.substr(kEntryIndexPosition, 2));
+    // The slots hold the index in upper case, as start-up wrote it; the remote may answer in
+    // either case, and a shared entry must still be recognised as shared.
+    if (PointsAtCodeEntry(entryText))
+        ReleaseCodeEntry(map, device, keyCode,
+                         HexBytesAt(entryText, kEntryIndexByte, 1).value_or(std::string()));
     return true;
 }

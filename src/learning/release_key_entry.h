@@ -3,12 +3,13 @@
 
 #include <string>
 
+#include "remote_memory_map.h"
+
 class DeviceLibrary;
 class Prompter;
 struct RemoteMap;
 
-// The KeyEntry of a slot: 22 bytes at keyTableAddress + 22 x slot.
-inline constexpr int kKeyEntryBytes = 22;
+// The KeyEntry of a slot: kKeyEntryBytes (22) at keyTableAddress + 22 x slot, as hex text.
 inline constexpr int kKeyEntryHexChars = 2 * kKeyEntryBytes;
 
 // Clears the KeyEntry of slot `slotIndex` on the remote (its status byte becomes 00) and, when

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "scripted_prompter.h"
 #include "simulated_device.h"
 #include "simulated_remote.h"
+#include "slot_text.h"
 #include "startup_handshake.h"
 
 namespace {
@@ -35,6 +37,34 @@ class NoWindow final : public StartupView {
     void SetDiagnosticText(const QString&) override {}
 };
 
+// A device library that answers every read in lower-case hex, as a library that "parses either
+// case" may also answer.
+class LowerCaseReads final : public DeviceLibrary {
+  public:
+    explicit LowerCaseReads(DeviceLibrary& device) : device_(device) {}
+
+    bool link_state() override { return device_.link_state(); }
+    bool ReadVersion(char* buffer) override { return device_.ReadVersion(buffer); }
+    bool readdatav20(char* buffer, int32_t unitCount, const char* addressHigh,
+                     const char* addressLow, const char* memoryBank) override {
+        const bool ok = device_.readdatav20(buffer, unitCount, addressHigh, addressLow, memoryBank);
+        for (int i = 0; ok && i < 16 * unitCount; ++i)
+            buffer[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(buffer[i])));
+        return ok;
+    }
+    bool writedatav20(const char* memoryBank, const char* addressHigh, const char* addressLow,
+                      const char* hexData) override {
+        return device_.writedatav20(memoryBank, addressHigh, addressLow, hexData);
+    }
+    bool SetCodeCarrierWave() override { return device_.SetCodeCarrierWave(); }
+    bool RCollectCodeInfo(char* buffer) override { return device_.RCollectCodeInfo(buffer); }
+    bool RBasicInfo(char* buffer) override { return device_.RBasicInfo(buffer); }
+    bool WCodeTypeData(const char* hexData) override { return device_.WCodeTypeData(hexData); }
+
+  private:
+    DeviceLibrary& device_;
+};
+
 // A remote as start-up found it: the simulated remote, the device over it and the map that
 // start-up read, with the call log cleared so that only the release's calls are seen.
 class Remote {
@@ -51,6 +81,10 @@ class Remote {
 
     bool Release(int slot, const std::string& keyCode, Prompter& prompter) {
         return ReleaseKeyEntry(map, device_, prompter, slot, keyCode);
+    }
+    bool ReleaseReadingLowerCase(int slot, const std::string& keyCode, Prompter& prompter) {
+        LowerCaseReads lowerCase(device_);
+        return ReleaseKeyEntry(map, lowerCase, prompter, slot, keyCode);
     }
 
     SimulatedRemote& Sim() { return remote_; }
@@ -123,6 +157,30 @@ TEST(ReleaseKeyEntry, AnEntryAnotherKeyStillUsesStaysInUse) {
     EXPECT_EQ(r.map.codeTableText, before.codeTableText);
     EXPECT_EQ(r.map.codeAreaBitmap, before.codeAreaBitmap);
     EXPECT_EQ(r.RegionHex(), region);
+    r.ExpectInStepAndConsistent();
+}
+
+TEST(ReleaseKeyEntry, ASharedEntryIsRecognisedWhateverCaseTheRemoteAnswersIn) {
+    // Keys 36 and 37 both point at entry 0A; the slots hold "0A", the remote answers "0a".
+    constexpr int kSlotOfKey37 = kSlotOfKey36 + 1;
+    Remote r(WithKey36At(0x0A)
+                 .KeyEntry(kSlotOfKey37, {0x80, 0x00, 0x80, 0x0A, 0x00, 0x10})
+                 .CodeEntry(0x0A, "123456", 0x10, 3));
+    const RemoteMap before = r.map;
+    ScriptedPrompter prompter;
+
+    EXPECT_TRUE(r.ReleaseReadingLowerCase(kSlotOfKey36, "36", prompter));
+
+    EXPECT_EQ(r.Writes(), std::vector<RemoteWrite>{r.StatusWrite(kSlotOfKey36)});
+    EXPECT_EQ(r.map.codeTableText, before.codeTableText);
+    EXPECT_EQ(r.map.codeAreaBitmap, before.codeAreaBitmap);
+    r.ExpectInStepAndConsistent();
+
+    // Once the last key that uses it lets go, the entry and its units are freed.
+    MarkSlotNotLearned(r.map.keySlots, "36");
+    EXPECT_TRUE(r.ReleaseReadingLowerCase(kSlotOfKey37, "37", prompter));
+    EXPECT_EQ(EntryOf(r.map, 0x0A), "000000000000");
+    EXPECT_EQ(r.map.codeAreaBitmap.substr(16, 3), "000");
     r.ExpectInStepAndConsistent();
 }
 
