@@ -96,7 +96,7 @@ class BodyText {
     void Append(std::string_view four) { std::memcpy(Room(), four.data(), 4); }
 
     // Every element fits four digits: the longest mark, a "7FFF" and a mark of 7FFF after it,
-    // is (7FFF + 7FFF) / 3 - 58 = 5522; the longest space 7FFF / 3 + 58 = 2AE4; the longest
+    // is (7FFF + 7FFF) / 3 - 58 = 551A; the longest space 7FFF / 3 + 58 = 2AE4; the longest
     // pause, nineteen "7FFF" and a remainder of 7FFF, is DA.
     void AppendHex4(unsigned value) {
         char* out = Room();
@@ -181,11 +181,13 @@ std::string_view HeadBeforeMarker(std::string_view raw, std::size_t markerAt) {
 }
 
 // The head without its last group when that group is a space: the pause before the marker.
+// A space is told by its first digit (0 to 7) alone, so the group goes even when a later
+// character of it is damaged; the walk never sees it.
 std::string_view WithoutTrailingSpace(std::string_view head) {
     if (head.size() < kGroupLength)
         return head;
-    const auto last = GroupValue(head.substr(head.size() - kGroupLength));
-    if (last && !IsMarkValue(*last))
+    const int firstDigit = UpperHexDigit(head[head.size() - kGroupLength]);
+    if (firstDigit >= 0 && firstDigit < 8)
         head.remove_suffix(kGroupLength);
     return head;
 }

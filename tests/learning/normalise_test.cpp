@@ -93,6 +93,13 @@ TEST(CutAtEndMarker, KeepsSignalMarkerAndCarrierOnly) {
     const std::string signal = "87080D2F87080D2F87080D2F8708";
     EXPECT_EQ(CutAtEndMarker(Padded(signal + "0D2F" + kMarker + kCarrier)),
               signal + kMarker + kCarrier);
+    // The first digit alone tells the trailing group a space, damaged or not.
+    EXPECT_EQ(CutAtEndMarker(Padded(signal + "0D2G" + kMarker + kCarrier)),
+              signal + kMarker + kCarrier);
+    EXPECT_EQ(CutAtEndMarker(Padded(signal + "7fff" + kMarker + kCarrier)),
+              signal + kMarker + kCarrier);
+    EXPECT_EQ(CutAtEndMarker(Padded(signal + "G000" + kMarker + kCarrier)),
+              signal + "G000" + kMarker + kCarrier);
     EXPECT_EQ(CutAtEndMarker(Padded("87080D2F")), "0000");
     EXPECT_EQ(CutAtEndMarker(""), "0000");
     EXPECT_EQ(CutAtEndMarker(Padded(kMarker + kCarrier)), kMarker + kCarrier);
