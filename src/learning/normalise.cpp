@@ -258,7 +258,8 @@ class RawCodeWalk {
     }
 
     // Without a next group the walk can only be reading the carrier measurement, whose last
-    // group may be cut short; before the end that is a failure.
+    // group may be cut short; before the end that is a failure. A next group exists as soon as
+    // one character of it does, so a group followed by a cut-short one still counts.
     Flow TakeGroup() {
         hasNext_ = text_.size() > pos_ + kGroupLength;
         if (!hasNext_) {
@@ -281,6 +282,8 @@ class RawCodeWalk {
     Flow PauseWhereMarkExpected() {
         if (!groupIsPause_ || groupCounter_ % 2 == 0 || !hasNext_)
             return Flow::kOn;
+        // Whether the next group is a mark must be read from it; one that is not four hex
+        // digits (damaged, or cut short by the end of the text) fails the walk.
         const auto next = GroupValue(next_);
         if (!next)
             return Flow::kFailed;
