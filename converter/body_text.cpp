@@ -1,6 +1,8 @@
 #include "body_text.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "hex_text.h"
 
@@ -40,8 +42,9 @@ std::optional<Durations> ParseBody(std::string_view body) {
             if (g + 1 == groups)
                 return signal;
             const std::int32_t us = static_cast<std::int32_t>(*pause) * 1000;
-            if (expectMark)
-                signal.back() -= us;  // a pause after a space lengthens it
+            if (expectMark)  // a pause after a space lengthens it, up to what a duration holds
+                signal.back() = static_cast<std::int32_t>(std::max<std::int64_t>(
+                    std::int64_t{signal.back()} - us, -std::numeric_limits<std::int32_t>::max()));
             else
                 signal.push_back(-us);
             expectMark = true;

@@ -6,7 +6,9 @@
 // only a minimum, since the last one is cut short by the end of the capture.
 #include "ir_decode.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 
@@ -264,17 +266,33 @@ double CarrierDistance(const ProtocolDef& def, std::uint32_t carrierHz) {
 }  // namespace
 
 Durations Tidy(const Durations& signal) {
+    // Merged durations saturate: a signal from a file or a remote's memory may hold many long
+    // ones of one level in a row, and their sum must not overflow.
+    constexpr std::int64_t kLongest = std::numeric_limits<std::int32_t>::max();
     Durations out;
     out.reserve(signal.size());
     for (std::int32_t d : signal) {
         if (d == 0 || (out.empty() && d < 0))
             continue;
-        if (!out.empty() && (out.back() > 0) == (d > 0))
-            out.back() += d;
+        const bool merge = !out.empty() && (out.back() > 0) == (d > 0);
+        const std::int64_t sum = std::int64_t{d} + (merge ? out.back() : 0);
+        const auto value = static_cast<std::int32_t>(std::clamp(sum, -kLongest, kLongest));
+        if (merge)
+            out.back() = value;
         else
-            out.push_back(d);
+            out.push_back(value);
     }
     return out;
+}
+
+// What the matcher reads: the tidy signal without the silence that ends it. That silence was
+// cut off wherever the recording stopped, so it is no measured lead-out: a learned Pronto code
+// often keeps only a few hundred microseconds of it, and a capture none at all.
+static Durations Readable(const Durations& signal) {
+    Durations tidy = Tidy(signal);
+    if (!tidy.empty() && tidy.back() < 0)
+        tidy.pop_back();
+    return tidy;
 }
 
 static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations& signal) {
@@ -294,7 +312,7 @@ static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations
 }
 
 std::optional<Decoded> Decode(const Durations& signal, std::uint32_t carrierHz) {
-    const Durations tidy = Tidy(signal);
+    const Durations tidy = Readable(signal);
     if (tidy.empty())
         return std::nullopt;
     // A protocol that differs from a later one only in its carrier is taken when the measured
@@ -319,7 +337,7 @@ std::optional<Decoded> Decode(const Durations& signal, std::uint32_t carrierHz) 
 }
 
 std::optional<Decoded> DecodeAs(const ProtocolDef& def, const Durations& signal) {
-    return DecodeTidy(def, Tidy(signal));
+    return DecodeTidy(def, Readable(signal));
 }
 
 int CountFrames(const Durations& signal) {

@@ -14,7 +14,8 @@ struct Decoded {
     int repeats = 0;  // repeat frames that followed the first frame
 };
 
-// The first protocol of the table that explains the whole signal, frame by frame. carrierHz is
+// The first protocol of the table that explains the whole signal, frame by frame; a space that
+// ends the signal is where its recording stopped and counts for nothing. carrierHz is
 // the carrier the receiver measured, 0 when unknown; it only decides between protocols that
 // differ in nothing else.
 std::optional<Decoded> Decode(const Durations& signal, std::uint32_t carrierHz = 0);
@@ -22,8 +23,8 @@ std::optional<Decoded> Decode(const Durations& signal, std::uint32_t carrierHz =
 // The same for one protocol.
 std::optional<Decoded> DecodeAs(const ProtocolDef& def, const Durations& signal);
 
-// The signal with neighbours of the same level merged, zero durations dropped and leading
-// spaces removed: the form the decoder reads.
+// The signal with neighbours of the same level merged (saturating), zero durations dropped and
+// leading spaces removed.
 Durations Tidy(const Durations& signal);
 
 // Frames of a signal no protocol explains: runs of durations separated by spaces of at least

@@ -32,12 +32,18 @@ std::vector<std::string_view> Tokens(std::string_view text) {
     return tokens;
 }
 
-// Pushes one duration, merging it into the last one of the same level.
-void Push(Durations& signal, std::int32_t d) {
-    if (!signal.empty() && (signal.back() > 0) == (d > 0))
-        signal.back() += d;
-    else
+// Pushes one duration, merging it into the last one of the same level; false when the merged
+// duration would be longer than any duration of a signal.
+bool Push(Durations& signal, std::int32_t d) {
+    if (signal.empty() || (signal.back() > 0) != (d > 0)) {
         signal.push_back(d);
+        return true;
+    }
+    const std::int64_t merged = std::int64_t{signal.back()} + d;
+    if (merged > kLongestUs || merged < -kLongestUs)
+        return false;
+    signal.back() = static_cast<std::int32_t>(merged);
+    return true;
 }
 
 }  // namespace
@@ -79,7 +85,8 @@ std::optional<TextSignal> ParseMicroseconds(std::string_view text) {
         if (value == 0 || value > kLongestUs)
             return std::nullopt;
         const bool isMark = signedForm ? !negative : mark;
-        Push(out.durations, static_cast<std::int32_t>(isMark ? value : -value));
+        if (!Push(out.durations, static_cast<std::int32_t>(isMark ? value : -value)))
+            return std::nullopt;
         mark = !mark;
     }
     return out;
@@ -135,7 +142,7 @@ std::optional<TextSignal> ParsePronto(std::string_view text) {
         if (words[4 + i] == 0)
             return std::nullopt;
         const auto us = static_cast<std::int32_t>(std::lround(words[4 + i] * periodUs));
-        Push(out.durations, i % 2 == 0 ? us : -us);
+        Push(out.durations, i % 2 == 0 ? us : -us);  // alternates: never merges
     }
     return out;
 }

@@ -22,6 +22,12 @@ TEST(BodyText, ReadsMarksSpacesAndPausesOfTheNormalisedBody) {
     EXPECT_EQ(*ParseBody("021E049F021EFEFE0014EDED"), (Durations{542, -1183, 542}));
     // A pause after a space lengthens it; lower case is read too.
     EXPECT_EQ(*ParseBody("021e049ffefe0022eded021eEDED"), (Durations{542, -35183, 542}));
+    // Pauses one after another add up only to what a duration holds.
+    std::string pauses = "021E";
+    for (int i = 0; i < 70; ++i)
+        pauses += "FEFE7FFFEDED";
+    EXPECT_EQ(*ParseBody(pauses + "021EEDED"), (Durations{542, -2'147'483'647, 542}));
+    EXPECT_NE(ConvertBody(pauses + "021EEDED"), "");
 }
 
 TEST(BodyText, FormatsWhatTheNormaliserMakesOfACapture) {
