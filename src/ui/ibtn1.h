@@ -3,8 +3,9 @@
 // the remote's keys included. While a mouse button is held the picture sits MoveRight pixels
 // right and MoveDown pixels down, which is all the pressed look there is. A second picture,
 // DisablePic, is swapped in while IsEnable is false; IsEnable changes only the look, never
-// whether the button takes clicks. Path is handed to the desktop shell on every press (the
-// window uses it as the key's label), Code is free text for the owner (the key's code).
+// whether the button takes clicks. Path is handed to the desktop shell on every press when it
+// names an existing file (the window uses it as the key's label, which names none), Code is
+// free text for the owner (the key's code).
 
 #include <QByteArray>
 #include <QList>
