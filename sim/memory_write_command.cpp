@@ -26,14 +26,8 @@ std::string Upper(std::string text) {
 }
 
 int RunWrite(CommandContext& context, const std::vector<std::string>& args) {
-    std::string bank = "08";
     std::vector<std::string> rest;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--bank" && i + 1 < args.size())
-            bank = args[++i];
-        else
-            rest.push_back(args[i]);
-    }
+    const std::string bank = TakeBankOption(args, rest);
     if (rest.size() != 2 || !IsHexText(bank, 2, 2) || !IsHexText(rest[0], 1, 4) ||
         !IsHexText(rest[1], 2, 0x20000) || rest[1].size() % 2 != 0)
         return context.UsageError("write");

@@ -190,14 +190,8 @@ long ParseNumber(const std::string& text, bool hexByDefault) {
 }
 
 int RunDump(CommandContext& context, const std::vector<std::string>& args) {
-    std::string bank = "08";
     std::vector<std::string> rest;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--bank" && i + 1 < args.size())
-            bank = args[++i];
-        else
-            rest.push_back(args[i]);
-    }
+    const std::string bank = TakeBankOption(args, rest);
     if (rest.size() > 2)
         return context.UsageError("dump");
     std::string address;

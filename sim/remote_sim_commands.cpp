@@ -20,6 +20,17 @@ sim::Message FailedReply(std::string text) {
     return {sim::kReplyFailed, std::move(text)};
 }
 
+std::string TakeBankOption(const std::vector<std::string>& args, std::vector<std::string>& rest) {
+    std::string bank = "08";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--bank" && i + 1 < args.size())
+            bank = args[++i];
+        else
+            rest.push_back(args[i]);
+    }
+    return bank;
+}
+
 std::optional<sim::Message> CommandContext::Request(const sim::Message& request,
                                                     std::chrono::milliseconds timeout) const {
     const auto deadline = sim::Clock::now() + timeout;

@@ -73,6 +73,10 @@ class RemoteSimCommands {
     std::map<std::string, RequestHandler> requests_;
 };
 
+// Takes "--bank BB" out of a command's arguments: gives the bank (08 when not given) and leaves
+// the other arguments, in order, in rest.
+std::string TakeBankOption(const std::vector<std::string>& args, std::vector<std::string>& rest);
+
 // The command groups of remote-sim itself.
 void AddDeviceCallRequests(RemoteSimCommands& commands);     // the eight calls of zorvik.h
 void AddRemoteControlCommands(RemoteSimCommands& commands);  // status, plug, ..., reset
