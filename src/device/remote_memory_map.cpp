@@ -15,14 +15,6 @@ bool FitsInMemory(int address, long size) {
            static_cast<long>(address) + size - 1 <= kHighestAddress;
 }
 
-std::string UpperHex(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'f')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 }  // namespace
 
 InfoBlock ParseInfoBlock(std::string_view text) {
@@ -43,7 +35,7 @@ bool ParseConfigBlock(std::string_view text, RemoteMap& map) {
         return false;
     map.directoryAddress = *directory;
     map.pointerBias = *bias;
-    map.memoryBank = UpperHex(*bank);
+    map.memoryBank = *bank;
     return true;
 }
 
@@ -154,11 +146,12 @@ bool ParseCodeTable(std::string_view text, RemoteMap& map) {
     if (text.size() < bitmapChars + tableChars)
         return false;
     const std::optional<std::string> bitmap = UnpackCodeAreaBitmap(text.substr(0, bitmapChars));
-    const std::string table = UpperHex(text.substr(bitmapChars, tableChars));
-    if (!bitmap || !IsHexText(table))
+    const std::optional<std::string> table =
+        HexBytesAt(text, bitmapChars / kHexPerByte, tableChars / kHexPerByte);
+    if (!bitmap || !table)
         return false;
     map.codeAreaBitmap = *bitmap;
-    map.codeTableText = table;
+    map.codeTableText = *table;
     return true;
 }
 
