@@ -1,4 +1,4 @@
-// From program start to the end of FormCreate: the splash shown and painted, the main window
+// From program start to the end of RunStartup: the splash shown and painted, the main window
 // built and the whole start-up handshake with the default remote, in-process (the half-second
 // wait of the splash excluded). Further figures split it: the splash, the window with its
 // handshake, and the handshake without widgets.
@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <memory>
 
-#include "mainstudy.h"
+#include "main_window.h"
 #include "prompter.h"
-#include "qidong.h"
 #include "remote_image_builder.h"
 #include "simulated_device.h"
+#include "splash_window.h"
 
 namespace {
 
@@ -27,16 +27,16 @@ class NoPrompts final : public Prompter {
 };
 
 // Each iteration's windows are destroyed outside the timing: closing is not part of start-up.
-void StartToEndOfFormCreate(benchmark::State& state) {
+void StartToEndOfStartupReading(benchmark::State& state) {
     SimulatedRemote remote(DefaultRemoteImage());
     SimulatedDevice device(remote);
     NoPrompts prompter;
     for (auto _ : state) {
-        auto splash = std::make_unique<TForm1>();
+        auto splash = std::make_unique<SplashWindow>();
         splash->show();
         splash->repaint();
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        auto window = std::make_unique<Tmainkeylearn>(device, prompter);
+        auto window = std::make_unique<MainWindow>(device, prompter);
         benchmark::DoNotOptimize(window->Map().keySlots.data());
         state.PauseTiming();
         window.reset();
@@ -44,11 +44,11 @@ void StartToEndOfFormCreate(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(StartToEndOfFormCreate)->Unit(benchmark::kMillisecond);
+BENCHMARK(StartToEndOfStartupReading)->Unit(benchmark::kMillisecond);
 
 void SplashOnly(benchmark::State& state) {
     for (auto _ : state) {
-        auto splash = std::make_unique<TForm1>();
+        auto splash = std::make_unique<SplashWindow>();
         splash->show();
         splash->repaint();
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -59,19 +59,19 @@ void SplashOnly(benchmark::State& state) {
 }
 BENCHMARK(SplashOnly)->Unit(benchmark::kMillisecond);
 
-void FormCreateOnly(benchmark::State& state) {
+void StartupReadingOnly(benchmark::State& state) {
     SimulatedRemote remote(DefaultRemoteImage());
     SimulatedDevice device(remote);
     NoPrompts prompter;
     for (auto _ : state) {
-        auto window = std::make_unique<Tmainkeylearn>(device, prompter);
+        auto window = std::make_unique<MainWindow>(device, prompter);
         benchmark::DoNotOptimize(window->Map().keySlots.data());
         state.PauseTiming();
         window.reset();
         state.ResumeTiming();
     }
 }
-BENCHMARK(FormCreateOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(StartupReadingOnly)->Unit(benchmark::kMillisecond);
 
 // The handshake alone, without widgets: the sixteen steps against the in-process remote.
 class NoView final : public StartupView {

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 
+#include "texts.h"
+
 namespace {
 
 // The program speaks Chinese, so its boxes' buttons do too, as the system's own boxes do on a
@@ -58,6 +60,6 @@ bool MessageBoxPrompter::OkCancel(const QString& text, const QString& caption) {
 }
 
 void MessageBoxPrompter::PlainMessage(const QString& text) {
-    Ask(parent_, QMessageBox::NoIcon, text, kApplicationTitle, QMessageBox::Ok, QMessageBox::Ok,
-        QMessageBox::Ok);
+    Ask(parent_, QMessageBox::NoIcon, text, texts::kApplicationTitle, QMessageBox::Ok,
+        QMessageBox::Ok, QMessageBox::Ok);
 }

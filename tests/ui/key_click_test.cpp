@@ -11,9 +11,9 @@
 #include <QThread>
 #include <memory>
 
-#include "ibtn1.h"
+#include "main_window.h"
 #include "main_window_probe.h"
-#include "mainstudy.h"
+#include "picture_button.h"
 #include "picture_view.h"
 #include "remote_image_builder.h"
 #include "scripted_prompter.h"
@@ -68,7 +68,7 @@ class KeyClickTest : public ::testing::Test {
         device.reset();
         sim = std::make_unique<SimulatedRemote>(remote.Build());
         device = std::make_unique<SimulatedDevice>(*sim);
-        window = std::make_unique<Tmainkeylearn>(*device, prompter);
+        window = std::make_unique<MainWindow>(*device, prompter);
         probe = std::make_unique<MainWindowProbe>(*window);
         ASSERT_FALSE(window->StartupFailed());
         for (int i = 0; i < probe->KeyPictures().size(); ++i)
@@ -76,11 +76,11 @@ class KeyClickTest : public ::testing::Test {
         for (int i = 0; i < kNamedPictures.size(); ++i)
             probe->NamedPictures()[kNamedPictures[i]] = Solid(i, 0, kNamedPictureBlue);
         // A file that does not exist: the animation then plays nothing, which learning allows.
-        probe->AnimationFile() = QStringLiteral("/nonexistent/888.gif");
+        probe->animationFile() = QStringLiteral("/nonexistent/888.gif");
         sim->ClearCallLog();
     }
 
-    void Click(IBtn* key) {
+    void Click(PictureButton* key) {
         ASSERT_NE(key, nullptr);
         QTest::mouseClick(key, Qt::LeftButton);
     }
@@ -88,7 +88,7 @@ class KeyClickTest : public ::testing::Test {
     // What a click may change, to compare before and after a refusal.
     struct Look {
         QString status;
-        QList<IBtn*> pending;
+        QList<PictureButton*> pending;
         int control;
         QThread* thread;
         bool hintHidden;
@@ -99,49 +99,50 @@ class KeyClickTest : public ::testing::Test {
         bool operator==(const Look&) const = default;
     };
     Look Snapshot() {
-        Look look{window->runstate_lab->text(),
+        Look look{window->statusLabel->text(),
                   probe->PendingKeys(),
                   probe->CaptureControl().load(),
                   probe->CaptureThread(),
-                  window->Imagehint->isHidden(),
-                  window->donghuaflash2->isHidden(),
+                  window->hintPicture->isHidden(),
+                  window->learningAnimation->isHidden(),
                   {},
                   {},
                   probe->KeySlots()};
-        for (IBtn* key : Keys()) {
+        for (PictureButton* key : Keys()) {
             look.pictures.push_back(KeyPictureShown(key));
             look.enabled.push_back(key->IsEnable());
         }
         return look;
     }
-    std::vector<IBtn*> Keys() const {
-        return {window->IBtn1, window->IBtn5, window->IBtn41, window->IBtn2};
+    std::vector<PictureButton*> Keys() const {
+        return {window->KeyButton("00"), window->KeyButton("01"), window->KeyButton("30"),
+                window->KeyButton("33")};
     }
 
     // A key chosen for learning: its learning picture, the prompt, the animation in place of
     // the hint, the key pending and the capture told to run.
-    void ExpectChosen(IBtn* key, int code) {
+    void ExpectChosen(PictureButton* key, int code) {
         EXPECT_EQ(KeyPictureShown(key), Learning(code));
-        EXPECT_EQ(window->runstate_lab->text(),
+        EXPECT_EQ(window->statusLabel->text(),
                   QStringLiteral("准备学习") + key->Path() + QStringLiteral("按键， 请发码"));
-        EXPECT_TRUE(window->Imagehint->isHidden());
-        EXPECT_FALSE(window->donghuaflash2->isHidden());
-        ASSERT_NE(window->donghuaflash2->movie(), nullptr);
-        EXPECT_EQ(window->donghuaflash2->movie()->fileName(), probe->AnimationFile());
-        EXPECT_EQ(probe->PendingKeys(), QList<IBtn*>{key});
+        EXPECT_TRUE(window->hintPicture->isHidden());
+        EXPECT_FALSE(window->learningAnimation->isHidden());
+        ASSERT_NE(window->learningAnimation->movie(), nullptr);
+        EXPECT_EQ(window->learningAnimation->movie()->fileName(), probe->animationFile());
+        EXPECT_EQ(probe->PendingKeys(), QList<PictureButton*>{key});
         EXPECT_EQ(probe->CaptureControl().load(), 1);
     }
 
     ScriptedPrompter prompter;
     std::unique_ptr<SimulatedRemote> sim;
     std::unique_ptr<SimulatedDevice> device;
-    std::unique_ptr<Tmainkeylearn> window;
+    std::unique_ptr<MainWindow> window;
     std::unique_ptr<MainWindowProbe> probe;
 };
 
 TEST_F(KeyClickTest, IdleRefusesEveryKeyAndChangesNothing) {
     Open();
-    for (IBtn* key : Keys()) {
+    for (PictureButton* key : Keys()) {
         SCOPED_TRACE(key->Path().toStdString());
         const Look before = Snapshot();
         prompter.ExpectInformation(QStringLiteral("请先点击开始学习按钮！"));
@@ -155,11 +156,12 @@ TEST_F(KeyClickTest, IdleRefusesEveryKeyAndChangesNothing) {
 TEST_F(KeyClickTest, APendingKeyRefusesEveryClickNamingThePendingKeyTwice) {
     Open();
     probe->LearningMode() = true;
-    Click(window->IBtn5);  // "TV/静音", no code: chosen without a question
-    ExpectChosen(window->IBtn5, 0x01);
+    Click(window->KeyButton("01"));  // "TV/静音", no code: chosen without a question
+    ExpectChosen(window->KeyButton("01"), 0x01);
 
     const QString waiting = QStringLiteral("TV/静音按键");
-    for (IBtn* key : {window->IBtn5, window->IBtn41, window->IBtn1}) {
+    for (PictureButton* key :
+         {window->KeyButton("01"), window->KeyButton("30"), window->KeyButton("00")}) {
         SCOPED_TRACE(key->Path().toStdString());
         const Look before = Snapshot();
         prompter.ExpectInformation(waiting + QStringLiteral("正在学习，要停止") + waiting +
@@ -172,16 +174,16 @@ TEST_F(KeyClickTest, APendingKeyRefusesEveryClickNamingThePendingKeyTwice) {
 
 TEST_F(KeyClickTest, KeysWithoutALearnedCodeAreChosenWithoutAQuestion) {
     struct Case {
-        IBtn* Tmainkeylearn::*key;
+        const char* key;
         int code;
-    } cases[] = {{&Tmainkeylearn::IBtn1, 0x00},   // downloaded
-                 {&Tmainkeylearn::IBtn5, 0x01},   // no code
-                 {&Tmainkeylearn::IBtn2, 0x33}};  // downloaded through the code table
+    } cases[] = {{"00", 0x00},   // downloaded
+                 {"01", 0x01},   // no code
+                 {"33", 0x33}};  // downloaded through the code table
     for (const Case& c : cases) {
         Open();
         probe->LearningMode() = true;
         probe->CaptureControl() = 2;  // left by an earlier capture
-        IBtn* key = (*window).*c.key;
+        PictureButton* key = window->KeyButton(QString::fromLatin1(c.key));
         Click(key);
         ExpectChosen(key, c.code);
     }
@@ -192,7 +194,7 @@ TEST_F(KeyClickTest, ALearnedKeyAsksFirstAndNoChangesNothing) {
     probe->LearningMode() = true;
     probe->CaptureControl() = 2;
     window->ShowKeyStates();
-    IBtn* key = window->IBtn41;  // "CBL/音量+", learned
+    PictureButton* key = window->KeyButton("30");  // "CBL/音量+", learned
     ASSERT_FALSE(key->IsEnable());
     const Look before = Snapshot();
 
@@ -212,8 +214,8 @@ TEST_F(KeyClickTest, AKeyWithoutASlotIsChosenAsNotLearned) {
     // This remote has no key 33.
     Open(RemoteImageBuilder::DefaultRemote().Keys({0x00, 0x01, 0x30}).KeyEntryCount(3));
     probe->LearningMode() = true;
-    Click(window->IBtn2);
-    ExpectChosen(window->IBtn2, 0x33);
+    Click(window->KeyButton("33"));
+    ExpectChosen(window->KeyButton("33"), 0x33);
 }
 
 TEST_F(KeyClickTest, AnExistingCaptureThreadIsNotReplaced) {
@@ -222,8 +224,8 @@ TEST_F(KeyClickTest, AnExistingCaptureThreadIsNotReplaced) {
     QThread ending;  // never started: stands for a capture thread whose end handler is due
     probe->CaptureThread() = &ending;
     probe->CaptureControl() = 2;
-    Click(window->IBtn5);
-    EXPECT_EQ(probe->PendingKeys(), QList<IBtn*>{window->IBtn5});
+    Click(window->KeyButton("01"));
+    EXPECT_EQ(probe->PendingKeys(), QList<PictureButton*>{window->KeyButton("01")});
     EXPECT_EQ(probe->CaptureThread(), &ending);
     EXPECT_EQ(probe->CaptureControl().load(), 2);
     probe->CaptureThread() = nullptr;
@@ -233,7 +235,7 @@ TEST_F(KeyClickTest, DeleteModeComesBeforeEveryOtherBranch) {
     Open();
     probe->DeleteMode() = true;
     const Look before = Snapshot();
-    for (IBtn* key : Keys())
+    for (PictureButton* key : Keys())
         Click(key);  // no prompt: the scripted prompter fails on any
     EXPECT_TRUE(Snapshot() == before);
 }
@@ -241,44 +243,46 @@ TEST_F(KeyClickTest, DeleteModeComesBeforeEveryOtherBranch) {
 TEST_F(KeyClickTest, ShowKeyStatesGivesEachKeyThePictureOfItsSlot) {
     Open();
     const QPixmap marker = Solid(1, 2, 3);
-    for (IBtn* key : Keys())
+    for (PictureButton* key : Keys())
         key->SetPicture(marker);
-    window->beginstudyibtn->SetPicture(marker);
+    window->learnButton->SetPicture(marker);
 
     window->ShowKeyStates();
 
-    EXPECT_EQ(KeyPictureShown(window->IBtn1), 505 + 0x00);            // downloaded
-    EXPECT_EQ(window->IBtn5->Picture().toImage(), marker.toImage());  // no code: unchanged
-    EXPECT_EQ(KeyPictureShown(window->IBtn41), 169 + 0x30);           // learned
-    EXPECT_FALSE(window->IBtn41->IsEnable());
-    EXPECT_EQ(KeyPictureShown(window->IBtn2), 505 + 0x33);  // downloaded
-    EXPECT_TRUE(window->IBtn1->IsEnable());
+    EXPECT_EQ(KeyPictureShown(window->KeyButton("00")), 505 + 0x00);  // downloaded
+    EXPECT_EQ(window->KeyButton("01")->Picture().toImage(),
+              marker.toImage());                                      // no code: unchanged
+    EXPECT_EQ(KeyPictureShown(window->KeyButton("30")), 169 + 0x30);  // learned
+    EXPECT_FALSE(window->KeyButton("30")->IsEnable());
+    EXPECT_EQ(KeyPictureShown(window->KeyButton("33")), 505 + 0x33);  // downloaded
+    EXPECT_TRUE(window->KeyButton("00")->IsEnable());
     // An action button has no Code and matches no slot.
-    EXPECT_EQ(window->beginstudyibtn->Picture().toImage(), marker.toImage());
+    EXPECT_EQ(window->learnButton->Picture().toImage(), marker.toImage());
 
     // The slots decide, not the remote: after a change of the slot texts the pictures follow.
     probe->KeySlots()[d::kSlotOfKey01] = "01|2|0|123456";
     probe->KeySlots()[d::kSlotOfKey00] = "00|0";
     window->ShowKeyStates();
-    EXPECT_EQ(KeyPictureShown(window->IBtn5), 169 + 0x01);
-    EXPECT_EQ(KeyPictureShown(window->IBtn1), 505 + 0x00);  // "0" leaves the key as it was
+    EXPECT_EQ(KeyPictureShown(window->KeyButton("01")), 169 + 0x01);
+    EXPECT_EQ(KeyPictureShown(window->KeyButton("00")),
+              505 + 0x00);  // "0" leaves the key as it was
 }
 
 TEST_F(KeyClickTest, UpdateDeleteButtonsFollowsWhetherAnyKeyIsLearned) {
     Open();  // key 30 is learned
     window->UpdateDeleteButtons();
-    EXPECT_TRUE(window->delstudykey->isEnabled());
-    EXPECT_TRUE(window->delallstudykey->isEnabled());
-    EXPECT_EQ(NamedPictureShown(window->delstudykey), "delete");
-    EXPECT_EQ(NamedPictureShown(window->delallstudykey), "clear");
+    EXPECT_TRUE(window->deleteButton->isEnabled());
+    EXPECT_TRUE(window->clearButton->isEnabled());
+    EXPECT_EQ(NamedPictureShown(window->deleteButton), "delete");
+    EXPECT_EQ(NamedPictureShown(window->clearButton), "clear");
 
     probe->KeySlots()[d::kSlotOfKey30] = "30|0";
     probe->DeleteMode() = true;
     window->UpdateDeleteButtons();
-    EXPECT_FALSE(window->delstudykey->isEnabled());
-    EXPECT_FALSE(window->delallstudykey->isEnabled());
-    EXPECT_EQ(NamedPictureShown(window->delstudykey), "deletehui");
-    EXPECT_EQ(NamedPictureShown(window->delallstudykey), "clearhui");
+    EXPECT_FALSE(window->deleteButton->isEnabled());
+    EXPECT_FALSE(window->clearButton->isEnabled());
+    EXPECT_EQ(NamedPictureShown(window->deleteButton), "deletehui");
+    EXPECT_EQ(NamedPictureShown(window->clearButton), "clearhui");
     EXPECT_FALSE(probe->DeleteMode());
 }
 

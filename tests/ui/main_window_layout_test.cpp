@@ -9,18 +9,21 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSet>
 #include <QTest>
+#include <cstdlib>
 #include <memory>
 
-#include "ibtn1.h"
 #include "jpeg_decoder.h"
-#include "mainstudy.h"
+#include "main_window.h"
+#include "picture_button.h"
 #include "picture_view.h"
 #include "remote_image_builder.h"
 #include "scripted_prompter.h"
 #include "simulated_device.h"
 #include "simulated_remote.h"
 #include "window_art.h"
+#include "window_layout.h"
 
 namespace {
 
@@ -29,7 +32,7 @@ class MainWindowLayoutTest : public ::testing::Test {
     void SetUp() override {
         sim = std::make_unique<SimulatedRemote>(RemoteImageBuilder::DefaultRemote().Build());
         device = std::make_unique<SimulatedDevice>(*sim);
-        window = std::make_unique<Tmainkeylearn>(*device, prompter);
+        window = std::make_unique<MainWindow>(*device, prompter);
         ASSERT_FALSE(window->StartupFailed());
     }
 
@@ -41,7 +44,7 @@ class MainWindowLayoutTest : public ::testing::Test {
     ScriptedPrompter prompter;
     std::unique_ptr<SimulatedRemote> sim;
     std::unique_ptr<SimulatedDevice> device;
-    std::unique_ptr<Tmainkeylearn> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(MainWindowLayoutTest, WindowIsFixedFramelessAndAtTheTopCentre) {
@@ -53,129 +56,138 @@ TEST_F(MainWindowLayoutTest, WindowIsFixedFramelessAndAtTheTopCentre) {
     EXPECT_EQ(window->pos(), QPoint(work.x() + (work.width() - 1028) / 2, work.y()));
 }
 
-TEST_F(MainWindowLayoutTest, ComponentsStartInTheirPlaces) {
-    const struct {
-        const char* name;
-        QRect place;
-        bool shown;
-    } table[] = {
-        {"Image1", {0, 0, 1028, 737}, true},
-        {"Imagehint", {472, 275, 413, 86}, true},
-        {"beginstudyibtn", {432, 636, 137, 37}, true},
-        {"helpibtn", {969, 90, 52, 43}, true},
-        {"updateibtn", {969, 49, 50, 44}, true},
-        {"delallstudykey", {787, 636, 137, 37}, true},
-        {"runstate_lab", {467, 375, 422, 22}, true},
-        {"IBtn79", {969, 5, 50, 43}, true},
-        {"Image4", {472, 411, 410, 168}, true},
-        {"Image5", {472, 410, 412, 169}, true},
-        {"Image7", {473, 410, 412, 167}, true},
-        {"Image8", {473, 409, 411, 171}, true},
-        {"lab_usbstate", {610, 226, 228, 15}, true},
-        {"lab_ykqtype", {611, 118, 225, 15}, true},
-        {"lab_gjbb", {611, 188, 221, 17}, true},
-        {"lab_softver", {611, 152, 225, 17}, true},
-        {"delstudykey", {609, 636, 137, 37}, true},
-        {"ykqbox", {146, 0, 197, 731}, true},
-        {"z", {0, 0, 197, 731}, true},
-        {"IBtn1", {31, 40, 42, 36}, true},
-        {"IBtn5", {74, 53, 31, 21}, true},
-        {"IBtn41", {23, 328, 51, 49}, true},
-        {"IBtn2", {23, 373, 49, 41}, true},
-        {"Memo2", {848, 168, 185, 89}, false},
-        {"Memo1", {456, 536, 185, 89}, false},
-        {"donghuaflash2", {473, 277, 409, 84}, false},
-        {"Button1", {408, 184, 75, 25}, false},
-    };
-    for (const auto& row : table) {
-        QWidget* component = Component(row.name);
-        ASSERT_NE(component, nullptr) << row.name;
-        EXPECT_EQ(component->geometry(), row.place) << row.name;
-        EXPECT_EQ(!component->isHidden(), row.shown) << row.name;
+// The table the layout is built from holds together: unique names, places on the window, keys
+// on the remote's picture, and the pictures each component shows at the size of its place.
+TEST(WindowLayoutTable, HoldsTogether) {
+    using window_layout::ComponentKind;
+    const QRect client(QPoint(0, 0), window_layout::kClientSize);
+    QSet<QString> names;
+    for (const auto& component : window_layout::WindowComponents()) {
+        const std::string name = component.name.toStdString();
+        EXPECT_FALSE(names.contains(component.name)) << name;
+        names.insert(component.name);
+        // Hidden components may reach past the edge: nobody sees them.
+        if (component.visible) {
+            EXPECT_TRUE(client.contains(component.place)) << name;
+        }
+        const bool picture =
+            component.kind == ComponentKind::kPicture || component.kind == ComponentKind::kButton;
+        if (picture && !component.art.isEmpty()) {
+            // Art drawn from the corner covers its place less a pixel or so, never more
+            // than a few pixels past it.
+            const QSize art = QPixmap(component.art).size();
+            EXPECT_LE(std::abs(art.width() - component.place.width()), 9) << name;
+            EXPECT_LE(std::abs(art.height() - component.place.height()), 5) << name;
+        }
     }
+    const QRect box(QPoint(0, 0), window_layout::kRemoteBoxPlace.size());
+    QSet<QString> codes;
+    for (const auto& key : window_layout::RemoteKeys()) {
+        EXPECT_TRUE(box.contains(key.place)) << key.code.toStdString();
+        EXPECT_FALSE(codes.contains(key.code)) << key.code.toStdString();
+        codes.insert(key.code);
+    }
+}
 
-    // Form order is stacking order, and the windowed components lie above everything else.
-    const QWidgetList order = [this] {
-        QWidgetList widgets;
-        for (QObject* child : window->children())
-            if (child->isWidgetType())
-                widgets << static_cast<QWidget*>(child);
-        return widgets;
-    }();
-    const QStringList expected{"Image1",        "Imagehint",      "beginstudyibtn", "helpibtn",
-                               "updateibtn",    "delallstudykey", "runstate_lab",   "IBtn79",
-                               "Image4",        "Image5",         "Image7",         "Image8",
-                               "lab_usbstate",  "lab_ykqtype",    "lab_gjbb",       "lab_softver",
-                               "delstudykey",   "ykqbox",         "Memo2",          "Memo1",
-                               "donghuaflash2", "Button1"};
+TEST_F(MainWindowLayoutTest, ComponentsStartInTheirPlaces) {
+    // The table is the layout: every component of it exists in its place, shown or hidden as
+    // it says.
+    for (const auto& component : window_layout::WindowComponents()) {
+        QWidget* widget = Component(component.name.toLatin1().constData());
+        ASSERT_NE(widget, nullptr) << component.name.toStdString();
+        EXPECT_EQ(widget->geometry(), component.place) << component.name.toStdString();
+        EXPECT_EQ(!widget->isHidden(), component.visible) << component.name.toStdString();
+    }
+    // A few places the artwork is drawn for, named.
+    EXPECT_EQ(window->background->geometry(), QRect(0, 0, 1028, 737));
+    EXPECT_EQ(window->remoteBox->geometry(), QRect(146, 0, 197, 731));
+    EXPECT_EQ(window->learnButton->geometry(), QRect(432, 636, 137, 37));
+    EXPECT_EQ(window->statusLabel->geometry(), QRect(467, 375, 422, 22));
+    EXPECT_EQ(window->remotePicture->geometry(), QRect(0, 0, 197, 731));
+    EXPECT_EQ(window->KeyButton("30")->geometry(), QRect(23, 328, 51, 49));
+
+    // Table order is stacking order, and the windowed components lie above everything else.
+    QStringList expected;
+    QStringList windowed;
+    for (const auto& component : window_layout::WindowComponents()) {
+        using window_layout::ComponentKind;
+        const ComponentKind kind = component.kind;
+        (kind == ComponentKind::kRemoteBox || kind == ComponentKind::kHiddenLog ||
+                 kind == ComponentKind::kAnimation || kind == ComponentKind::kHiddenPushButton
+             ? windowed
+             : expected)
+            << component.name;
+    }
+    expected << windowed;
     QStringList names;
-    for (QWidget* widget : order)
-        if (expected.contains(widget->objectName()))
-            names << widget->objectName();
+    for (QObject* child : window->children())
+        if (child->isWidgetType() && expected.contains(child->objectName()))
+            names << child->objectName();
     EXPECT_EQ(names, expected);
-    EXPECT_EQ(window->ykqbox->widget()->children().indexOf(window->z), 0);
+    EXPECT_EQ(window->remoteBox->widget()->children().indexOf(window->remotePicture), 0);
 }
 
 TEST_F(MainWindowLayoutTest, ComponentsLook) {
-    EXPECT_EQ(window->Image1->Picture().size(), QSize(1024, 734));
-    EXPECT_FALSE(window->Image1->Stretch());
-    EXPECT_TRUE(window->Imagehint->Picture().isNull());
-    EXPECT_TRUE(window->Imagehint->Stretch());
-    EXPECT_EQ(window->z->Picture().size(), QSize(213, 730));
-    EXPECT_TRUE(window->z->Stretch());
-    EXPECT_EQ(window->Image4->Picture().size(), QSize(410, 168));
-    EXPECT_EQ(window->Image5->Picture().size(), QSize(412, 169));
-    EXPECT_EQ(window->Image7->Picture().size(), QSize(412, 167));
-    EXPECT_EQ(window->Image8->Picture().size(), QSize(411, 171));
+    EXPECT_EQ(window->background->Picture().size(), QSize(1024, 734));
+    EXPECT_FALSE(window->background->Stretch());
+    EXPECT_TRUE(window->hintPicture->Picture().isNull());
+    EXPECT_TRUE(window->hintPicture->Stretch());
+    EXPECT_EQ(window->remotePicture->Picture().size(), QSize(213, 730));
+    EXPECT_TRUE(window->remotePicture->Stretch());
+    EXPECT_EQ(window->tipsSomeLearned->Picture().size(), QSize(410, 168));
+    EXPECT_EQ(window->tipsLearning->Picture().size(), QSize(412, 169));
+    EXPECT_EQ(window->tipsDeleting->Picture().size(), QSize(412, 167));
+    EXPECT_EQ(window->tipsNoneLearned->Picture().size(), QSize(411, 171));
 
-    EXPECT_EQ(window->beginstudyibtn->Picture().size(), QSize(128, 38));
-    EXPECT_EQ(window->beginstudyibtn->DisablePic().size(), QSize(128, 38));
-    EXPECT_TRUE(window->delstudykey->Picture().isNull());
-    EXPECT_TRUE(window->delallstudykey->Picture().isNull());
+    EXPECT_EQ(window->learnButton->Picture().size(), QSize(128, 38));
+    EXPECT_EQ(window->learnButton->DisablePic().size(), QSize(128, 38));
+    EXPECT_TRUE(window->deleteButton->Picture().isNull());
+    EXPECT_TRUE(window->clearButton->Picture().isNull());
     const struct {
-        IBtn* button;
+        PictureButton* button;
         QString toolTip;
-    } round[] = {
-        {window->helpibtn, "帮助"}, {window->updateibtn, "升级软件"}, {window->IBtn79, "关闭软件"}};
+    } round[] = {{window->helpButton, "帮助"},
+                 {window->updateButton, "升级软件"},
+                 {window->closeButton, "关闭软件"}};
     for (const auto& r : round) {
         EXPECT_EQ(r.button->Picture().size(), QSize(49, 42))
             << r.button->objectName().toStdString();
         EXPECT_EQ(r.button->toolTip(), r.toolTip);
     }
-    for (IBtn* button : window->findChildren<IBtn*>()) {
+    for (PictureButton* button : window->findChildren<PictureButton*>()) {
         EXPECT_EQ(button->MoveDown(), 1);
         EXPECT_EQ(button->MoveRight(), 1);
         EXPECT_EQ(button->cursor().shape(), Qt::ArrowCursor);
     }
 
-    EXPECT_TRUE(window->runstate_lab->text().isEmpty());
-    EXPECT_EQ(window->runstate_lab->alignment(), Qt::AlignCenter);
-    EXPECT_TRUE(window->runstate_lab->font().bold());
-    EXPECT_EQ(window->runstate_lab->font().pixelSize(), 15);
-    EXPECT_EQ(window->runstate_lab->font().families().value(0), QStringLiteral("文鼎CS中等线"));
-    EXPECT_EQ(window->lab_softver->text(), QStringLiteral(" "));
-    for (QLabel* label : {window->runstate_lab, window->lab_usbstate, window->lab_ykqtype,
-                          window->lab_gjbb, window->lab_softver}) {
+    EXPECT_TRUE(window->statusLabel->text().isEmpty());
+    EXPECT_EQ(window->statusLabel->alignment(), Qt::AlignCenter);
+    EXPECT_TRUE(window->statusLabel->font().bold());
+    EXPECT_EQ(window->statusLabel->font().pixelSize(), 15);
+    EXPECT_EQ(window->statusLabel->font().families().value(0), QStringLiteral("文鼎CS中等线"));
+    EXPECT_EQ(window->versionLabel->text(), QStringLiteral(" "));
+    for (QLabel* label : {window->statusLabel, window->linkStateLabel, window->remoteTypeLabel,
+                          window->firmwareLabel, window->versionLabel}) {
         EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white));
         EXPECT_FALSE(label->autoFillBackground());
     }
-    EXPECT_EQ(window->Button1->text(), QStringLiteral("Button1"));
+    EXPECT_EQ(window->replayCaptureButton->text(), QStringLiteral("Replay saved capture"));
 }
 
 TEST_F(MainWindowLayoutTest, KeyButtonsCarryTheirLabelAndCode) {
     const struct {
-        IBtn* key;
+        PictureButton* key;
         QString path, code;
         QSize picture;
     } keys[] = {
-        {window->IBtn1, "POWER/TV", "00", {42, 36}},
-        {window->IBtn5, "TV/静音", "01", {31, 21}},
-        {window->IBtn41, "CBL/音量+", "30", {51, 49}},
-        {window->IBtn2, "音量－", "33", {49, 41}},
+        {window->KeyButton("00"), "POWER/TV", "00", {42, 36}},
+        {window->KeyButton("01"), "TV/静音", "01", {31, 21}},
+        {window->KeyButton("30"), "CBL/音量+", "30", {51, 49}},
+        {window->KeyButton("33"), "音量－", "33", {49, 41}},
     };
     for (const auto& k : keys) {
         ASSERT_NE(k.key, nullptr);
-        EXPECT_EQ(k.key->parentWidget(), window->ykqbox->widget());
+        EXPECT_EQ(k.key->parentWidget(), window->remoteBox->widget());
         EXPECT_EQ(k.key->Path(), k.path);
         EXPECT_EQ(k.key->Code(), k.code);
         EXPECT_EQ(k.key->Picture().size(), k.picture) << k.code.toStdString();
@@ -184,8 +196,8 @@ TEST_F(MainWindowLayoutTest, KeyButtonsCarryTheirLabelAndCode) {
         QTest::mouseClick(k.key, Qt::LeftButton);
         prompter.VerifyAllShown();
     }
-    for (IBtn* action : {window->beginstudyibtn, window->helpibtn, window->updateibtn,
-                         window->IBtn79, window->delstudykey, window->delallstudykey})
+    for (PictureButton* action : {window->learnButton, window->helpButton, window->updateButton,
+                                  window->closeButton, window->deleteButton, window->clearButton})
         EXPECT_TRUE(action->Code().isEmpty() && action->Path().isEmpty());
 }
 

@@ -10,23 +10,23 @@
 #include <string>
 #include <vector>
 
-#include "mainstudy.h"
+#include "main_window.h"
 
 class MainWindowProbe {
   public:
-    explicit MainWindowProbe(Tmainkeylearn& window) : window_(window) {}
+    explicit MainWindowProbe(MainWindow& window) : window_(window) {}
 
     bool& LearningMode() { return window_.learningMode; }
     bool& DeleteMode() { return window_.deleteMode; }
-    QList<IBtn*>& PendingKeys() { return window_.pendingKeys; }
+    QList<PictureButton*>& PendingKeys() { return window_.pendingKeys; }
     QThread*& CaptureThread() { return window_.captureThread; }
     std::atomic<int>& CaptureControl() { return window_.captureControl; }
     std::vector<std::string>& KeySlots() { return window_.remoteMap.keySlots; }
     RemoteMap& Map() { return window_.remoteMap; }
     QVector<QPixmap>& KeyPictures() { return window_.keyPictures; }
     QHash<QString, QPixmap>& NamedPictures() { return window_.namedPictures; }
-    QString& AnimationFile() { return window_.AnimationFile; }
+    QString& animationFile() { return window_.animationFile; }
 
   private:
-    Tmainkeylearn& window_;
+    MainWindow& window_;
 };

@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "diagnostic_capture.h"
-#include "mainstudy.h"
+#include "main_window.h"
 #include "remote_image_builder.h"
 #include "scripted_prompter.h"
 #include "simulated_device.h"
@@ -24,19 +24,19 @@ TEST(ReplayButton, ReplaysTheSavedCaptureWithoutTouchingTheFile) {
     SimulatedRemote sim(RemoteImageBuilder::DefaultRemote().Build());
     SimulatedDevice device(sim);
     ScriptedPrompter prompter;
-    Tmainkeylearn window(device, prompter);
+    MainWindow window(device, prompter);
     ASSERT_FALSE(window.StartupFailed());
-    EXPECT_FALSE(window.Button1->isVisible());
+    EXPECT_FALSE(window.replayCaptureButton->isVisible());
 
     const QString path = DiagnosticCapturePath();
     for (const char* saved : {"0000", "8708" /* no end marker either */, ""}) {
         ASSERT_TRUE(SaveDiagnosticCapture(saved, path));
         const QByteArray before = ReadAll(path);
-        window.Button1->click();
+        window.replayCaptureButton->click();
         EXPECT_EQ(ReadAll(path), before) << saved;
     }
     QFile::remove(path);
-    window.Button1->click();  // a missing file replays as an empty line
+    window.replayCaptureButton->click();  // a missing file replays as an empty line
     EXPECT_FALSE(QFile::exists(path));
 }
 

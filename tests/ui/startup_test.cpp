@@ -1,4 +1,4 @@
-// Start-up as the window runs it: the real Tmainkeylearn constructor against an in-process
+// Start-up as the window runs it: the real MainWindow constructor against an in-process
 // simulated remote, with every prompt scripted.
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <QTest>
 #include <functional>
 
-#include "mainstudy.h"
+#include "main_window.h"
 #include "remote_image_builder.h"
 #include "scripted_prompter.h"
 #include "startup_device.h"
@@ -200,7 +200,7 @@ TEST(Startup, TableOfRemotes) {
             c.prepare(device);
         ScriptedPrompter prompter;
         Script(prompter, c.prompts);
-        Tmainkeylearn window(device, prompter);
+        MainWindow window(device, prompter);
         prompter.VerifyAllShown();
         EXPECT_EQ(window.StartupFailed(), c.failed);
     }
@@ -209,12 +209,15 @@ TEST(Startup, TableOfRemotes) {
 TEST(Startup, DefaultRemoteFillsTheMapAndTheLabels) {
     StartupDevice device(DefaultRemoteImage());
     ScriptedPrompter prompter;
-    Tmainkeylearn window(device, prompter);
+    MainWindow window(device, prompter);
     const RemoteMap& map = window.Map();
 
-    EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("雁湖智联遥控器"));
-    EXPECT_EQ(window.lab_gjbb->text(), QStringLiteral(" 2.0"));
-    EXPECT_EQ(window.lab_ykqtype->text(), QStringLiteral("雁湖智联遥控器"));
+    // The title is the window's own: as the application's display name, the window system
+    // would append it to every box's caption.
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("雁湖智联遥控器"));
+    EXPECT_NE(QApplication::applicationDisplayName(), QStringLiteral("雁湖智联遥控器"));
+    EXPECT_EQ(window.firmwareLabel->text(), QStringLiteral(" 2.0"));
+    EXPECT_EQ(window.remoteTypeLabel->text(), QStringLiteral("雁湖智联遥控器"));
     EXPECT_EQ(map.remoteIdText, d::kIdentityText);
     EXPECT_EQ(map.directoryAddress, d::kDirectoryAddress);
     EXPECT_EQ(map.pointerBias, d::kPointerBias);
@@ -243,15 +246,15 @@ TEST(Startup, DefaultRemoteFillsTheMapAndTheLabels) {
     EXPECT_EQ(map.builtinCodeIds, d::kBuiltinIds);
 
     // The diagnostic copy: the whole code table read, 16 units of hex.
-    EXPECT_EQ(window.Memo1->toPlainText().size(), 16 * 16);
-    EXPECT_TRUE(window.Memo1->toPlainText().startsWith(QStringLiteral("F8F8")));
-    EXPECT_FALSE(window.Memo1->isVisibleTo(&window));
+    EXPECT_EQ(window.codeTableLog->toPlainText().size(), 16 * 16);
+    EXPECT_TRUE(window.codeTableLog->toPlainText().startsWith(QStringLiteral("F8F8")));
+    EXPECT_FALSE(window.codeTableLog->isVisibleTo(&window));
 }
 
 TEST(Startup, ReadsEachBlockWithItsUnitsAddressAndBank) {
     StartupDevice device(DefaultRemoteImage());
     ScriptedPrompter prompter;
-    Tmainkeylearn window(device, prompter);
+    MainWindow window(device, prompter);
     const std::vector<RecordedRead> expected = {
         {6, "B0", "00", "08"},    // info block
         {2, "B0", "3C", "08"},    // config block
@@ -305,7 +308,7 @@ TEST(Startup, KeyTableEdgeCases) {
         SCOPED_TRACE(c.name);
         StartupDevice device(c.remote.Build());
         ScriptedPrompter prompter;
-        Tmainkeylearn window(device, prompter);
+        MainWindow window(device, prompter);
         EXPECT_FALSE(window.StartupFailed());
         EXPECT_EQ(window.Map().keySlots, c.keySlots);
         ASSERT_GE(device.reads.size(), 5u);
@@ -320,7 +323,7 @@ TEST(Startup, BitmapKeepsThePaddingBitsOfItsLastByte) {
         RemoteImageBuilder().CodeAreaUnits(10).CodeTableCount(1).BitmapBytes({0xFF, 0xC3}).Build();
     StartupDevice device(image);
     ScriptedPrompter prompter;
-    Tmainkeylearn window(device, prompter);
+    MainWindow window(device, prompter);
     EXPECT_EQ(window.Map().codeAreaBitmap, "1111111111000011");
     EXPECT_EQ(window.Map().codeTableText, "000000000000");
 }
@@ -331,21 +334,21 @@ TEST(Startup, FailedReadsOfInfoAndConfigLeaveWhatWasFilled) {
         device.remote.FailReadsAt(0xB000);
         ScriptedPrompter prompter;
         prompter.ExpectInformation(kNoRemoteText);
-        Tmainkeylearn window(device, prompter);
+        MainWindow window(device, prompter);
         EXPECT_TRUE(window.Map().remoteIdText.empty());
         EXPECT_TRUE(window.Map().keySlots.empty());
-        EXPECT_TRUE(window.lab_gjbb->text().isEmpty());
+        EXPECT_TRUE(window.firmwareLabel->text().isEmpty());
     }
     {
         StartupDevice device(DefaultRemoteImage());
         device.remote.FailReadsAt(0xB03C);
         ScriptedPrompter prompter;
         prompter.ExpectInformation(kNoRemoteText);
-        Tmainkeylearn window(device, prompter);
+        MainWindow window(device, prompter);
         EXPECT_EQ(window.Map().remoteIdText, d::kIdentityText);
         EXPECT_TRUE(window.Map().keySlots.empty());
-        EXPECT_EQ(window.lab_gjbb->text(), QStringLiteral(" 2.0"));
-        EXPECT_EQ(window.lab_ykqtype->text(), QStringLiteral("雁湖智联遥控器"));
+        EXPECT_EQ(window.firmwareLabel->text(), QStringLiteral(" 2.0"));
+        EXPECT_EQ(window.remoteTypeLabel->text(), QStringLiteral("雁湖智联遥控器"));
     }
 }
 
@@ -356,7 +359,7 @@ TEST(Startup, WindowClosesWhenFirstShownAfterAFailedStart) {
         ScriptedPrompter prompter;
         if (fails)
             prompter.ExpectPlainMessage(FirmwareTooOldText());
-        Tmainkeylearn window(device, prompter);
+        MainWindow window(device, prompter);
         window.show();
         EXPECT_TRUE(window.isVisible());
         QApplication::processEvents();

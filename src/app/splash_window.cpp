@@ -1,18 +1,20 @@
-#include "qidong.h"
+#include "splash_window.h"
 
 #include <QFont>
 #include <QPalette>
 
 #include "picture_view.h"
+#include "texts.h"
 #include "window_art.h"
 
 QPixmap SplashPicture() {
     return QPixmap(window_art::kSplash);
 }
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("启动界面"));
+SplashWindow::SplashWindow(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("splashWindow"));
+    setWindowTitle(texts::kSplashTitle);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
     setFont(font);
@@ -25,8 +27,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Framele
 
     // Unscaled from the top-left corner: the picture's last two rows are cut off and a strip of
     // the form's colour shows at the right.
-    Image1 = new PictureView(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(rect());
-    Image1->SetPicture(SplashPicture());
+    picture = new PictureView(this);
+    picture->setObjectName(QStringLiteral("splashPicture"));
+    picture->setGeometry(rect());
+    picture->SetPicture(SplashPicture());
 }

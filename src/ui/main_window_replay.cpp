@@ -1,8 +1,8 @@
 // The hidden replay button: a support person puts a saved capture back through the
 // normaliser under a debugger. The result is not used.
 #include "diagnostic_capture.h"
-#include "mainstudy.h"
+#include "main_window.h"
 
-void Tmainkeylearn::Button1Click() {
+void MainWindow::ReplaySavedCaptureClicked() {
     ReplaySavedCapture();
 }

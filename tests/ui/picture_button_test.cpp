@@ -1,4 +1,4 @@
-#include "ibtn1.h"
+#include "picture_button.h"
 
 #include <gtest/gtest.h>
 
@@ -26,27 +26,28 @@ bool SamePicture(const QPixmap& a, const QPixmap& b) {
 }
 
 // A button at (40, 30) on a shown form, as the main window holds them.
-class IBtnTest : public ::testing::Test {
+class PictureButtonTest : public ::testing::Test {
   protected:
     void SetUp() override {
         form.resize(300, 200);
-        button = new IBtn(&form);
+        button = new PictureButton(&form);
         button->move(kHome);
         button->SetDesktopShell(&shell);
-        QObject::connect(button, &IBtn::clicked, [this] { clickPositions << button->pos(); });
+        QObject::connect(button, &PictureButton::clicked,
+                         [this] { clickPositions << button->pos(); });
         form.show();
     }
 
     static constexpr QPoint kHome{40, 30};
     static constexpr QPoint kOutside{-50, -50};
     QWidget form;
-    IBtn* button = nullptr;
+    PictureButton* button = nullptr;
     RecordingDesktopShell shell;
     QList<QPoint> clickPositions;
 };
 
-TEST_F(IBtnTest, NewButton) {
-    IBtn fresh;
+TEST_F(PictureButtonTest, NewButton) {
+    PictureButton fresh;
     EXPECT_EQ(fresh.size(), QSize(80, 25));
     EXPECT_EQ(fresh.MoveDown(), 1);
     EXPECT_EQ(fresh.MoveRight(), 1);
@@ -59,7 +60,7 @@ TEST_F(IBtnTest, NewButton) {
     EXPECT_EQ(fresh.StoredProperties(), expected);
 }
 
-TEST_F(IBtnTest, StoredPropertiesFollowTheirRulesInOrder) {
+TEST_F(PictureButtonTest, StoredPropertiesFollowTheirRulesInOrder) {
     button->SetPath("POWER/TV");
     button->SetCode("00");
     button->SetDisablePic(Filled(Qt::red));
@@ -75,7 +76,7 @@ TEST_F(IBtnTest, StoredPropertiesFollowTheirRulesInOrder) {
 
 // Press moves by (MoveRight, MoveDown), release brings the button back wherever the mouse
 // is; only a left release over the button clicks, and the click sees the pressed position.
-TEST_F(IBtnTest, PressAndRelease) {
+TEST_F(PictureButtonTest, PressAndRelease) {
     const struct {
         Qt::MouseButton mouseButton;
         quint8 right, down;
@@ -104,9 +105,9 @@ TEST_F(IBtnTest, PressAndRelease) {
     }
 }
 
-TEST_F(IBtnTest, DoubleClickIsOneClickAndTwoPresses) {
+TEST_F(PictureButtonTest, DoubleClickIsOneClickAndTwoPresses) {
     int doubleClicks = 0;
-    QObject::connect(button, &IBtn::doubleClicked, [&] { ++doubleClicks; });
+    QObject::connect(button, &PictureButton::doubleClicked, [&] { ++doubleClicks; });
     QTemporaryDir folder;
     const QString file = folder.filePath("manual.txt");
     QFile(file).open(QIODevice::WriteOnly);
@@ -124,7 +125,7 @@ TEST_F(IBtnTest, DoubleClickIsOneClickAndTwoPresses) {
     EXPECT_EQ(shell.calls, (QStringList{"open " + file, "open " + file}));
 }
 
-TEST_F(IBtnTest, DisabledButtonNeitherMovesNorClicks) {
+TEST_F(PictureButtonTest, DisabledButtonNeitherMovesNorClicks) {
     button->setEnabled(false);
     QTest::mousePress(button, Qt::LeftButton);
     EXPECT_EQ(button->pos(), kHome);
@@ -134,7 +135,7 @@ TEST_F(IBtnTest, DisabledButtonNeitherMovesNorClicks) {
 }
 
 // A release never comes to a button disabled or hidden while held; it must not stay pressed.
-TEST_F(IBtnTest, ButtonTakenAwayWhilePressedGoesBack) {
+TEST_F(PictureButtonTest, ButtonTakenAwayWhilePressedGoesBack) {
     QTest::mousePress(button, Qt::LeftButton);
     button->setEnabled(false);
     EXPECT_EQ(button->pos(), kHome);
@@ -148,7 +149,7 @@ TEST_F(IBtnTest, ButtonTakenAwayWhilePressedGoesBack) {
     EXPECT_EQ(button->pos(), kHome);
 }
 
-TEST_F(IBtnTest, IsEnableSwapsPicturesAsWritten) {
+TEST_F(PictureButtonTest, IsEnableSwapsPicturesAsWritten) {
     const QPixmap shown = Filled(Qt::blue);
     const QPixmap off = Filled(Qt::red);
     const struct {
@@ -165,7 +166,7 @@ TEST_F(IBtnTest, IsEnableSwapsPicturesAsWritten) {
         {"no DisablePic shows nothing", false, {false}, QPixmap()},
     };
     for (const auto& c : cases) {
-        IBtn fresh;
+        PictureButton fresh;
         fresh.SetPicture(shown);
         if (c.withDisablePic)
             fresh.SetDisablePic(off);
@@ -176,7 +177,7 @@ TEST_F(IBtnTest, IsEnableSwapsPicturesAsWritten) {
     }
 }
 
-TEST_F(IBtnTest, PressHandsExistingPathToTheShell) {
+TEST_F(PictureButtonTest, PressHandsExistingPathToTheShell) {
     QTemporaryDir folder;
     const QString program = folder.filePath("setup.exe");
     QFile(program).open(QIODevice::WriteOnly);
@@ -198,7 +199,7 @@ TEST_F(IBtnTest, PressHandsExistingPathToTheShell) {
     EXPECT_EQ(button->pos(), kHome);
 }
 
-TEST_F(IBtnTest, DrawsPictureAtItsSizeOrStretched) {
+TEST_F(PictureButtonTest, DrawsPictureAtItsSizeOrStretched) {
     button->resize(20, 10);
     QPixmap picture(10, 5);
     picture.fill(Qt::green);

@@ -1,17 +1,19 @@
 #pragma once
-// Tmainkeylearn, the program's one window: the picture of the remote with its keys, the action
+// MainWindow, the program's one window: the picture of the remote with its keys, the action
 // buttons, the information labels and the status panel. It holds all state of a session: the
 // remote's memory map read at start-up, the key slots, the window's modes and the two threads.
 //
-// Its handlers are spread over files named by subsystem: mainstudy_startup.cpp (FormCreate, the
-// handshake with the remote), mainstudy_layout.cpp (BuildLayout: creating and placing the
-// components), and the files of the later subsystems.
+// Its handlers are spread over files by concern: main_window_startup.cpp (reading the remote
+// when the window is created), main_window_layout.cpp (the components, from the table in
+// window_layout.h), main_window_keys.cpp (key selection and key states) and the files of the
+// later concerns.
 //
 // The window reads no command line, environment or configuration: everything comes from the
 // remote through the device library it is given.
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QPixmap>
 #include <QVector>
 #include <QWidget>
@@ -24,7 +26,7 @@
 
 class DeviceLibrary;
 class Prompter;
-class IBtn;
+class PictureButton;
 class PictureView;
 class QLabel;
 class QMovie;
@@ -33,78 +35,74 @@ class QPushButton;
 class QScrollArea;
 class QThread;
 
-class Tmainkeylearn : public QWidget, private StartupView {
+class MainWindow : public QWidget, private StartupView {
     Q_OBJECT
 
   public:
-    // Runs BuildLayout, then FormCreate: when the constructor returns, start-up is over, with
+    // Runs BuildLayout, then RunStartup: when the constructor returns, start-up is over, with
     // every message box it showed. The device library and the prompter must outlive the window.
-    Tmainkeylearn(DeviceLibrary& device, Prompter& prompter, QWidget* parent = nullptr);
-    ~Tmainkeylearn() override;
+    MainWindow(DeviceLibrary& device, Prompter& prompter, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // What start-up read (fields filled as far as it got).
     const RemoteMap& Map() const { return remoteMap; }
     bool StartupFailed() const { return startupFailed; }
 
     // Components. The window owns them through Qt's parent chain; the layout creates them.
-    PictureView* Image1 = nullptr;     // background
-    PictureView* Imagehint = nullptr;  // hint picture
-    IBtn* beginstudyibtn = nullptr;
-    IBtn* helpibtn = nullptr;
-    IBtn* updateibtn = nullptr;
-    IBtn* delallstudykey = nullptr;
-    QLabel* runstate_lab = nullptr;  // status text
-    IBtn* IBtn79 = nullptr;          // close
-    PictureView* Image4 = nullptr;   // tips: idle, some key learned
-    PictureView* Image5 = nullptr;   // tips: learning mode
-    PictureView* Image7 = nullptr;   // tips: delete mode
-    PictureView* Image8 = nullptr;   // tips: idle, no key learned
-    QLabel* lab_usbstate = nullptr;  // link state
-    QLabel* lab_ykqtype = nullptr;   // remote type
-    QLabel* lab_gjbb = nullptr;      // firmware version
-    QLabel* lab_softver = nullptr;   // program version
-    IBtn* delstudykey = nullptr;
-    QScrollArea* ykqbox = nullptr;    // the remote's picture and its keys
-    PictureView* z = nullptr;         // the remote's picture, inside ykqbox
-    IBtn* IBtn1 = nullptr;            // key 00
-    IBtn* IBtn5 = nullptr;            // key 01
-    IBtn* IBtn41 = nullptr;           // key 30
-    IBtn* IBtn2 = nullptr;            // key 33
-    QPlainTextEdit* Memo2 = nullptr;  // hidden work buffer of learning
-    QPlainTextEdit* Memo1 = nullptr;  // hidden diagnostic copy of the code table read
-    QLabel* donghuaflash2 = nullptr;  // learning animation
-    QPushButton* Button1 = nullptr;   // hidden
+    PictureView* background = nullptr;
+    PictureView* hintPicture = nullptr;
+    PictureButton* learnButton = nullptr;  // start and stop learning
+    PictureButton* helpButton = nullptr;
+    PictureButton* updateButton = nullptr;
+    PictureButton* clearButton = nullptr;  // clear every learned key
+    QLabel* statusLabel = nullptr;
+    PictureButton* closeButton = nullptr;
+    PictureView* tipsSomeLearned = nullptr;  // tips: idle, some key learned
+    PictureView* tipsLearning = nullptr;     // tips: learning mode
+    PictureView* tipsDeleting = nullptr;     // tips: delete mode
+    PictureView* tipsNoneLearned = nullptr;  // tips: idle, no key learned
+    QLabel* linkStateLabel = nullptr;
+    QLabel* remoteTypeLabel = nullptr;
+    QLabel* firmwareLabel = nullptr;
+    QLabel* versionLabel = nullptr;
+    PictureButton* deleteButton = nullptr;   // delete mode on and off
+    QScrollArea* remoteBox = nullptr;        // the remote's picture and its keys
+    PictureView* remotePicture = nullptr;    // inside remoteBox
+    QPlainTextEdit* learningLog = nullptr;   // hidden: what learning converted
+    QPlainTextEdit* codeTableLog = nullptr;  // hidden: the code table as start-up read it
+    QLabel* learningAnimation = nullptr;
+    QPushButton* replayCaptureButton = nullptr;  // hidden: for a support person
 
-    // Key selection (mainstudy_keys.cpp). Every click on a key of the remote's picture goes
+    // The key buttons of the remote's picture, by key code ("00", "01", "30", "33"); null for a
+    // code the picture has no key for.
+    PictureButton* KeyButton(const QString& code) const { return keyButtons.value(code); }
+    const QMap<QString, PictureButton*>& KeyButtons() const { return keyButtons; }
+
+    // Key selection (main_window_keys.cpp). Every click on a key of the remote's picture goes
     // through KeyClick: in delete mode it deletes the key, while a key waits for its code it is
     // refused, in learning mode it chooses the key for learning, otherwise it is refused.
-    void KeyClick(IBtn* button);
+    void KeyClick(PictureButton* button);
     // Gives every key button the picture its slot state calls for.
     void ShowKeyStates();
     // Puts the delete and clear buttons in step with whether any key is learned.
     void UpdateDeleteButtons();
     bool AnyKeyLearned() const;
 
-    // The key buttons' click handlers: each hands its button to KeyClick.
-    void IBtn1Click();
-    void IBtn5Click();
-    void IBtn41Click();
-    void IBtn2Click();
-
-    // The hidden replay button (mainstudy_replay.cpp): cuts and normalises the saved diagnostic
+    // The hidden replay button (main_window_replay.cpp): cuts and normalises the saved diagnostic
     // capture again and discards the result.
-    void Button1Click();
+    void ReplaySavedCaptureClicked();
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
-    // Creates and places every component (mainstudy_layout.cpp).
+    // Creates and places every component (main_window_layout.cpp).
     void BuildLayout();
-    // The creation handler: start-up handshake with the remote (mainstudy_startup.cpp).
-    void FormCreate();
+    void BuildRemoteBox();
+    // The creation handler: start-up handshake with the remote (main_window_startup.cpp).
+    void RunStartup();
     // The show handler, run when the window is first shown.
-    void FormShow();
+    void OnFirstShow();
 
     // StartupView: what start-up changes in the window.
     void SetApplicationTitle(const QString& title) override;
@@ -117,15 +115,15 @@ class Tmainkeylearn : public QWidget, private StartupView {
     // Tests reach the window's state through this class (tests/ui/main_window_probe.h).
     friend class MainWindowProbe;
 
-    // Key selection (mainstudy_keys.cpp).
-    void ChooseKeyForLearning(IBtn* button);
+    // Key selection (main_window_keys.cpp).
+    void ChooseKeyForLearning(PictureButton* button);
     // The delete branch of KeyClick, built with delete mode.
-    void DeleteKeyClick(IBtn* button);
+    void DeleteKeyClick(PictureButton* button);
     // Starts capturing the pending key's code, unless a capture thread still exists.
     void StartCapture();
     void PlayAnimation();
     // Shows the key's picture of a set; a key without a picture keeps what it shows.
-    void ShowKeyPicture(IBtn* button, KeyPictureSet set);
+    void ShowKeyPicture(PictureButton* button, KeyPictureSet set);
 
     DeviceLibrary& device;
     Prompter& prompter;
@@ -141,7 +139,7 @@ class Tmainkeylearn : public QWidget, private StartupView {
     bool shownOnce = false;
 
     // The key waiting for a captured code (at most one). Not owned: the window owns its keys.
-    QList<IBtn*> pendingKeys;
+    QList<PictureButton*> pendingKeys;
     // The two threads; each deletes itself when it ends.
     QThread* captureThread = nullptr;
     QThread* linkMonitor = nullptr;
@@ -157,8 +155,10 @@ class Tmainkeylearn : public QWidget, private StartupView {
     // a missing picture is a null pixmap, which shows nothing.
     QVector<QPixmap> keyPictures = QVector<QPixmap>(static_cast<qsizetype>(kKeyPictureCount));
     QHash<QString, QPixmap> namedPictures;
-    // The learning animation, written out with the skins and played in donghuaflash2.
-    QString AnimationFile = DefaultAnimationFile();
-    QMovie* animation = nullptr;
+    // The learning animation, written out with the skins and played in learningAnimation.
+    QString animationFile = DefaultAnimationFile();
+    // The key buttons by key code.
+    QMap<QString, PictureButton*> keyButtons;
+    QMovie* animationMovie = nullptr;
     static QString DefaultAnimationFile();
 };

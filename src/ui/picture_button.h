@@ -1,6 +1,6 @@
 #pragma once
-// IBtn: a picture that behaves as a button. Every clickable thing of the main window is one,
-// the remote's keys included. While a mouse button is held the picture sits MoveRight pixels
+// PictureButton: a picture that behaves as a button. Every clickable thing of the main window is
+// one, the remote's keys included. While a mouse button is held the picture sits MoveRight pixels
 // right and MoveDown pixels down, which is all the pressed look there is. A second picture,
 // DisablePic, is swapped in while IsEnable is false; IsEnable changes only the look, never
 // whether the button takes clicks. Path is handed to the desktop shell on every press when it
@@ -18,7 +18,7 @@
 
 class DesktopShell;
 
-class IBtn : public PictureView {
+class PictureButton : public PictureView {
     Q_OBJECT
     // In the order a form stores them. Qt 6 has no conditional STORED, so the rule of when
     // each is stored lives in IsPropertyStored.
@@ -30,7 +30,7 @@ class IBtn : public PictureView {
     Q_PROPERTY(QString Code READ Code WRITE SetCode)
 
   public:
-    explicit IBtn(QWidget* parent = nullptr);
+    explicit PictureButton(QWidget* parent = nullptr);
 
     quint8 MoveDown() const { return moveDown_; }
     void SetMoveDown(quint8 pixels);

@@ -1,26 +1,26 @@
-#include "mainstudy.h"
+#include "main_window.h"
 
 #include <QMetaObject>
 #include <QShowEvent>
 
-Tmainkeylearn::Tmainkeylearn(DeviceLibrary& device, Prompter& prompter, QWidget* parent)
+MainWindow::MainWindow(DeviceLibrary& device, Prompter& prompter, QWidget* parent)
     : QWidget(parent), device(device), prompter(prompter) {
-    setObjectName(QStringLiteral("mainkeylearn"));
+    setObjectName(QStringLiteral("mainWindow"));
     BuildLayout();
-    FormCreate();
+    RunStartup();
 }
 
-Tmainkeylearn::~Tmainkeylearn() = default;
+MainWindow::~MainWindow() = default;
 
-void Tmainkeylearn::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!shownOnce && !event->spontaneous()) {
         shownOnce = true;
-        FormShow();
+        OnFirstShow();
     }
 }
 
-void Tmainkeylearn::FormShow() {
+void MainWindow::OnFirstShow() {
     // A window whose start-up failed closes as soon as it is shown, which ends the program.
     // The close is queued: closing from inside the show would leave the show half done.
     if (startupFailed) {

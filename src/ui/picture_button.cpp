@@ -1,4 +1,4 @@
-#include "ibtn1.h"
+#include "picture_button.h"
 
 #include <QEvent>
 #include <QMetaProperty>
@@ -7,7 +7,7 @@
 
 #include "desktop_shell.h"
 
-IBtn::IBtn(QWidget* parent) : PictureView(parent) {
+PictureButton::PictureButton(QWidget* parent) : PictureView(parent) {
     // The button's own cursor would be the program's "CUR" resource, which the program does
     // not carry; what shows in its place is the default arrow.
     setCursor(Qt::ArrowCursor);
@@ -16,17 +16,17 @@ IBtn::IBtn(QWidget* parent) : PictureView(parent) {
     setMouseTracking(true);
 }
 
-void IBtn::SetMoveDown(quint8 pixels) {
+void PictureButton::SetMoveDown(quint8 pixels) {
     if (moveDown_ != pixels)
         moveDown_ = pixels;
 }
 
-void IBtn::SetMoveRight(quint8 pixels) {
+void PictureButton::SetMoveRight(quint8 pixels) {
     if (moveRight_ != pixels)
         moveRight_ = pixels;
 }
 
-void IBtn::SetIsEnable(bool enable) {
+void PictureButton::SetIsEnable(bool enable) {
     if (enable) {
         SetPicture(savedPicture_);
     } else {
@@ -36,7 +36,7 @@ void IBtn::SetIsEnable(bool enable) {
     isEnable_ = enable;
 }
 
-bool IBtn::IsPropertyStored(const char* name) const {
+bool PictureButton::IsPropertyStored(const char* name) const {
     if (std::strcmp(name, "MoveDown") == 0 || std::strcmp(name, "MoveRight") == 0)
         return true;
     if (std::strcmp(name, "Path") == 0)
@@ -50,9 +50,9 @@ bool IBtn::IsPropertyStored(const char* name) const {
     return false;
 }
 
-QList<QPair<QByteArray, QVariant>> IBtn::StoredProperties() const {
+QList<QPair<QByteArray, QVariant>> PictureButton::StoredProperties() const {
     QList<QPair<QByteArray, QVariant>> stored;
-    const QMetaObject* meta = &IBtn::staticMetaObject;
+    const QMetaObject* meta = &PictureButton::staticMetaObject;
     for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
         const QMetaProperty property = meta->property(i);
         if (IsPropertyStored(property.name()))
@@ -61,7 +61,7 @@ QList<QPair<QByteArray, QVariant>> IBtn::StoredProperties() const {
     return stored;
 }
 
-void IBtn::mousePressEvent(QMouseEvent* event) {
+void PictureButton::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         clickArmed_ = true;
     Press(event);
@@ -70,13 +70,13 @@ void IBtn::mousePressEvent(QMouseEvent* event) {
 // The platform reports a double click as press, release, double click, release. The double
 // click stands for the second press: it moves the button and asks the shell again, but it
 // never becomes a second click.
-void IBtn::mouseDoubleClickEvent(QMouseEvent* event) {
+void PictureButton::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
     Press(event);
 }
 
-void IBtn::mouseReleaseEvent(QMouseEvent* event) {
+void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint position = event->position().toPoint();
     if (event->button() == Qt::LeftButton && clickArmed_) {
         clickArmed_ = false;
@@ -87,36 +87,36 @@ void IBtn::mouseReleaseEvent(QMouseEvent* event) {
     MoveBack();
 }
 
-void IBtn::mouseMoveEvent(QMouseEvent* event) {
+void PictureButton::mouseMoveEvent(QMouseEvent* event) {
     emit mouseMove(event->modifiers(), event->position().toPoint());
 }
 
 // A button disabled or hidden while pressed gets no release any more; it goes back to its
 // place at once instead of staying pressed for good.
-void IBtn::changeEvent(QEvent* event) {
+void PictureButton::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange && !isEnabled())
         MoveBackAll();
     PictureView::changeEvent(event);
 }
 
-void IBtn::hideEvent(QHideEvent* event) {
+void PictureButton::hideEvent(QHideEvent* event) {
     MoveBackAll();
     PictureView::hideEvent(event);
 }
 
-void IBtn::Press(QMouseEvent* event) {
+void PictureButton::Press(QMouseEvent* event) {
     emit mouseDown(event->button(), event->modifiers(), event->position().toPoint());
     MovePressed();
     AskShell();
 }
 
-void IBtn::MovePressed() {
+void PictureButton::MovePressed() {
     ++heldPresses_;
     move(x(), y() + moveDown_);
     move(x() + moveRight_, y());
 }
 
-void IBtn::MoveBack() {
+void PictureButton::MoveBack() {
     if (heldPresses_ == 0)
         return;
     --heldPresses_;
@@ -124,17 +124,18 @@ void IBtn::MoveBack() {
     move(x() - moveRight_, y());
 }
 
-void IBtn::MoveBackAll() {
+void PictureButton::MoveBackAll() {
     clickArmed_ = false;
     while (heldPresses_ > 0)
         MoveBack();
 }
 
-void IBtn::AskShell() {
+void PictureButton::AskShell() {
     if (path_.isEmpty())
         return;
     DesktopShell& shell = shell_ ? *shell_ : SystemDesktopShell();
     if (OpenExistingFileWithShell(shell, path_) == ShellOpenResult::kFolderNotEntered)
-        qWarning("IBtn: the folder of \"%s\" cannot become the current directory; not opened",
-                 qUtf8Printable(path_));
+        qWarning(
+            "PictureButton: the folder of \"%s\" cannot become the current directory; not opened",
+            qUtf8Printable(path_));
 }

@@ -4,37 +4,22 @@
 #include <QLabel>
 #include <QMovie>
 
-#include "ibtn1.h"
-#include "mainstudy.h"
+#include "main_window.h"
+#include "picture_button.h"
 #include "picture_view.h"
 #include "prompter.h"
 #include "slot_text.h"
+#include "texts.h"
 
 namespace {
 
-std::string KeyCodeOf(const IBtn* button) {
+std::string KeyCodeOf(const PictureButton* button) {
     return button->Code().toStdString();
 }
 
 }  // namespace
 
-void Tmainkeylearn::IBtn1Click() {
-    KeyClick(IBtn1);
-}
-
-void Tmainkeylearn::IBtn5Click() {
-    KeyClick(IBtn5);
-}
-
-void Tmainkeylearn::IBtn41Click() {
-    KeyClick(IBtn41);
-}
-
-void Tmainkeylearn::IBtn2Click() {
-    KeyClick(IBtn2);
-}
-
-void Tmainkeylearn::KeyClick(IBtn* button) {
+void MainWindow::KeyClick(PictureButton* button) {
     if (button == nullptr)
         return;
     if (deleteMode) {
@@ -42,43 +27,38 @@ void Tmainkeylearn::KeyClick(IBtn* button) {
         return;
     }
     if (!pendingKeys.isEmpty()) {
-        // Only one key is learned at a time; the box names the key that waits, not the one
-        // clicked.
-        const QString pending = pendingKeys.first()->Path() + QStringLiteral("按键");
-        prompter.Information(pending + QStringLiteral("正在学习，要停止") + pending +
-                                 QStringLiteral(",请点击停止学习按钮"),
-                             kPromptCaption);
+        // Only one key is learned at a time.
+        prompter.Information(texts::KeyStillLearning(pendingKeys.first()->Path()),
+                             texts::kPromptCaption);
         return;
     }
     if (learningMode) {
         ChooseKeyForLearning(button);
         return;
     }
-    prompter.Information(QStringLiteral("请先点击开始学习按钮！"), kPromptCaption);
+    prompter.Information(texts::kClickStartLearningFirst, texts::kPromptCaption);
 }
 
-void Tmainkeylearn::ChooseKeyForLearning(IBtn* button) {
+void MainWindow::ChooseKeyForLearning(PictureButton* button) {
     if (KeyIsLearned(remoteMap.keySlots, KeyCodeOf(button))) {
-        if (!prompter.Question(button->Path() + QStringLiteral("键编码已学习过，要重新学习吗?"),
-                               kPromptCaption))
+        if (!prompter.Question(texts::RelearnQuestion(button->Path()), texts::kPromptCaption))
             return;
         button->SetIsEnable(true);
         button->repaint();
     }
     ShowKeyPicture(button, KeyPictureSet::kLearning);
-    runstate_lab->setText(QStringLiteral("准备学习") + button->Path() +
-                          QStringLiteral("按键， 请发码"));
-    Imagehint->hide();
+    statusLabel->setText(texts::ReadyToLearn(button->Path()));
+    hintPicture->hide();
     PlayAnimation();
     pendingKeys.append(button);
     StartCapture();
 }
 
-void Tmainkeylearn::DeleteKeyClick(IBtn* /*button*/) {
+void MainWindow::DeleteKeyClick(PictureButton* /*button*/) {
     // Deleting a learned key is built with delete mode.
 }
 
-void Tmainkeylearn::StartCapture() {
+void MainWindow::StartCapture() {
     // A capture thread that still exists keeps its place: the pending key waits for that
     // thread's end handler instead of a second thread.
     if (captureThread != nullptr)
@@ -88,25 +68,25 @@ void Tmainkeylearn::StartCapture() {
     // connected as its end handler before it runs.
 }
 
-void Tmainkeylearn::PlayAnimation() {
-    if (animation == nullptr)
-        animation = new QMovie(this);
-    animation->stop();
+void MainWindow::PlayAnimation() {
+    if (animationMovie == nullptr)
+        animationMovie = new QMovie(this);
+    animationMovie->stop();
     // A missing or unreadable file plays nothing; learning works without the animation.
-    animation->setFileName(AnimationFile);
-    donghuaflash2->setMovie(animation);
-    donghuaflash2->show();
-    animation->start();
+    animationMovie->setFileName(animationFile);
+    learningAnimation->setMovie(animationMovie);
+    learningAnimation->show();
+    animationMovie->start();
 }
 
-void Tmainkeylearn::ShowKeyPicture(IBtn* button, KeyPictureSet set) {
+void MainWindow::ShowKeyPicture(PictureButton* button, KeyPictureSet set) {
     const auto index = KeyPictureIndex(set, KeyCodeOf(button));
     if (index && *index < static_cast<std::size_t>(keyPictures.size()))
         button->SetPicture(keyPictures[static_cast<qsizetype>(*index)]);
 }
 
-void Tmainkeylearn::ShowKeyStates() {
-    for (IBtn* button : findChildren<IBtn*>()) {
+void MainWindow::ShowKeyStates() {
+    for (PictureButton* button : findChildren<PictureButton*>()) {
         const std::string code = KeyCodeOf(button);
         for (const std::string& slot : remoteMap.keySlots) {
             if (!SlotHasKeyCode(slot, code))
@@ -126,25 +106,25 @@ void Tmainkeylearn::ShowKeyStates() {
     }
 }
 
-bool Tmainkeylearn::AnyKeyLearned() const {
+bool MainWindow::AnyKeyLearned() const {
     return ::AnyKeyLearned(remoteMap.keySlots);
 }
 
-void Tmainkeylearn::UpdateDeleteButtons() {
+void MainWindow::UpdateDeleteButtons() {
     if (AnyKeyLearned()) {
-        delstudykey->setEnabled(true);
-        delstudykey->SetPicture(namedPictures.value(QStringLiteral("delete")));
-        delallstudykey->setEnabled(true);
-        delallstudykey->SetPicture(namedPictures.value(QStringLiteral("clear")));
+        deleteButton->setEnabled(true);
+        deleteButton->SetPicture(namedPictures.value(QStringLiteral("delete")));
+        clearButton->setEnabled(true);
+        clearButton->SetPicture(namedPictures.value(QStringLiteral("clear")));
         return;
     }
-    delstudykey->SetPicture(namedPictures.value(QStringLiteral("deletehui")));
-    delstudykey->setEnabled(false);
-    delallstudykey->SetPicture(namedPictures.value(QStringLiteral("clearhui")));
-    delallstudykey->setEnabled(false);
+    deleteButton->SetPicture(namedPictures.value(QStringLiteral("deletehui")));
+    deleteButton->setEnabled(false);
+    clearButton->SetPicture(namedPictures.value(QStringLiteral("clearhui")));
+    clearButton->setEnabled(false);
     deleteMode = false;
 }
 
-QString Tmainkeylearn::DefaultAnimationFile() {
+QString MainWindow::DefaultAnimationFile() {
     return QDir::tempPath() + QStringLiteral("/888.gif");
 }

@@ -1,5 +1,5 @@
 #pragma once
-// TForm1, the splash: a frameless picture window shown while the main window is created and
+// SplashWindow, the splash: a frameless picture window shown while the main window is created and
 // the remote is being read. It has no behaviour of its own.
 
 #include <QPixmap>
@@ -7,13 +7,13 @@
 
 class PictureView;
 
-class TForm1 : public QWidget {
+class SplashWindow : public QWidget {
     Q_OBJECT
 
   public:
-    explicit TForm1(QWidget* parent = nullptr);
+    explicit SplashWindow(QWidget* parent = nullptr);
 
-    PictureView* Image1 = nullptr;
+    PictureView* picture = nullptr;
 };
 
 // The splash artwork: 460 x 260, one frame.

@@ -1,0 +1,29 @@
+#include "program.h"
+
+#include <QApplication>
+#include <QThread>
+#include <memory>
+
+#include "main_window.h"
+#include "splash_window.h"
+
+int RunProgram(DeviceLibrary& device, Prompter& prompter) {
+    auto splash = std::make_unique<SplashWindow>();
+    splash->show();
+    splash->repaint();
+    // Let the window system map the splash, so that it is on the screen before the slow part.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    MainWindow window(device, prompter);
+
+    // Blocks the UI thread: nothing is processed during the wait.
+    QThread::msleep(500);
+    splash->hide();
+    splash.reset();
+
+    // Every message of a failed start-up has been shown and answered by now.
+    if (window.StartupFailed())
+        return 0;
+    window.show();
+    return QApplication::exec();
+}

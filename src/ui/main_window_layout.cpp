@@ -1,0 +1,231 @@
+// The window's layout: every component made from the tables of window_layout.h, with its
+// look and initial visibility.
+#include <QFile>
+#include <QGuiApplication>
+#include <QHash>
+#include <QLabel>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+
+#include "jpeg_decoder.h"
+#include "main_window.h"
+#include "picture_button.h"
+#include "picture_view.h"
+#include "texts.h"
+#include "window_art.h"
+#include "window_layout.h"
+
+namespace {
+
+using window_layout::Component;
+using window_layout::ComponentKind;
+
+const QColor kWindowColour(53, 124, 168);
+
+// One of the window's own pictures, decoded as the program decodes every picture: JPEG
+// through libjpeg, GIF through Qt. A missing picture shows nothing.
+QPixmap ArtPicture(const QString& path) {
+    if (path.isEmpty())
+        return QPixmap();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning("window picture %s is missing", qUtf8Printable(path));
+        return QPixmap();
+    }
+    QString error;
+    const QImage image = DecodePicture(file.readAll(), &error);
+    if (image.isNull())
+        qWarning("window picture %s: %s", qUtf8Printable(path), qUtf8Printable(error));
+    return QPixmap::fromImage(image);
+}
+
+template <typename Widget>
+Widget* Place(Widget* widget, const QString& name, QRect place) {
+    widget->setObjectName(name);
+    widget->setGeometry(place);
+    return widget;
+}
+
+PictureView* Picture(QWidget* owner, const QString& name, QRect place, const QString& art,
+                     bool stretch) {
+    auto* view = Place(new PictureView(owner), name, place);
+    view->SetStretch(stretch);
+    view->SetPicture(ArtPicture(art));
+    return view;
+}
+
+// Action buttons and keys all press by one pixel each way (the new button's own values).
+PictureButton* Button(QWidget* owner, const QString& name, QRect place, const QString& art) {
+    auto* button = Place(new PictureButton(owner), name, place);
+    button->SetPicture(ArtPicture(art));
+    return button;
+}
+
+// "MS Sans Serif" at 11 pixels where it exists; the system's sans face elsewhere, with
+// fontconfig supplying a Chinese face for the Chinese texts.
+QFont SmallSans() {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Micro Hei")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
+// The status text's face, and the CJK faces that stand in where it is not installed.
+QFont StatusFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("文鼎CS中等线"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("SimHei")});
+    font.setPixelSize(15);
+    font.setBold(true);
+    return font;
+}
+
+// White text on whatever lies beneath: labels never fill their background.
+QLabel* Label(QWidget* owner, const Component& component, const QFont& font) {
+    auto* label = Place(new QLabel(component.text, owner), component.name, component.place);
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(colours);
+    label->setFont(font);
+    label->setAutoFillBackground(false);
+    return label;
+}
+
+void FillWithWindowColour(QWidget* widget) {
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::Window, kWindowColour);
+    widget->setPalette(colours);
+    widget->setAutoFillBackground(true);
+}
+
+QWidget* MakeComponent(QWidget* owner, const Component& component) {
+    switch (component.kind) {
+        case ComponentKind::kPicture:
+        case ComponentKind::kStretchedPicture:
+            return Picture(owner, component.name, component.place, component.art,
+                           component.kind == ComponentKind::kStretchedPicture);
+        case ComponentKind::kButton: {
+            PictureButton* button = Button(owner, component.name, component.place, component.art);
+            if (!component.disabledArt.isEmpty())
+                button->SetDisablePic(ArtPicture(component.disabledArt));
+            button->setToolTip(component.text);
+            return button;
+        }
+        case ComponentKind::kLabel:
+            return Label(owner, component, SmallSans());
+        case ComponentKind::kStatusLabel: {
+            QLabel* label = Label(owner, component, StatusFont());
+            label->setAlignment(Qt::AlignCenter);
+            return label;
+        }
+        case ComponentKind::kRemoteBox: {
+            // Exactly the size of what it holds, so it never scrolls.
+            auto* box = Place(new QScrollArea(owner), component.name, component.place);
+            box->setFrameShape(QFrame::NoFrame);
+            box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            FillWithWindowColour(box->viewport());
+            return box;
+        }
+        case ComponentKind::kHiddenLog:
+            return Place(new QPlainTextEdit(owner), component.name, component.place);
+        case ComponentKind::kAnimation: {
+            QLabel* label = Place(new QLabel(owner), component.name, component.place);
+            label->setAlignment(Qt::AlignCenter);
+            return label;
+        }
+        case ComponentKind::kHiddenPushButton:
+            return Place(new QPushButton(component.text, owner), component.name, component.place);
+    }
+    return nullptr;
+}
+
+// Windowed components lie above every picture, label and picture button.
+bool IsWindowed(ComponentKind kind) {
+    return kind == ComponentKind::kRemoteBox || kind == ComponentKind::kHiddenLog ||
+           kind == ComponentKind::kAnimation || kind == ComponentKind::kHiddenPushButton;
+}
+
+}  // namespace
+
+void MainWindow::BuildLayout() {
+    // A borderless window; of the border icons only the system menu.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint);
+    setWindowTitle(texts::kMainWindowTitle);
+    setFixedSize(window_layout::kClientSize);
+    FillWithWindowColour(this);
+    setFont(SmallSans());
+    // Centred across the screen and against the top of its work area.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect work = screen->availableGeometry();
+        move(work.x() + (work.width() - window_layout::kClientSize.width()) / 2, work.y());
+    }
+
+    QHash<QString, QWidget*> made;
+    QList<QWidget*> windowed;
+    for (const Component& component : window_layout::WindowComponents()) {
+        QWidget* widget = MakeComponent(this, component);
+        if (!component.visible)
+            widget->hide();
+        made.insert(component.name, widget);
+        if (IsWindowed(component.kind))
+            windowed.append(widget);
+    }
+    const auto take = [&made](auto*& member, const char* name) {
+        member = qobject_cast<std::remove_reference_t<decltype(member)>>(
+            made.value(QString::fromLatin1(name)));
+        Q_ASSERT(member != nullptr);
+    };
+    take(background, "background");
+    take(hintPicture, "hintPicture");
+    take(learnButton, "learnButton");
+    take(helpButton, "helpButton");
+    take(updateButton, "updateButton");
+    take(clearButton, "clearButton");
+    take(statusLabel, "statusLabel");
+    take(closeButton, "closeButton");
+    take(tipsSomeLearned, "tipsSomeLearned");
+    take(tipsLearning, "tipsLearning");
+    take(tipsDeleting, "tipsDeleting");
+    take(tipsNoneLearned, "tipsNoneLearned");
+    take(linkStateLabel, "linkStateLabel");
+    take(remoteTypeLabel, "remoteTypeLabel");
+    take(firmwareLabel, "firmwareLabel");
+    take(versionLabel, "versionLabel");
+    take(deleteButton, "deleteButton");
+    take(remoteBox, "remoteBox");
+    take(learningLog, "learningLog");
+    take(codeTableLog, "codeTableLog");
+    take(learningAnimation, "learningAnimation");
+    take(replayCaptureButton, "replayCaptureButton");
+    BuildRemoteBox();
+    connect(replayCaptureButton, &QPushButton::clicked, this,
+            &MainWindow::ReplaySavedCaptureClicked);
+    for (QWidget* widget : windowed)
+        widget->raise();
+}
+
+void MainWindow::BuildRemoteBox() {
+    auto* remote = new QWidget;
+    remote->setObjectName(QStringLiteral("remoteBoxContents"));
+    remote->resize(window_layout::kRemoteBoxPlace.size());
+    FillWithWindowColour(remote);
+    remotePicture = Picture(remote, QStringLiteral("remotePicture"),
+                            QRect(QPoint(0, 0), window_layout::kRemoteBoxPlace.size()),
+                            window_layout::RemotePictureArt(), true);
+    for (const window_layout::Key& key : window_layout::RemoteKeys()) {
+        PictureButton* button = Button(remote, QStringLiteral("key") + key.code, key.place,
+                                       window_art::KeyPicture(key.code));
+        button->SetPath(key.label);
+        button->SetCode(key.code);
+        keyButtons.insert(key.code, button);
+        connect(button, &PictureButton::clicked, this, [this, button] { KeyClick(button); });
+    }
+    remoteBox->setWidget(remote);
+}
