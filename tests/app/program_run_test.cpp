@@ -1,0 +1,71 @@
+// The program's run from splash to the end of its event loop, in-process, with the simulated
+// remote and scripted prompts: which windows the user ever sees.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <memory>
+
+#include "main_window.h"
+#include "program.h"
+#include "remote_image_builder.h"
+#include "scripted_prompter.h"
+#include "simulated_device.h"
+#include "simulated_remote.h"
+#include "texts.h"
+
+namespace {
+
+// Counts the times a main window is shown, and closes it as soon as it is, so that a program
+// that reaches its event loop ends.
+class ShowWatcher : public QObject {
+  public:
+    int mainWindowShows = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && qobject_cast<MainWindow*>(watched) != nullptr) {
+            ++mainWindowShows;
+            QTimer::singleShot(0, static_cast<QWidget*>(watched), &QWidget::close);
+        }
+        return false;
+    }
+};
+
+struct RunCase {
+    const char* name;
+    RemoteImageBuilder remote;
+    bool unplugged;
+    int mainWindowShows;
+};
+
+TEST(ProgramRun, AFailedStartUpNeverShowsTheMainWindow) {
+    RunCase cases[] = {
+        {"accepted remote", RemoteImageBuilder::DefaultRemote(), false, 1},
+        {"firmware too old", RemoteImageBuilder::DefaultRemote().Model("8888"), false, 0},
+        {"no remote, given up", RemoteImageBuilder::DefaultRemote(), true, 0},
+    };
+    for (RunCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedRemote remote(c.remote.Build());
+        if (c.unplugged)
+            remote.Unplug();
+        SimulatedDevice device(remote);
+        ScriptedPrompter prompter;
+        if (c.unplugged)
+            prompter.ExpectRetryCancel(texts::kNoRemote, false);
+        else if (c.mainWindowShows == 0)
+            prompter.ExpectPlainMessage(texts::kFirmwareTooOld);
+
+        ShowWatcher watcher;
+        qApp->installEventFilter(&watcher);
+        EXPECT_EQ(RunProgram(device, prompter), 0);
+        qApp->removeEventFilter(&watcher);
+
+        EXPECT_EQ(watcher.mainWindowShows, c.mainWindowShows);
+        prompter.VerifyAllShown();
+    }
+}
+
+}  // namespace
