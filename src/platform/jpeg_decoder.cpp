@@ -4,6 +4,8 @@
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared before it
 
 #include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 
 namespace {
 
@@ -26,10 +28,12 @@ struct ErrorManager {
     std::longjmp(manager->jump, 1);
 }
 
-// Level -1 is a warning (premature end of data, corrupt entropy data); higher levels are
-// trace messages, which are dropped. A warning fails the decode afterwards.
+// Level -1 is a warning; higher levels are trace messages, which are dropped. A warning that
+// the picture may be damaged (premature end of data, corrupt entropy data) fails the decode
+// afterwards. Stray bytes before a marker are skipped by libjpeg without losing a pixel: many
+// encoders leave them, and such a picture shows whole.
 void OnMessage(j_common_ptr cinfo, int level) {
-    if (level >= 0)
+    if (level >= 0 || cinfo->err->msg_code == JWRN_EXTRANEOUS_DATA)
         return;
     auto* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
     if (manager->message[0] == '\0')

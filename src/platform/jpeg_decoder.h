@@ -6,9 +6,9 @@
 #include <QImage>
 #include <QString>
 
-// Decodes a whole JPEG picture. A truncated or corrupt picture, or one libjpeg merely warns
-// about, gives a null image and, when error is given, libjpeg's reason; it never ends the
-// process and never yields a half-decoded picture.
+// Decodes a whole JPEG picture. A truncated or corrupt picture, or one libjpeg warns may be
+// damaged, gives a null image and, when error is given, libjpeg's reason; it never ends the
+// process and never yields a half-decoded picture. Stray bytes before a marker are no damage.
 QImage DecodeJpeg(QByteArrayView data, QString* error = nullptr);
 
 // Decodes a picture of any format the program ships: JPEG (recognised by its start-of-image

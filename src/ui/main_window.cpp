@@ -3,6 +3,9 @@
 #include <QMetaObject>
 #include <QShowEvent>
 
+#include "prompter.h"
+#include "texts.h"
+
 MainWindow::MainWindow(DeviceLibrary& device, Prompter& prompter, QWidget* parent)
     : QWidget(parent), device(device), prompter(prompter) {
     setObjectName(QStringLiteral("mainWindow"));
@@ -27,4 +30,8 @@ void MainWindow::OnFirstShow() {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
+}
+
+void MainWindow::TellFolderNotEntered(const QString& path) {
+    prompter.Information(texts::FolderNotEntered(path), texts::kPromptCaption);
 }

@@ -99,6 +99,8 @@ class MainWindow : public QWidget, private StartupView {
     // Creates and places every component (main_window_layout.cpp).
     void BuildLayout();
     void BuildRemoteBox();
+    // A picture button could not start the program its path names.
+    void TellFolderNotEntered(const QString& path);
     // The creation handler: start-up handshake with the remote (main_window_startup.cpp).
     void RunStartup();
     // The show handler, run when the window is first shown.

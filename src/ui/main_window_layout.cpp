@@ -209,6 +209,8 @@ void MainWindow::BuildLayout() {
             &MainWindow::ReplaySavedCaptureClicked);
     for (QWidget* widget : windowed)
         widget->raise();
+    for (PictureButton* button : findChildren<PictureButton*>())
+        connect(button, &PictureButton::folderNotEntered, this, &MainWindow::TellFolderNotEntered);
 }
 
 void MainWindow::BuildRemoteBox() {

@@ -135,7 +135,5 @@ void PictureButton::AskShell() {
         return;
     DesktopShell& shell = shell_ ? *shell_ : SystemDesktopShell();
     if (OpenExistingFileWithShell(shell, path_) == ShellOpenResult::kFolderNotEntered)
-        qWarning(
-            "PictureButton: the folder of \"%s\" cannot become the current directory; not opened",
-            qUtf8Printable(path_));
+        emit folderNotEntered(path_);
 }

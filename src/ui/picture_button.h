@@ -69,6 +69,9 @@ class PictureButton : public PictureView {
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
     void mouseMove(Qt::KeyboardModifiers modifiers, QPoint position);
+    // A press found a program at path, but its folder could not become the current directory,
+    // so the program was not started. The owner tells the user.
+    void folderNotEntered(const QString& path);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;

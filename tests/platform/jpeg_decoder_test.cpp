@@ -51,6 +51,19 @@ TEST(JpegDecoder, DecodesColourAndGreyPictures) {
     EXPECT_TRUE(Near(fromGrey.pixelColor(3, 3), QColor(128, 128, 128)));
 }
 
+// Stray bytes before a marker draw a libjpeg warning but cost no pixel: the picture shows.
+TEST(JpegDecoder, StrayBytesBeforeAMarkerKeepThePicture) {
+    QByteArray padded = Encode(TwoColourPicture(), "jpeg");
+    const qsizetype frame = padded.indexOf("\xFF\xC0");
+    ASSERT_GT(frame, 0);
+    padded.insert(frame, QByteArray("\x00\x01\x02", 3));
+    QString error;
+    const QImage image = DecodeJpeg(padded, &error);
+    ASSERT_FALSE(image.isNull()) << error.toStdString();
+    EXPECT_EQ(image.size(), QSize(40, 30));
+    EXPECT_TRUE(Near(image.pixelColor(35, 15), QColor(30, 30, 220)));
+}
+
 TEST(JpegDecoder, DamagedPicturesFailCleanly) {
     const QByteArray good = Encode(TwoColourPicture(), "jpeg");
     ASSERT_GT(good.size(), 200);

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
 #include <memory>
@@ -18,10 +19,12 @@
 #include "main_window.h"
 #include "picture_button.h"
 #include "picture_view.h"
+#include "recording_desktop_shell.h"
 #include "remote_image_builder.h"
 #include "scripted_prompter.h"
 #include "simulated_device.h"
 #include "simulated_remote.h"
+#include "texts.h"
 #include "window_art.h"
 #include "window_layout.h"
 
@@ -199,6 +202,22 @@ TEST_F(MainWindowLayoutTest, KeyButtonsCarryTheirLabelAndCode) {
     for (PictureButton* action : {window->learnButton, window->helpButton, window->updateButton,
                                   window->closeButton, window->deleteButton, window->clearButton})
         EXPECT_TRUE(action->Code().isEmpty() && action->Path().isEmpty());
+}
+
+// A button whose program could not be started from its folder tells the user so.
+TEST_F(MainWindowLayoutTest, AFolderThatCannotBeEnteredIsShown) {
+    QTemporaryDir folder;
+    const QString program = folder.filePath("help.exe");
+    QFile(program).open(QIODevice::WriteOnly);
+    RecordingDesktopShell shell;
+    shell.folderChangeSucceeds = false;
+    window->helpButton->SetDesktopShell(&shell);
+    window->helpButton->SetPath(program);
+
+    prompter.ExpectInformation(texts::FolderNotEntered(program));
+    QTest::mouseClick(window->helpButton, Qt::LeftButton);
+    prompter.VerifyAllShown();
+    EXPECT_EQ(shell.calls, QStringList{"cd " + folder.path()});
 }
 
 // The generated artwork reaches the program whole: every picture decodes at the size the

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFile>
 #include <QPixmap>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -192,11 +193,15 @@ TEST_F(PictureButtonTest, PressHandsExistingPathToTheShell) {
     QTest::mouseRelease(button, Qt::RightButton);
     EXPECT_EQ(shell.calls, (QStringList{"cd " + folder.path(), "open " + program}));
 
+    QSignalSpy notEntered(button, &PictureButton::folderNotEntered);
+    EXPECT_TRUE(notEntered.isEmpty());
     shell.calls.clear();
     shell.folderChangeSucceeds = false;
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(shell.calls, QStringList{"cd " + folder.path()});
     EXPECT_EQ(button->pos(), kHome);
+    ASSERT_EQ(notEntered.size(), 1);
+    EXPECT_EQ(notEntered.first().first().toString(), program);
 }
 
 TEST_F(PictureButtonTest, DrawsPictureAtItsSizeOrStretched) {
