@@ -36,7 +36,7 @@ bool ParseDecimal(const std::string& text, int& value) {
 }
 
 // Changes that outlive a restart (identity, reset) go to the image file at once.
-sim::Message SavedReply(ServerState& state, const std::string& text) {
+wire::Message SavedReply(ServerState& state, const std::string& text) {
     std::string error;
     if (!state.SaveImage(error))
         return FailedReply(text + "\nbut the image could not be saved: " + error);
@@ -69,7 +69,7 @@ std::string StatusText(ServerState& state) {
     return out.str();
 }
 
-sim::Message Swap(ServerState& state, const sim::Message& request) {
+wire::Message Swap(ServerState& state, const wire::Message& request) {
     SimulatedRemote& remote = state.remote;
     const bool swapped = !remote.Image().identityOverride.empty();
     std::string identity;
@@ -98,7 +98,7 @@ sim::Message Swap(ServerState& state, const sim::Message& request) {
                           (identity.empty() ? " (the remote's own)" : " (another remote's)"));
 }
 
-sim::Message Capture(ServerState& state, const sim::Message& request) {
+wire::Message Capture(ServerState& state, const wire::Message& request) {
     if (request.size() != 2)
         return FailedReply("wrong number of arguments");
     if (!state.remote.IsPlugged())
@@ -145,7 +145,7 @@ std::string FormatDump(const std::vector<std::uint8_t>& bytes, int start, bool f
     return out.str();
 }
 
-sim::Message Dump(ServerState& state, const sim::Message& request) {
+wire::Message Dump(ServerState& state, const wire::Message& request) {
     if (request.size() != 4)
         return FailedReply("wrong number of arguments");
     int bank = 0;
@@ -166,7 +166,7 @@ sim::Message Dump(ServerState& state, const sim::Message& request) {
     return OkReply(FormatDump(bytes, address, whole));
 }
 
-sim::Message Reset(ServerState& state) {
+wire::Message Reset(ServerState& state) {
     state.remote.ReplaceImage(DefaultRemoteImage());
     state.remote.Plug();
     return SavedReply(
@@ -239,7 +239,7 @@ CommandLineCommand PassThrough(std::string name, std::string usage, std::string 
     command.run = [name, maxArgs](CommandContext& context, const std::vector<std::string>& args) {
         if (args.size() > maxArgs)
             return context.UsageError(name);
-        sim::Message request{name};
+        wire::Message request{name};
         request.insert(request.end(), args.begin(), args.end());
         return context.RequestAndPrint(request);
     };
@@ -249,14 +249,14 @@ CommandLineCommand PassThrough(std::string name, std::string usage, std::string 
 }  // namespace
 
 void AddRemoteControlCommands(RemoteSimCommands& commands) {
-    commands.AddRequest("status", [](ServerState& state, const sim::Message&) {
+    commands.AddRequest("status", [](ServerState& state, const wire::Message&) {
         return OkReply(StatusText(state));
     });
-    commands.AddRequest("plug", [](ServerState& state, const sim::Message&) {
+    commands.AddRequest("plug", [](ServerState& state, const wire::Message&) {
         state.remote.Plug();
         return OkReply("remote: plugged in");
     });
-    commands.AddRequest("unplug", [](ServerState& state, const sim::Message&) {
+    commands.AddRequest("unplug", [](ServerState& state, const wire::Message&) {
         state.remote.Unplug();
         return OkReply("remote: unplugged");
     });
@@ -264,7 +264,7 @@ void AddRemoteControlCommands(RemoteSimCommands& commands) {
     commands.AddRequest("capture", Capture);
     commands.AddRequest("dump", Dump);
     commands.AddRequest("reset",
-                        [](ServerState& state, const sim::Message&) { return Reset(state); });
+                        [](ServerState& state, const wire::Message&) { return Reset(state); });
 
     commands.AddCommand(
         PassThrough("status", "",

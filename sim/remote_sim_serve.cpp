@@ -139,8 +139,8 @@ int Serve(CommandContext& context, const std::vector<std::string>& args) {
                     << '\n';
         return 1;
     }
-    if (socketPath == sim::FallbackSocketFolder() + "/remote.sock" &&
-        !PrivateFolder(sim::FallbackSocketFolder(), context.err))
+    if (socketPath == wire::FallbackSocketFolder() + "/remote.sock" &&
+        !PrivateFolder(wire::FallbackSocketFolder(), context.err))
         return 1;
     RemoteImage image;
     if (!LockSocket(socketPath, context.err) || !ClearStaleSocket(socketPath, context.err) ||

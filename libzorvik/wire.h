@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sim {
+namespace wire {
 
 using Message = std::vector<std::string>;
 using Clock = std::chrono::steady_clock;
@@ -44,4 +44,4 @@ IoResult SendAll(int fd, std::string_view data, Clock::time_point deadline);
 // Receives one whole frame before the deadline.
 IoResult ReceiveFrame(int fd, Message& message, Clock::time_point deadline);
 
-}  // namespace sim
+}  // namespace wire

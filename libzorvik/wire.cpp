@@ -11,7 +11,7 @@
 #include <cstring>
 #include <thread>
 
-namespace sim {
+namespace wire {
 namespace {
 
 void PutU32(std::string& out, std::uint32_t value) {
@@ -186,4 +186,4 @@ IoResult ReceiveFrame(int fd, Message& message, Clock::time_point deadline) {
     return DecodeFrameBody(body, message) ? IoResult::kOk : IoResult::kFailed;
 }
 
-}  // namespace sim
+}  // namespace wire
