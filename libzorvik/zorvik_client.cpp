@@ -14,8 +14,14 @@
 #include <thread>
 #include <utility>
 
+#include "device_buffer_sizes.h"
 #include "wire.h"
 #include "zorvik.h"
+
+// zorvik.h states the buffer sizes for C callers and must stand alone; they are the program's.
+static_assert(ZORVIK_VERSION_BUFFER_SIZE == device_buffer::kVersionSize);
+static_assert(ZORVIK_IDENTITY_BUFFER_SIZE == device_buffer::kIdentitySize);
+static_assert(ZORVIK_CAPTURE_BUFFER_SIZE == device_buffer::kCaptureSize);
 
 namespace {
 
@@ -133,7 +139,8 @@ zorvik_bool ZORVIK_CALL readdatav20(char* buffer, int32_t unitCount, const char*
     const auto text = CallForText(
         {"readdatav20", std::to_string(unitCount), addressHigh, addressLow, memoryBank});
     // Exactly 16 characters per unit, and no terminator: the caller sized the buffer so.
-    const std::size_t expected = 16 * static_cast<std::size_t>(unitCount);
+    const std::size_t expected =
+        device_buffer::kHexCharsPerUnit * static_cast<std::size_t>(unitCount);
     if (!text || text->size() != expected)
         return 0;
     std::memcpy(buffer, text->data(), expected);

@@ -11,9 +11,9 @@
 #include <sstream>
 #include <string>
 
+#include "hex_digits.h"
 #include "remote_image_builder.h"
 #include "remote_sim_commands.h"
-#include "sim_hex.h"
 #include "simulated_remote.h"
 
 namespace {
@@ -51,7 +51,7 @@ std::string StatusText(ServerState& state) {
     if (info.empty()) {
         out << "model: unknown (no bank 08)\n";
     } else {
-        out << "model: " << sim::EncodeHexBytes(info.data() + kModelOffset, 2) << ", interface "
+        out << "model: " << hex::FormatBytes({info.data() + kModelOffset, 2}) << ", interface "
             << int{info[kInterfaceOffset]} << '.' << int{info[kInterfaceOffset + 1]} << '\n';
     }
     const std::string identity = state.remote.Identity();
@@ -74,11 +74,10 @@ wire::Message Swap(ServerState& state, const wire::Message& request) {
     const bool swapped = !remote.Image().identityOverride.empty();
     std::string identity;
     if (request.size() == 2 && request[1] != "restore") {
-        std::vector<std::uint8_t> bytes;
-        if (request[1].size() != 2 * SimulatedRemote::kIdentityBytes ||
-            !sim::DecodeHexBytes(request[1], bytes))
+        const auto bytes = hex::ParseBytes(request[1]);
+        if (request[1].size() != 2 * SimulatedRemote::kIdentityBytes || !bytes)
             return FailedReply("an identity is 30 hex digits: " + request[1]);
-        identity = sim::EncodeHexBytes(bytes.data(), bytes.size());
+        identity = hex::FormatBytes(*bytes);
     } else if (request.size() == 1 && !swapped) {
         // Another remote of the same model: the remote's own identity with its last byte
         // changed, so it differs whatever the remote's own identity is.
@@ -88,7 +87,7 @@ wire::Message Swap(ServerState& state, const wire::Message& request) {
         if (own.empty())
             return FailedReply("the remote has no bank 08 and so no identity of its own");
         own.back() ^= 0xFF;
-        identity = sim::EncodeHexBytes(own.data(), own.size());
+        identity = hex::FormatBytes(own);
     } else if (request.size() > 2) {
         return FailedReply("wrong number of arguments");
     }
@@ -148,9 +147,10 @@ std::string FormatDump(const std::vector<std::uint8_t>& bytes, int start, bool f
 wire::Message Dump(ServerState& state, const wire::Message& request) {
     if (request.size() != 4)
         return FailedReply("wrong number of arguments");
-    int bank = 0;
-    if (!sim::ParseTwoHexDigits(request[1].c_str(), bank))
+    const auto bankNumber = hex::ParseFixedDigits(request[1], 2);
+    if (!bankNumber)
         return FailedReply("a bank is two hex digits: " + request[1]);
+    const int bank = static_cast<int>(*bankNumber);
     const bool whole = request[2].empty();
     int address = 0;
     int length = static_cast<int>(RemoteImage::kBankSize);
