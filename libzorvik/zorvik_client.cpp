@@ -67,7 +67,11 @@ class Connection {
 
   private:
     bool Connect(wire::Clock::time_point deadline) {
-        fd_ = wire::ConnectLocalSocket(wire::RemoteSocketPath(), deadline);
+        const std::string path = wire::RemoteSocketPath();
+        // A socket in a folder others can reach may be anyone's: no remote at all, then.
+        if (!wire::SocketPathTrusted(path))
+            return false;
+        fd_ = wire::ConnectLocalSocket(path, deadline);
         return fd_ >= 0;
     }
     void Close() {
