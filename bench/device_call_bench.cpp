@@ -71,14 +71,14 @@ void BM_InProcessRead2048Bytes(benchmark::State& state) {
 BENCHMARK(BM_InProcessRead2048Bytes);
 
 bool Answers(const std::string& socketPath) {
-    const auto deadline = sim::Clock::now() + std::chrono::seconds(1);
-    const int fd = sim::ConnectLocalSocket(socketPath, deadline);
+    const auto deadline = wire::Clock::now() + std::chrono::seconds(1);
+    const int fd = wire::ConnectLocalSocket(socketPath, deadline);
     if (fd < 0)
         return false;
-    sim::Message reply;
+    wire::Message reply;
     const bool ok =
-        sim::SendAll(fd, sim::EncodeFrame({"status"}), deadline) == sim::IoResult::kOk &&
-        sim::ReceiveFrame(fd, reply, deadline) == sim::IoResult::kOk;
+        wire::SendAll(fd, wire::EncodeFrame({"status"}), deadline) == wire::IoResult::kOk &&
+        wire::ReceiveFrame(fd, reply, deadline) == wire::IoResult::kOk;
     ::close(fd);
     return ok;
 }

@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kMaxUnits = 0x10000 / 8;
 
-sim::Message Result(bool ok, std::string text = {}) {
+wire::Message Result(bool ok, std::string text = {}) {
     return ok ? OkReply(std::move(text)) : FailedReply({});
 }
 
@@ -23,7 +23,7 @@ std::string BufferText(const std::string& buffer) {
 // A call without arguments that fills a buffer of the given size.
 template <bool (SimulatedRemote::*Call)(char*)>
 RequestHandler BufferCall(std::size_t size) {
-    return [size](ServerState& state, const sim::Message& request) {
+    return [size](ServerState& state, const wire::Message& request) {
         if (request.size() != 1)
             return FailedReply("wrong number of arguments");
         std::string buffer(size, '\0');
@@ -32,7 +32,7 @@ RequestHandler BufferCall(std::size_t size) {
     };
 }
 
-sim::Message ReadData(ServerState& state, const sim::Message& request) {
+wire::Message ReadData(ServerState& state, const wire::Message& request) {
     if (request.size() != 5)
         return FailedReply("wrong number of arguments");
     const std::string& units = request[1];
@@ -48,7 +48,7 @@ sim::Message ReadData(ServerState& state, const sim::Message& request) {
     return Result(ok, std::move(buffer));
 }
 
-sim::Message WriteData(ServerState& state, const sim::Message& request) {
+wire::Message WriteData(ServerState& state, const wire::Message& request) {
     if (request.size() != 5)
         return FailedReply("wrong number of arguments");
     return Result(state.remote.writedatav20(request[1].c_str(), request[2].c_str(),
@@ -58,21 +58,21 @@ sim::Message WriteData(ServerState& state, const sim::Message& request) {
 }  // namespace
 
 void AddDeviceCallRequests(RemoteSimCommands& commands) {
-    commands.AddRequest("link_state", [](ServerState& state, const sim::Message& request) {
+    commands.AddRequest("link_state", [](ServerState& state, const wire::Message& request) {
         return Result(request.size() == 1 && state.remote.link_state());
     });
     commands.AddRequest("ReadVersion", BufferCall<&SimulatedRemote::ReadVersion>(
                                            SimulatedRemote::kVersionBufferSize));
     commands.AddRequest("readdatav20", ReadData);
     commands.AddRequest("writedatav20", WriteData);
-    commands.AddRequest("SetCodeCarrierWave", [](ServerState& state, const sim::Message& request) {
+    commands.AddRequest("SetCodeCarrierWave", [](ServerState& state, const wire::Message& request) {
         return Result(request.size() == 1 && state.remote.SetCodeCarrierWave());
     });
     commands.AddRequest("RCollectCodeInfo", BufferCall<&SimulatedRemote::RCollectCodeInfo>(
                                                 SimulatedRemote::kCaptureBufferSize));
     commands.AddRequest("RBasicInfo", BufferCall<&SimulatedRemote::RBasicInfo>(
                                           SimulatedRemote::kIdentityBufferSize));
-    commands.AddRequest("WCodeTypeData", [](ServerState& state, const sim::Message& request) {
+    commands.AddRequest("WCodeTypeData", [](ServerState& state, const wire::Message& request) {
         return Result(request.size() == 2 && state.remote.WCodeTypeData(request[1].c_str()));
     });
 }

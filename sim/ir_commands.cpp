@@ -54,7 +54,7 @@ int RunReplay(CommandContext& context, const std::vector<std::string>& args) {
         {"replay", quorvel::HexOfBytes({static_cast<std::uint8_t>(*code)})});
 }
 
-sim::Message Replay(ServerState& state, const sim::Message& request) {
+wire::Message Replay(ServerState& state, const wire::Message& request) {
     const auto code = request.size() == 2 ? quorvel::ParseHexDigits(request[1]) : std::nullopt;
     if (!code || *code > 0xFF)
         return FailedReply("replay needs a key code of two hex digits");

@@ -39,7 +39,7 @@ int RunWrite(CommandContext& context, const std::vector<std::string>& args) {
         context.err << "remote-sim: no remote-sim answers on " << context.socketPath << '\n';
         return 1;
     }
-    if (reply->empty() || (*reply)[0] != sim::kReplyOk) {
+    if (reply->empty() || (*reply)[0] != wire::kReplyOk) {
         context.err << "remote-sim: the remote refused the write (unplugged, past FFFF, or no "
                        "such bank)\n";
         return 1;

@@ -11,9 +11,9 @@
 #include <sstream>
 #include <string>
 
+#include "hex_digits.h"
 #include "remote_image_builder.h"
 #include "remote_sim_commands.h"
-#include "sim_hex.h"
 #include "simulated_remote.h"
 
 namespace {
@@ -36,7 +36,7 @@ bool ParseDecimal(const std::string& text, int& value) {
 }
 
 // Changes that outlive a restart (identity, reset) go to the image file at once.
-sim::Message SavedReply(ServerState& state, const std::string& text) {
+wire::Message SavedReply(ServerState& state, const std::string& text) {
     std::string error;
     if (!state.SaveImage(error))
         return FailedReply(text + "\nbut the image could not be saved: " + error);
@@ -51,7 +51,7 @@ std::string StatusText(ServerState& state) {
     if (info.empty()) {
         out << "model: unknown (no bank 08)\n";
     } else {
-        out << "model: " << sim::EncodeHexBytes(info.data() + kModelOffset, 2) << ", interface "
+        out << "model: " << hex::FormatBytes({info.data() + kModelOffset, 2}) << ", interface "
             << int{info[kInterfaceOffset]} << '.' << int{info[kInterfaceOffset + 1]} << '\n';
     }
     const std::string identity = state.remote.Identity();
@@ -69,16 +69,15 @@ std::string StatusText(ServerState& state) {
     return out.str();
 }
 
-sim::Message Swap(ServerState& state, const sim::Message& request) {
+wire::Message Swap(ServerState& state, const wire::Message& request) {
     SimulatedRemote& remote = state.remote;
     const bool swapped = !remote.Image().identityOverride.empty();
     std::string identity;
     if (request.size() == 2 && request[1] != "restore") {
-        std::vector<std::uint8_t> bytes;
-        if (request[1].size() != 2 * SimulatedRemote::kIdentityBytes ||
-            !sim::DecodeHexBytes(request[1], bytes))
+        const auto bytes = hex::ParseBytes(request[1]);
+        if (request[1].size() != 2 * SimulatedRemote::kIdentityBytes || !bytes)
             return FailedReply("an identity is 30 hex digits: " + request[1]);
-        identity = sim::EncodeHexBytes(bytes.data(), bytes.size());
+        identity = hex::FormatBytes(*bytes);
     } else if (request.size() == 1 && !swapped) {
         // Another remote of the same model: the remote's own identity with its last byte
         // changed, so it differs whatever the remote's own identity is.
@@ -88,7 +87,7 @@ sim::Message Swap(ServerState& state, const sim::Message& request) {
         if (own.empty())
             return FailedReply("the remote has no bank 08 and so no identity of its own");
         own.back() ^= 0xFF;
-        identity = sim::EncodeHexBytes(own.data(), own.size());
+        identity = hex::FormatBytes(own);
     } else if (request.size() > 2) {
         return FailedReply("wrong number of arguments");
     }
@@ -98,7 +97,7 @@ sim::Message Swap(ServerState& state, const sim::Message& request) {
                           (identity.empty() ? " (the remote's own)" : " (another remote's)"));
 }
 
-sim::Message Capture(ServerState& state, const sim::Message& request) {
+wire::Message Capture(ServerState& state, const wire::Message& request) {
     if (request.size() != 2)
         return FailedReply("wrong number of arguments");
     if (!state.remote.IsPlugged())
@@ -145,12 +144,13 @@ std::string FormatDump(const std::vector<std::uint8_t>& bytes, int start, bool f
     return out.str();
 }
 
-sim::Message Dump(ServerState& state, const sim::Message& request) {
+wire::Message Dump(ServerState& state, const wire::Message& request) {
     if (request.size() != 4)
         return FailedReply("wrong number of arguments");
-    int bank = 0;
-    if (!sim::ParseTwoHexDigits(request[1].c_str(), bank))
+    const auto bankNumber = hex::ParseFixedDigits(request[1], 2);
+    if (!bankNumber)
         return FailedReply("a bank is two hex digits: " + request[1]);
+    const int bank = static_cast<int>(*bankNumber);
     const bool whole = request[2].empty();
     int address = 0;
     int length = static_cast<int>(RemoteImage::kBankSize);
@@ -166,7 +166,7 @@ sim::Message Dump(ServerState& state, const sim::Message& request) {
     return OkReply(FormatDump(bytes, address, whole));
 }
 
-sim::Message Reset(ServerState& state) {
+wire::Message Reset(ServerState& state) {
     state.remote.ReplaceImage(DefaultRemoteImage());
     state.remote.Plug();
     return SavedReply(
@@ -239,7 +239,7 @@ CommandLineCommand PassThrough(std::string name, std::string usage, std::string 
     command.run = [name, maxArgs](CommandContext& context, const std::vector<std::string>& args) {
         if (args.size() > maxArgs)
             return context.UsageError(name);
-        sim::Message request{name};
+        wire::Message request{name};
         request.insert(request.end(), args.begin(), args.end());
         return context.RequestAndPrint(request);
     };
@@ -249,14 +249,14 @@ CommandLineCommand PassThrough(std::string name, std::string usage, std::string 
 }  // namespace
 
 void AddRemoteControlCommands(RemoteSimCommands& commands) {
-    commands.AddRequest("status", [](ServerState& state, const sim::Message&) {
+    commands.AddRequest("status", [](ServerState& state, const wire::Message&) {
         return OkReply(StatusText(state));
     });
-    commands.AddRequest("plug", [](ServerState& state, const sim::Message&) {
+    commands.AddRequest("plug", [](ServerState& state, const wire::Message&) {
         state.remote.Plug();
         return OkReply("remote: plugged in");
     });
-    commands.AddRequest("unplug", [](ServerState& state, const sim::Message&) {
+    commands.AddRequest("unplug", [](ServerState& state, const wire::Message&) {
         state.remote.Unplug();
         return OkReply("remote: unplugged");
     });
@@ -264,7 +264,7 @@ void AddRemoteControlCommands(RemoteSimCommands& commands) {
     commands.AddRequest("capture", Capture);
     commands.AddRequest("dump", Dump);
     commands.AddRequest("reset",
-                        [](ServerState& state, const sim::Message&) { return Reset(state); });
+                        [](ServerState& state, const wire::Message&) { return Reset(state); });
 
     commands.AddCommand(
         PassThrough("status", "",

@@ -12,12 +12,12 @@ bool ServerState::SaveImage(std::string& error) const {
     return SaveRemoteImage(remote.Image(), imagePath, error);
 }
 
-sim::Message OkReply(std::string text) {
-    return {sim::kReplyOk, std::move(text)};
+wire::Message OkReply(std::string text) {
+    return {wire::kReplyOk, std::move(text)};
 }
 
-sim::Message FailedReply(std::string text) {
-    return {sim::kReplyFailed, std::move(text)};
+wire::Message FailedReply(std::string text) {
+    return {wire::kReplyFailed, std::move(text)};
 }
 
 std::string TakeBankOption(const std::vector<std::string>& args, std::vector<std::string>& rest) {
@@ -31,23 +31,23 @@ std::string TakeBankOption(const std::vector<std::string>& args, std::vector<std
     return bank;
 }
 
-std::optional<sim::Message> CommandContext::Request(const sim::Message& request,
-                                                    std::chrono::milliseconds timeout) const {
-    const auto deadline = sim::Clock::now() + timeout;
-    const int fd = sim::ConnectLocalSocket(socketPath, deadline);
+std::optional<wire::Message> CommandContext::Request(const wire::Message& request,
+                                                     std::chrono::milliseconds timeout) const {
+    const auto deadline = wire::Clock::now() + timeout;
+    const int fd = wire::ConnectLocalSocket(socketPath, deadline);
     if (fd < 0)
         return std::nullopt;
-    sim::Message reply;
-    sim::IoResult result = sim::SendAll(fd, sim::EncodeFrame(request), deadline);
-    if (result == sim::IoResult::kOk)
-        result = sim::ReceiveFrame(fd, reply, deadline);
+    wire::Message reply;
+    wire::IoResult result = wire::SendAll(fd, wire::EncodeFrame(request), deadline);
+    if (result == wire::IoResult::kOk)
+        result = wire::ReceiveFrame(fd, reply, deadline);
     ::close(fd);
-    if (result != sim::IoResult::kOk || reply.empty())
+    if (result != wire::IoResult::kOk || reply.empty())
         return std::nullopt;
     return reply;
 }
 
-int CommandContext::RequestAndPrint(const sim::Message& request) const {
+int CommandContext::RequestAndPrint(const wire::Message& request) const {
     const auto reply = Request(request, std::chrono::seconds(5));
     if (!reply) {
         err << "remote-sim: no simulated remote answers on " << socketPath
@@ -55,7 +55,7 @@ int CommandContext::RequestAndPrint(const sim::Message& request) const {
         return 1;
     }
     const std::string text = reply->size() > 1 ? (*reply)[1] : std::string();
-    const bool ok = (*reply)[0] == sim::kReplyOk;
+    const bool ok = (*reply)[0] == wire::kReplyOk;
     std::ostream& stream = ok ? out : err;
     stream << (ok ? "" : "remote-sim: ") << text;
     if (!text.empty() && text.back() != '\n')
@@ -88,7 +88,7 @@ const CommandLineCommand* RemoteSimCommands::FindCommand(const std::string& name
     return nullptr;
 }
 
-sim::Message RemoteSimCommands::Answer(ServerState& state, const sim::Message& request) const {
+wire::Message RemoteSimCommands::Answer(ServerState& state, const wire::Message& request) const {
     if (request.empty())
         return FailedReply("empty request");
     const auto found = requests_.find(request[0]);

@@ -27,10 +27,10 @@ struct ServerState {
     bool SaveImage(std::string& error) const;
 };
 
-using RequestHandler = std::function<sim::Message(ServerState&, const sim::Message& request)>;
+using RequestHandler = std::function<wire::Message(ServerState&, const wire::Message& request)>;
 
-sim::Message OkReply(std::string text = {});
-sim::Message FailedReply(std::string text);
+wire::Message OkReply(std::string text = {});
+wire::Message FailedReply(std::string text);
 
 class RemoteSimCommands;
 
@@ -42,11 +42,11 @@ struct CommandContext {
     const RemoteSimCommands& commands;
 
     // The server's reply, or nothing when no remote-sim answers in time.
-    std::optional<sim::Message> Request(const sim::Message& request,
-                                        std::chrono::milliseconds timeout) const;
+    std::optional<wire::Message> Request(const wire::Message& request,
+                                         std::chrono::milliseconds timeout) const;
     // Sends request and prints the reply's text: on out and 0 for success, on err and 1 for
     // failure or when no remote-sim answers.
-    int RequestAndPrint(const sim::Message& request) const;
+    int RequestAndPrint(const wire::Message& request) const;
     // Prints a usage error for the command and gives the exit code 2.
     int UsageError(const std::string& name) const;
 };
@@ -66,7 +66,7 @@ class RemoteSimCommands {
     const CommandLineCommand* FindCommand(const std::string& name) const;
     const std::vector<CommandLineCommand>& Commands() const { return commands_; }
     // The reply to a request; an unknown or empty request gets a failure reply.
-    sim::Message Answer(ServerState& state, const sim::Message& request) const;
+    wire::Message Answer(ServerState& state, const wire::Message& request) const;
 
   private:
     std::vector<CommandLineCommand> commands_;

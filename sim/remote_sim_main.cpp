@@ -50,6 +50,6 @@ int main(int argc, char** argv) {
         std::cerr << "remote-sim: unknown command " << args[0] << " (see remote-sim help)\n";
         return 2;
     }
-    CommandContext context{sim::RemoteSocketPath(), std::cout, std::cerr, commands};
+    CommandContext context{wire::RemoteSocketPath(), std::cout, std::cerr, commands};
     return command->run(context, {args.begin() + 1, args.end()});
 }

@@ -40,14 +40,16 @@ bool MakeFolders(const std::string& folder) {
 }
 
 // The folder of the socket when there is no runtime folder: in /tmp, so it must be the
-// user's own and closed to others, or another user could stand in for the remote.
+// user's own and closed to others, or another user could stand in for the remote. libzorvik
+// checks the same before it connects.
 bool PrivateFolder(const std::string& folder, std::ostream& err) {
-    struct stat info {};
-    if (!MakeFolders(folder) || ::lstat(folder.c_str(), &info) != 0) {
+    const wire::FolderCheck check =
+        MakeFolders(folder) ? wire::CheckPrivateFolder(folder) : wire::FolderCheck::kUnreadable;
+    if (check == wire::FolderCheck::kUnreadable) {
         err << "remote-sim: cannot make " << folder << ": " << std::strerror(errno) << '\n';
         return false;
     }
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 077) != 0) {
+    if (check == wire::FolderCheck::kNotPrivate) {
         err << "remote-sim: " << folder << " is not a folder of this user's alone\n";
         return false;
     }
@@ -139,8 +141,8 @@ int Serve(CommandContext& context, const std::vector<std::string>& args) {
                     << '\n';
         return 1;
     }
-    if (socketPath == sim::FallbackSocketFolder() + "/remote.sock" &&
-        !PrivateFolder(sim::FallbackSocketFolder(), context.err))
+    if (socketPath == wire::FallbackSocketPath() &&
+        !PrivateFolder(wire::FallbackSocketFolder(), context.err))
         return 1;
     RemoteImage image;
     if (!LockSocket(socketPath, context.err) || !ClearStaleSocket(socketPath, context.err) ||

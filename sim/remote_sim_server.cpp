@@ -84,12 +84,13 @@ void RemoteSimServer::Accept() {
 }
 
 bool RemoteSimServer::Serve(int fd) {
-    sim::Message request;
-    if (sim::ReceiveFrame(fd, request, sim::Clock::now() + kReceiveTimeout) != sim::IoResult::kOk)
+    wire::Message request;
+    if (wire::ReceiveFrame(fd, request, wire::Clock::now() + kReceiveTimeout) !=
+        wire::IoResult::kOk)
         return false;
-    const sim::Message reply = commands_.Answer(state_, request);
-    return sim::SendAll(fd, sim::EncodeFrame(reply), sim::Clock::now() + kSendTimeout) ==
-           sim::IoResult::kOk;
+    const wire::Message reply = commands_.Answer(state_, request);
+    return wire::SendAll(fd, wire::EncodeFrame(reply), wire::Clock::now() + kSendTimeout) ==
+           wire::IoResult::kOk;
 }
 
 void RemoteSimServer::Run() {

@@ -4,11 +4,10 @@
 #include <cstring>
 #include <utility>
 
-#include "sim_hex.h"
+#include "hex_digits.h"
 
 namespace {
 
-constexpr std::size_t kHexPerUnit = 16;
 constexpr long kAddressLimit = 0x10000;
 
 // Copies text into a caller's buffer of `size` bytes and zero-fills the rest, keeping at
@@ -20,11 +19,29 @@ void FillBuffer(char* buffer, std::size_t size, const std::string& text, bool ke
     std::memset(buffer + count, 0, size - count);
 }
 
+// A bank or an address half: exactly two hex digits; false for anything else, including a
+// null pointer.
+bool ParseTwoHexDigits(const char* text, int& value) {
+    const auto parsed = text != nullptr ? hex::ParseFixedDigits(text, 2) : std::nullopt;
+    if (parsed)
+        value = static_cast<int>(*parsed);
+    return parsed.has_value();
+}
+
+// Non-empty, even-length hex text to bytes; false (bytes untouched) otherwise.
+bool ParseHexData(const char* text, std::vector<std::uint8_t>& bytes) {
+    auto parsed = hex::ParseBytes(text);
+    if (!parsed || parsed->empty())
+        return false;
+    bytes = std::move(*parsed);
+    return true;
+}
+
 // Address from its two texts; false unless each is exactly two hex digits.
 bool ParseAddress(const char* high, const char* low, int& address) {
     int h = 0;
     int l = 0;
-    if (!sim::ParseTwoHexDigits(high, h) || !sim::ParseTwoHexDigits(low, l))
+    if (!ParseTwoHexDigits(high, h) || !ParseTwoHexDigits(low, l))
         return false;
     address = h * 256 + l;
     return true;
@@ -60,7 +77,7 @@ std::optional<std::string> SimulatedRemote::IdentityLocked() const {
     const auto* bank = FindBank(kIdentityBank);
     if (bank == nullptr)
         return std::nullopt;
-    return sim::EncodeHexBytes(bank->data() + kIdentityAddress, kIdentityBytes);
+    return hex::FormatBytes({bank->data() + kIdentityAddress, kIdentityBytes});
 }
 
 bool SimulatedRemote::CaptureDeliverable() const {
@@ -88,7 +105,7 @@ bool SimulatedRemote::readdatav20(char* buffer, int32_t unitCount, const char* a
     int address = 0;
     int bankNumber = 0;
     if (unitCount < 1 || !ParseAddress(addressHigh, addressLow, address) ||
-        !sim::ParseTwoHexDigits(memoryBank, bankNumber))
+        !ParseTwoHexDigits(memoryBank, bankNumber))
         return false;
     const long length = 8L * unitCount;
     const auto* bank = FindBank(bankNumber);
@@ -97,7 +114,7 @@ bool SimulatedRemote::readdatav20(char* buffer, int32_t unitCount, const char* a
         return false;
     // Exactly 16 characters per unit and no terminator: the caller sized the buffer so.
     const std::string text =
-        sim::EncodeHexBytes(bank->data() + address, static_cast<std::size_t>(length));
+        hex::FormatBytes({bank->data() + address, static_cast<std::size_t>(length)});
     std::memcpy(buffer, text.data(), text.size());
     return true;
 }
@@ -114,7 +131,7 @@ bool SimulatedRemote::writedatav20(const char* memoryBank, const char* addressHi
     int bankNumber = 0;
     std::vector<std::uint8_t> bytes;
     if (!ParseAddress(addressHigh, addressLow, address) ||
-        !sim::ParseTwoHexDigits(memoryBank, bankNumber) || !sim::DecodeHexBytes(hexData, bytes))
+        !ParseTwoHexDigits(memoryBank, bankNumber) || !ParseHexData(hexData, bytes))
         return false;
     auto found = image_.banks.find(bankNumber);
     if (found == image_.banks.end() || address + static_cast<long>(bytes.size()) > kAddressLimit)
@@ -169,7 +186,7 @@ bool SimulatedRemote::WCodeTypeData(const char* hexData) {
     std::unique_lock lock(mutex_);
     std::vector<std::uint8_t> bytes;
     return BeginCall(lock, DeviceCall::kCodeTypeData) && hexData != nullptr &&
-           sim::DecodeHexBytes(hexData, bytes);
+           ParseHexData(hexData, bytes);
 }
 
 void SimulatedRemote::Plug() {
@@ -284,7 +301,7 @@ std::vector<std::uint8_t> SimulatedRemote::MemoryBytes(int bank, int address, in
 
 std::string SimulatedRemote::MemoryHex(int bank, int address, int length) const {
     const auto bytes = MemoryBytes(bank, address, length);
-    return sim::EncodeHexBytes(bytes.data(), bytes.size());
+    return hex::FormatBytes(bytes);
 }
 
 int SimulatedRemote::CallCount(DeviceCall call) const {

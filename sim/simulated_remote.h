@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "device_buffer_sizes.h"
 #include "remote_image.h"
 
 enum class DeviceCall {
@@ -44,9 +45,9 @@ struct RemoteWrite {
 
 class SimulatedRemote {
   public:
-    static constexpr std::size_t kVersionBufferSize = 250;
-    static constexpr std::size_t kIdentityBufferSize = 1024;
-    static constexpr std::size_t kCaptureBufferSize = 10240;
+    static constexpr std::size_t kVersionBufferSize = device_buffer::kVersionSize;
+    static constexpr std::size_t kIdentityBufferSize = device_buffer::kIdentitySize;
+    static constexpr std::size_t kCaptureBufferSize = device_buffer::kCaptureSize;
     static constexpr int kIdentityBank = 0x08;
     static constexpr int kIdentityAddress = 0xB000;
     static constexpr std::size_t kIdentityBytes = 15;

@@ -73,25 +73,25 @@ void RecordingProxy::AcceptLoop() {
 }
 
 void RecordingProxy::Relay(int client) {
-    const int upstream = sim::ConnectLocalSocket(upstreamPath_, sim::Clock::now() + kCallTimeout);
+    const int upstream = wire::ConnectLocalSocket(upstreamPath_, wire::Clock::now() + kCallTimeout);
     while (upstream >= 0 && !stopping_) {
         if (!Readable(client))
             continue;
-        sim::Message request;
-        sim::Message reply;
-        if (sim::ReceiveFrame(client, request, sim::Clock::now() + kCallTimeout) !=
-                sim::IoResult::kOk ||
-            sim::SendAll(upstream, sim::EncodeFrame(request), sim::Clock::now() + kCallTimeout) !=
-                sim::IoResult::kOk ||
-            sim::ReceiveFrame(upstream, reply, sim::Clock::now() + kCallTimeout) !=
-                sim::IoResult::kOk)
+        wire::Message request;
+        wire::Message reply;
+        if (wire::ReceiveFrame(client, request, wire::Clock::now() + kCallTimeout) !=
+                wire::IoResult::kOk ||
+            wire::SendAll(upstream, wire::EncodeFrame(request),
+                          wire::Clock::now() + kCallTimeout) != wire::IoResult::kOk ||
+            wire::ReceiveFrame(upstream, reply, wire::Clock::now() + kCallTimeout) !=
+                wire::IoResult::kOk)
             break;
         {
             std::lock_guard lock(mutex_);
-            calls_.push_back({request, !reply.empty() && reply[0] == sim::kReplyOk});
+            calls_.push_back({request, !reply.empty() && reply[0] == wire::kReplyOk});
         }
-        if (sim::SendAll(client, sim::EncodeFrame(reply), sim::Clock::now() + kCallTimeout) !=
-            sim::IoResult::kOk)
+        if (wire::SendAll(client, wire::EncodeFrame(reply), wire::Clock::now() + kCallTimeout) !=
+            wire::IoResult::kOk)
             break;
     }
     if (upstream >= 0)

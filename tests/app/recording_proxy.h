@@ -12,7 +12,7 @@
 #include "wire.h"
 
 struct RelayedCall {
-    sim::Message request;
+    wire::Message request;
     bool succeeded = false;
 };
 

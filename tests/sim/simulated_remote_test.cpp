@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "hex_digits.h"
 #include "remote_image_builder.h"
-#include "sim_hex.h"
 #include "simulated_device.h"
 
 namespace {
@@ -289,7 +289,7 @@ TEST_F(SimulatedRemoteTest, ASlowCallLeavesTheRemoteUsableMeanwhile) {
 TEST_F(SimulatedRemoteTest, AWriteTheObserverCannotKeepIsUndone) {
     std::vector<std::string> seen;
     remote.SetWriteObserver([&](const RemoteImage& image) {
-        seen.push_back(sim::EncodeHexBytes(&image.banks.at(0x08)[0x9000], 2));
+        seen.push_back(hex::FormatBytes({&image.banks.at(0x08)[0x9000], 2}));
         return seen.size() == 1;
     });
     EXPECT_TRUE(device.writedatav20("08", "90", "00", "1111"));
@@ -307,8 +307,8 @@ TEST_F(SimulatedRemoteTest, ThreeThreadsCallingAtOnceSeeWholeResults) {
     std::atomic<bool> wrongIdentity = false;
     std::thread memory([&] {
         for (int i = 0; i < 400; ++i) {
-            const std::string value = sim::EncodeHexBytes(
-                std::vector<std::uint8_t>(8, static_cast<std::uint8_t>(i)).data(), 8);
+            const std::string value =
+                hex::FormatBytes(std::vector<std::uint8_t>(8, static_cast<std::uint8_t>(i)));
             device.writedatav20("08", "90", "00", value.c_str());
             char buffer[16];
             if (!device.readdatav20(buffer, 1, "90", "00", "08"))

@@ -2,17 +2,22 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "remote_image_builder.h"
 #include "remote_sim_process.h"
+#include "wire.h"
 #include "zorvik.h"
 
 namespace {
@@ -206,6 +211,73 @@ TEST_F(ZorvikWithoutRemoteTest, ASilentServerMakesCallsFail) {
     EXPECT_FALSE(link_state());
     EXPECT_FALSE(ReadVersion(buffer.data()));
     ::close(listener);
+}
+
+// Without a runtime folder the socket lies in /tmp/keylearn-UID, a fixed name in a folder every
+// user can write to. The test plants that folder itself, with a remote-sim serving in it, and
+// spoils it in the ways another user could; it stays out of the way of a folder that is
+// already there (a remote-sim of this user's, or another run of this test).
+class ZorvikFallbackFolderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"))
+            savedRuntime = runtime;
+        unsetenv("KEYLEARN_REMOTE_SOCKET");
+        unsetenv("XDG_RUNTIME_DIR");
+        ASSERT_EQ(wire::RemoteSocketPath(), wire::FallbackSocketPath());
+        if (::mkdir(fallback.c_str(), 0700) != 0) {
+            ASSERT_EQ(errno, EEXIST) << std::strerror(errno);
+            GTEST_SKIP() << fallback << " is there already; not touching it";
+        }
+        planted = true;
+    }
+    void TearDown() override {
+        server.Stop(SIGTERM);
+        if (planted) {
+            std::error_code ignored;
+            std::filesystem::remove(fallback, ignored);  // the symbolic link, if one is left
+            std::filesystem::remove_all(moved, ignored);
+            std::filesystem::remove_all(fallback, ignored);
+        }
+        if (savedRuntime)
+            setenv("XDG_RUNTIME_DIR", savedRuntime->c_str(), 1);
+    }
+
+    std::optional<std::string> savedRuntime;
+    bool planted = false;
+    std::string fallback = wire::FallbackSocketFolder();
+    std::string moved = fallback + "-moved-" + std::to_string(::getpid());
+    TestFolder folder;
+    RemoteSimServerProcess server{wire::FallbackSocketPath(), folder.File("image"),
+                                  folder.File("log")};
+};
+
+// One test, not several: the cases share the one fixed folder name, and ctest runs the tests of
+// a program side by side.
+TEST_F(ZorvikFallbackFolderTest, TheClientConnectsOnlyWhenTheFolderIsThisUsersAlone) {
+    ASSERT_TRUE(server.Start()) << server.Log();
+
+    ASSERT_EQ(::chmod(fallback.c_str(), 0755), 0);
+    EXPECT_FALSE(link_state()) << "a folder others can read";
+    ASSERT_EQ(::chmod(fallback.c_str(), 0703), 0);
+    EXPECT_FALSE(link_state()) << "a folder others can write";
+    ASSERT_EQ(::chmod(fallback.c_str(), 0700), 0);
+
+    // The same folder, with the server's socket in it, behind a symbolic link of that name.
+    ASSERT_EQ(::rename(fallback.c_str(), moved.c_str()), 0);
+    ASSERT_EQ(::symlink(moved.c_str(), fallback.c_str()), 0);
+    EXPECT_FALSE(link_state()) << "a symbolic link to a private folder";
+    ASSERT_EQ(::unlink(fallback.c_str()), 0);
+    ASSERT_EQ(::rename(moved.c_str(), fallback.c_str()), 0);
+
+    if (::getuid() == 0) {
+        // Only root can give a folder away; another user's folder is never trusted.
+        ASSERT_EQ(::chown(fallback.c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(link_state()) << "a folder of another user";
+        ASSERT_EQ(::chown(fallback.c_str(), ::getuid(), ::getgid()), 0);
+    }
+
+    EXPECT_TRUE(link_state()) << "the same folder, private again, with the same server in it";
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "hex_text.h"
+#include "device_buffer_sizes.h"
+#include "hex_digits.h"
 #include "ir_decode.h"
 
 namespace ir_capture {
@@ -15,7 +16,7 @@ constexpr int kEndMarkerGroups = 20;
 constexpr std::int64_t kLongestPauseGroups = kEndMarkerGroups - 1;
 
 void Group(std::string& text, std::uint32_t value) {
-    quorvel::AppendHex(text, value, 4);
+    hex::AppendDigits(text, value, 4);
 }
 
 void Mark(std::string& text, std::int64_t counts) {
@@ -79,10 +80,10 @@ std::optional<std::string> CaptureText(const quorvel::Durations& signal, std::ui
     const CarrierBytes carrier = CarrierMeasurement(carrierHz);
     Group(text, (carrier.a << 8) | carrier.b);
     Group(text, carrier.c << 8);
-    if (text.size() > kCaptureBufferSize)
+    if (text.size() > device_buffer::kCaptureSize)
         return std::nullopt;
     if (options.padToBuffer)
-        text.resize(kCaptureBufferSize, '\0');
+        text.resize(device_buffer::kCaptureSize, '\0');
     return text;
 }
 

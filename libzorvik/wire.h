@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sim {
+namespace wire {
 
 using Message = std::vector<std::string>;
 using Clock = std::chrono::steady_clock;
@@ -32,8 +32,21 @@ bool DecodeFrameBody(std::string_view body, Message& message);
 // The socket's path: $KEYLEARN_REMOTE_SOCKET when set, otherwise keylearn-remote.sock in
 // $XDG_RUNTIME_DIR, otherwise /tmp/keylearn-<uid>/remote.sock.
 std::string RemoteSocketPath();
-// The folder that holds the default path when there is no runtime folder, else empty.
+// The folder that holds the default path when there is no runtime folder.
 std::string FallbackSocketFolder();
+// The default path when there is no runtime folder: remote.sock in FallbackSocketFolder().
+std::string FallbackSocketPath();
+
+// The fallback folder lies in the shared /tmp, where anyone may have made it first: only a
+// folder of this user's alone keeps another user from standing in for the remote (or from
+// listening to it). It must be a folder itself, not a symbolic link to one (lstat), be owned
+// by this user, and give others no access at all.
+enum class FolderCheck { kPrivate, kUnreadable, kNotPrivate };
+// kUnreadable leaves errno saying why.
+FolderCheck CheckPrivateFolder(const std::string& folder);
+// Whether a client may connect to path: any path but the fallback one, which only while its
+// folder is private.
+bool SocketPathTrusted(const std::string& path);
 
 enum class IoResult { kOk, kClosed, kTimeout, kFailed };
 
@@ -44,4 +57,4 @@ IoResult SendAll(int fd, std::string_view data, Clock::time_point deadline);
 // Receives one whole frame before the deadline.
 IoResult ReceiveFrame(int fd, Message& message, Clock::time_point deadline);
 
-}  // namespace sim
+}  // namespace wire

@@ -14,13 +14,19 @@
 #include <thread>
 #include <utility>
 
+#include "device_buffer_sizes.h"
 #include "wire.h"
 #include "zorvik.h"
 
+// zorvik.h states the buffer sizes for C callers and must stand alone; they are the program's.
+static_assert(ZORVIK_VERSION_BUFFER_SIZE == device_buffer::kVersionSize);
+static_assert(ZORVIK_IDENTITY_BUFFER_SIZE == device_buffer::kIdentitySize);
+static_assert(ZORVIK_CAPTURE_BUFFER_SIZE == device_buffer::kCaptureSize);
+
 namespace {
 
-using sim::IoResult;
-using sim::Message;
+using wire::IoResult;
+using wire::Message;
 
 // Long enough for a loaded machine, short enough that a hung remote-sim is a failed call
 // rather than a frozen program.
@@ -36,8 +42,8 @@ class Connection {
     // The reply to request, or nothing when remote-sim is absent or does not answer in time.
     std::optional<Message> Call(const Message& request) {
         std::lock_guard lock(mutex_);
-        const auto deadline = sim::Clock::now() + kCallTimeout;
-        const std::string frame = sim::EncodeFrame(request);
+        const auto deadline = wire::Clock::now() + kCallTimeout;
+        const std::string frame = wire::EncodeFrame(request);
         // A connection kept from before may belong to a remote-sim that has since ended; its
         // failure is then worth one more try on a new connection.
         for (int attempt = 0; attempt < 2; ++attempt) {
@@ -45,9 +51,9 @@ class Connection {
             if (!reused && !Connect(deadline))
                 return std::nullopt;
             Message reply;
-            IoResult result = sim::SendAll(fd_, frame, deadline);
+            IoResult result = wire::SendAll(fd_, frame, deadline);
             if (result == IoResult::kOk)
-                result = sim::ReceiveFrame(fd_, reply, deadline);
+                result = wire::ReceiveFrame(fd_, reply, deadline);
             if (result == IoResult::kOk)
                 return reply;
             // After a timeout or a broken frame a late reply could still arrive: the
@@ -60,8 +66,12 @@ class Connection {
     }
 
   private:
-    bool Connect(sim::Clock::time_point deadline) {
-        fd_ = sim::ConnectLocalSocket(sim::RemoteSocketPath(), deadline);
+    bool Connect(wire::Clock::time_point deadline) {
+        const std::string path = wire::RemoteSocketPath();
+        // A socket in a folder others can reach may be anyone's: no remote at all, then.
+        if (!wire::SocketPathTrusted(path))
+            return false;
+        fd_ = wire::ConnectLocalSocket(path, deadline);
         return fd_ >= 0;
     }
     void Close() {
@@ -84,14 +94,14 @@ Connection& TheConnection() {
 // The reply's text when the remote answered success with exactly one text.
 std::optional<std::string> CallForText(const Message& request) {
     auto reply = TheConnection().Call(request);
-    if (!reply || reply->size() != 2 || (*reply)[0] != sim::kReplyOk)
+    if (!reply || reply->size() != 2 || (*reply)[0] != wire::kReplyOk)
         return std::nullopt;
     return std::move((*reply)[1]);
 }
 
 bool CallForSuccess(const Message& request) {
     const auto reply = TheConnection().Call(request);
-    return reply && !reply->empty() && (*reply)[0] == sim::kReplyOk;
+    return reply && !reply->empty() && (*reply)[0] == wire::kReplyOk;
 }
 
 // Puts text into a buffer of size bytes, zero-filling the rest; false (buffer untouched) when
@@ -133,7 +143,8 @@ zorvik_bool ZORVIK_CALL readdatav20(char* buffer, int32_t unitCount, const char*
     const auto text = CallForText(
         {"readdatav20", std::to_string(unitCount), addressHigh, addressLow, memoryBank});
     // Exactly 16 characters per unit, and no terminator: the caller sized the buffer so.
-    const std::size_t expected = 16 * static_cast<std::size_t>(unitCount);
+    const std::size_t expected =
+        device_buffer::kHexCharsPerUnit * static_cast<std::size_t>(unitCount);
     if (!text || text->size() != expected)
         return 0;
     std::memcpy(buffer, text->data(), expected);

@@ -21,7 +21,6 @@ namespace ir_capture {
 // A real receiver stretches each mark, and shortens each space, by about this much; the
 // program's normaliser takes it back, so a capture of a signal normalises to the signal.
 inline constexpr int kReceiverMarkExcessUs = 58;
-inline constexpr std::size_t kCaptureBufferSize = 10240;
 
 struct CaptureOptions {
     int markExcessUs = kReceiverMarkExcessUs;

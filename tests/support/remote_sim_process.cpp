@@ -172,15 +172,15 @@ std::string RemoteSimServerProcess::Log() const {
 }
 
 bool RemoteSimAnswers(const std::string& socketPath) {
-    const auto deadline = sim::Clock::now() + std::chrono::seconds(2);
-    const int fd = sim::ConnectLocalSocket(socketPath, deadline);
+    const auto deadline = wire::Clock::now() + std::chrono::seconds(2);
+    const int fd = wire::ConnectLocalSocket(socketPath, deadline);
     if (fd < 0)
         return false;
-    sim::Message reply;
+    wire::Message reply;
     const bool answered =
-        sim::SendAll(fd, sim::EncodeFrame({"status"}), deadline) == sim::IoResult::kOk &&
-        sim::ReceiveFrame(fd, reply, deadline) == sim::IoResult::kOk && !reply.empty() &&
-        reply[0] == sim::kReplyOk;
+        wire::SendAll(fd, wire::EncodeFrame({"status"}), deadline) == wire::IoResult::kOk &&
+        wire::ReceiveFrame(fd, reply, deadline) == wire::IoResult::kOk && !reply.empty() &&
+        reply[0] == wire::kReplyOk;
     ::close(fd);
     return answered;
 }

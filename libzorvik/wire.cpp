@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -11,7 +12,7 @@
 #include <cstring>
 #include <thread>
 
-namespace sim {
+namespace wire {
 namespace {
 
 void PutU32(std::string& out, std::uint32_t value) {
@@ -117,11 +118,29 @@ std::string RemoteSocketPath() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && runtime[0] != '\0')
         return std::string(runtime) + "/keylearn-remote.sock";
-    return FallbackSocketFolder() + "/remote.sock";
+    return FallbackSocketPath();
 }
 
 std::string FallbackSocketFolder() {
     return "/tmp/keylearn-" + std::to_string(::getuid());
+}
+
+std::string FallbackSocketPath() {
+    return FallbackSocketFolder() + "/remote.sock";
+}
+
+FolderCheck CheckPrivateFolder(const std::string& folder) {
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0)
+        return FolderCheck::kUnreadable;
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 077) != 0)
+        return FolderCheck::kNotPrivate;
+    return FolderCheck::kPrivate;
+}
+
+bool SocketPathTrusted(const std::string& path) {
+    return path != FallbackSocketPath() ||
+           CheckPrivateFolder(FallbackSocketFolder()) == FolderCheck::kPrivate;
 }
 
 int ConnectLocalSocket(const std::string& path, Clock::time_point deadline) {
@@ -186,4 +205,4 @@ IoResult ReceiveFrame(int fd, Message& message, Clock::time_point deadline) {
     return DecodeFrameBody(body, message) ? IoResult::kOk : IoResult::kFailed;
 }
 
-}  // namespace sim
+}  // namespace wire
