@@ -19,6 +19,20 @@ constexpr double kRelativeTolerance = 0.3;
 constexpr double kAbsoluteTolerance = 100;  // µs
 // How much longer a mark, and shorter a space, may be than the tolerance allows.
 constexpr double kMarkExcess = 150;  // µs
+// How much shorter a mark, and longer a space: the normaliser takes a typical receiver's excess
+// back, and a strong signal through a good receiver had less.
+constexpr double kMarkShortfall = 100;  // µs
+// A pulse-coded bit's period (mark plus space) keeps its length whatever the receiver does to
+// the mark, so it is held to a closer tolerance, which keeps protocols of neighbouring periods
+// apart.
+constexpr double kPeriodTolerance = 0.2;
+constexpr double kAbsolutePeriodTolerance = 150;  // µs
+// Where a protocol's bits all have one mark, remotes run it long (RCA remotes send 650-700 µs
+// for 460) and shorten the space to match; such a mark may fill this part of the shortest bit.
+constexpr double kLongMarkShare = 0.75;
+// A lead-in mark may be this much shorter than its nominal length: some NECx remotes send one
+// well short, and the receiver's gain control is still settling on it.
+constexpr double kShortLeadInMark = 0.6;
 // A lead-out must last at least this part of what the protocol gives it.
 constexpr double kGapMinimum = 0.6;
 constexpr double kFrameGapUs = 10000;
@@ -27,10 +41,14 @@ double Tolerance(double expected) {
     return std::max(kRelativeTolerance * expected, kAbsoluteTolerance);
 }
 
+double PeriodTolerance(double expected) {
+    return std::max(kPeriodTolerance * expected, kAbsolutePeriodTolerance);
+}
+
 bool Near(double actual, double expected, bool mark) {
     const double tolerance = Tolerance(expected);
-    const double low = expected - tolerance - (mark ? 0 : kMarkExcess);
-    const double high = expected + tolerance + (mark ? kMarkExcess : 0);
+    const double low = expected - tolerance - (mark ? kMarkShortfall : kMarkExcess);
+    const double high = expected + tolerance + (mark ? kMarkExcess : kMarkShortfall);
     return actual >= low && actual <= high;
 }
 
@@ -98,10 +116,18 @@ struct Reading {
 class FrameMatcher {
   public:
     FrameMatcher(const ProtocolDef& def, Cursor& cursor, Reading& reading)
-        : def_(def), unit_(def.UnitUs()), cursor_(cursor), reading_(reading) {}
+        : def_(def), unit_(def.UnitUs()), cursor_(cursor), reading_(reading) {
+        if (!def.biphase && def.zero[0] == def.one[0] && def.zero[0] > 0) {
+            const double shortest =
+                std::min(def.zero[0] - def.zero[1], def.one[0] - def.one[1]) * unit_;
+            longMarkLimit_ = kLongMarkShare * shortest;
+            bitMark_ = def.zero[0] * unit_;
+        }
+    }
 
     bool Match(const std::vector<Item>& items) {
         elapsed_ = 0;
+        inLeadIn_ = true;
         if (!cursor_.IsMark())
             return false;
         for (std::size_t i = 0; i < items.size(); ++i) {
@@ -130,6 +156,7 @@ class FrameMatcher {
             case ItemKind::kGapTotal:
                 return TakeGap(item.value * 10.0 - elapsed_);
             case ItemKind::kBits:
+                inLeadIn_ = false;
                 for (int bit = 0; bit < item.width; ++bit) {
                     const bool last = bit + 1 == item.width && beforeGap;
                     const int value = def_.biphase ? BiphaseBit(item) : PulseBit(last);
@@ -170,7 +197,16 @@ class FrameMatcher {
             return false;
         const double actual = cursor_.TakeAll();
         elapsed_ += actual;
-        return Near(actual, expected, mark);
+        return mark ? MarkFits(actual, expected) : Near(actual, expected, false);
+    }
+
+    bool MarkFits(double actual, double expected) const {
+        if (Near(actual, expected, true))
+            return true;
+        if (inLeadIn_ && actual >= kShortLeadInMark * expected && actual <= expected)
+            return true;
+        // A bit's mark, or a stop mark as long, run long with its space shortened to match.
+        return expected == bitMark_ && actual >= expected && actual <= longMarkLimit_;
     }
 
     // A half-bit, or a duration that may have run together with one: takes `expected` from the
@@ -227,7 +263,7 @@ class FrameMatcher {
         const double oneMark = def_.one[0] * unit_;
         if (last && zeroMark != oneMark) {
             const int bit = std::fabs(mark - oneMark) < std::fabs(mark - zeroMark) ? 1 : 0;
-            return Near(mark, bit ? oneMark : zeroMark, true) ? bit : -1;
+            return MarkFits(mark, bit ? oneMark : zeroMark) ? bit : -1;
         }
         if (cursor_.AtEnd() || cursor_.IsMark())
             return -1;
@@ -240,8 +276,8 @@ class FrameMatcher {
             std::fabs(total - oneTotal) / oneTotal < std::fabs(total - zeroTotal) / zeroTotal;
         const double expectedTotal = bit ? oneTotal : zeroTotal;
         const double expectedMark = bit ? oneMark : zeroMark;
-        if (std::fabs(total - expectedTotal) > Tolerance(expectedTotal) ||
-            !Near(mark, expectedMark, true))
+        if (std::fabs(total - expectedTotal) > PeriodTolerance(expectedTotal) ||
+            !MarkFits(mark, expectedMark))
             return -1;
         return bit;
     }
@@ -251,6 +287,9 @@ class FrameMatcher {
     Cursor& cursor_;
     Reading& reading_;
     double elapsed_ = 0;
+    bool inLeadIn_ = true;       // no field of the frame read yet
+    double bitMark_ = -1;        // the one mark of all bits, when they share one
+    double longMarkLimit_ = -1;  // how long such a mark may run
 };
 
 bool CheckMatches(const ProtocolDef& def, const Reading& reading) {
@@ -295,7 +334,43 @@ static Durations Readable(const Durations& signal) {
     return tidy;
 }
 
-static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations& signal) {
+// A bi-phase signal's durations are whole half-bits, so a receiver's excess shows as the part
+// of a unit by which its marks are all too long and its spaces too short. Half-bits of RC6
+// (444 µs) leave no room for an excess of 150 µs and edge jitter on top when each duration is
+// judged alone, so the excess is measured over the signal and taken back first: twice, since
+// the first measure rounds to whole units what a large excess may have put past a half.
+static Durations WithoutExcess(const Durations& signal, double unit) {
+    // Durations longer than this are lead-ins and lead-outs, measured less exactly.
+    const double longest = 6.5 * unit;
+    double excess = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        double sum = 0;
+        int count = 0;
+        for (std::int32_t d : signal) {
+            const double length = std::abs(d) + (d > 0 ? -excess : excess);
+            if (length > longest)
+                continue;
+            const double units = std::max(1.0, std::round(length / unit));
+            sum += (length - units * unit) * (d > 0 ? 1 : -1);
+            ++count;
+        }
+        if (count == 0)
+            return signal;
+        excess += sum / count;
+    }
+    excess = std::clamp(excess, -kMarkExcess, 2 * kMarkExcess);
+    Durations out = signal;
+    for (std::int32_t& d : out) {
+        const double length = std::max(1.0, std::abs(d) + (d > 0 ? -excess : excess));
+        const auto rounded = static_cast<std::int32_t>(std::min(length, 2e9));
+        d = d > 0 ? rounded : -rounded;
+    }
+    return out;
+}
+
+static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations& tidy) {
+    const Durations corrected = def.biphase ? WithoutExcess(tidy, def.UnitUs()) : Durations();
+    const Durations& signal = def.biphase ? corrected : tidy;
     Cursor cursor(signal);
     Reading reading;
     FrameMatcher matcher(def, cursor, reading);
