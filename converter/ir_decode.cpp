@@ -52,10 +52,14 @@ bool Near(double actual, double expected, bool mark) {
     return actual >= low && actual <= high;
 }
 
-// A read position in the signal. The end of the signal reads as an endless space.
+// A read position in the signal. The end of the signal reads as an endless space. A mark
+// excess, when given, is taken from every mark and given to every space as they are read.
 class Cursor {
   public:
-    explicit Cursor(const Durations& signal) : signal_(&signal) { Load(); }
+    explicit Cursor(const Durations& signal, double markExcess = 0)
+        : signal_(&signal), markExcess_(markExcess) {
+        Load();
+    }
 
     bool AtEnd() const { return index_ >= signal_->size(); }
     bool IsMark() const { return !AtEnd() && (*signal_)[index_] > 0; }
@@ -63,7 +67,7 @@ class Cursor {
         return AtEnd() ? std::numeric_limits<double>::infinity() : remaining_;
     }
     // Whether nothing of the current duration has been taken yet.
-    bool Fresh() const { return AtEnd() || remaining_ == std::abs((*signal_)[index_]); }
+    bool Fresh() const { return AtEnd() || remaining_ == Length(index_); }
     // Takes the rest of the current duration.
     double TakeAll() {
         const double taken = Remaining();
@@ -74,11 +78,16 @@ class Cursor {
     void TakePart(double us) { remaining_ -= us; }
 
   private:
+    double Length(std::size_t i) const {
+        const std::int32_t d = (*signal_)[i];
+        return d > 0 ? std::max(1.0, d - markExcess_) : std::max(1.0, -d + markExcess_);
+    }
     void Load() {
         if (!AtEnd())
-            remaining_ = std::abs((*signal_)[index_]);
+            remaining_ = Length(index_);
     }
     const Durations* signal_;
+    double markExcess_;
     std::size_t index_ = 0;
     double remaining_ = 0;
 };
@@ -337,41 +346,50 @@ static Durations Readable(const Durations& signal) {
 // A bi-phase signal's durations are whole half-bits, so a receiver's excess shows as the part
 // of a unit by which its marks are all too long and its spaces too short. Half-bits of RC6
 // (444 µs) leave no room for an excess of 150 µs and edge jitter on top when each duration is
-// judged alone, so the excess is measured over the signal and taken back first: twice, since
-// the first measure rounds to whole units what a large excess may have put past a half.
-static Durations WithoutExcess(const Durations& signal, double unit) {
+// judged alone, so the excess is measured over the signal's first durations (enough for a
+// frame) and taken back as it is read: twice, since the first measure rounds to whole units
+// what a large excess may have put past a half.
+static double BiphaseExcess(const Durations& signal, double unit) {
+    constexpr std::size_t kMeasured = 64;
     // Durations longer than this are lead-ins and lead-outs, measured less exactly.
     const double longest = 6.5 * unit;
+    const std::size_t measured = std::min(signal.size(), kMeasured);
     double excess = 0;
     for (int pass = 0; pass < 2; ++pass) {
         double sum = 0;
         int count = 0;
-        for (std::int32_t d : signal) {
+        for (std::size_t i = 0; i < measured; ++i) {
+            const std::int32_t d = signal[i];
             const double length = std::abs(d) + (d > 0 ? -excess : excess);
             if (length > longest)
                 continue;
-            const double units = std::max(1.0, std::round(length / unit));
+            const double units = std::max(1, static_cast<int>(length / unit + 0.5));
             sum += (length - units * unit) * (d > 0 ? 1 : -1);
             ++count;
         }
         if (count == 0)
-            return signal;
+            return 0;
         excess += sum / count;
     }
-    excess = std::clamp(excess, -kMarkExcess, 2 * kMarkExcess);
-    Durations out = signal;
-    for (std::int32_t& d : out) {
-        const double length = std::max(1.0, std::abs(d) + (d > 0 ? -excess : excess));
-        const auto rounded = static_cast<std::int32_t>(std::min(length, 2e9));
-        d = d > 0 ? rounded : -rounded;
-    }
-    return out;
+    return std::clamp(excess, -kMarkExcess, 2 * kMarkExcess);
 }
 
-static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations& tidy) {
-    const Durations corrected = def.biphase ? WithoutExcess(tidy, def.UnitUs()) : Durations();
-    const Durations& signal = def.biphase ? corrected : tidy;
-    Cursor cursor(signal);
+// Whether the signal's first mark can open a frame of the protocol at all: a quick refusal
+// before the work of measuring a bi-phase signal's excess. A bi-phase lead-in mark may have run
+// together with the first half-bit.
+static bool OpensLike(const ProtocolDef& def, const Durations& signal) {
+    if (def.first.empty() || def.first.front().kind != ItemKind::kMark)
+        return true;
+    const double expected = def.first.front().value * def.UnitUs();
+    const double longest = expected + (def.biphase ? def.UnitUs() : 0);
+    return signal.front() > 0 &&
+           signal.front() <= longest + Tolerance(longest) + kMarkExcess + kMarkShortfall;
+}
+
+static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations& signal) {
+    if (signal.empty() || !OpensLike(def, signal))
+        return std::nullopt;
+    Cursor cursor(signal, def.biphase ? BiphaseExcess(signal, def.UnitUs()) : 0);
     Reading reading;
     FrameMatcher matcher(def, cursor, reading);
     if (!matcher.Match(def.first) || !CheckMatches(def, reading))
