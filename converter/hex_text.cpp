@@ -1,16 +1,26 @@
 #include "hex_text.h"
 
+#include <array>
+
 namespace quorvel {
 namespace {
 
+// Every body and record goes through these digit by digit, so a table answers: the raw path
+// of the converter spends a good part of its time here.
+constexpr std::array<std::int8_t, 256> MakeDigitTable() {
+    std::array<std::int8_t, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        table[c] = static_cast<std::int8_t>(c >= '0' && c <= '9'   ? c - '0'
+                                            : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                            : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                                   : -1);
+    }
+    return table;
+}
+constexpr std::array<std::int8_t, 256> kDigitValues = MakeDigitTable();
+
 int DigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    return kDigitValues[static_cast<unsigned char>(c)];
 }
 
 }  // namespace
@@ -30,15 +40,21 @@ std::optional<std::uint32_t> ParseHexDigits(std::string_view text) {
 
 void AppendHex(std::string& out, std::uint32_t value, int digits) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    for (int i = digits - 1; i >= 0; --i)
-        out.push_back(kDigits[(value >> (4 * i)) & 0xF]);
+    if (digits <= 0)
+        return;
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(digits));
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        out[at + static_cast<std::size_t>(i)] = kDigits[value & 0xF];
 }
 
 std::string HexOfBytes(const Bytes& bytes) {
-    std::string out;
-    out.reserve(2 * bytes.size());
-    for (std::uint8_t b : bytes)
-        AppendHex(out, b, 2);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out(2 * bytes.size(), '0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out[2 * i] = kDigits[bytes[i] >> 4];
+        out[2 * i + 1] = kDigits[bytes[i] & 0xF];
+    }
     return out;
 }
 
