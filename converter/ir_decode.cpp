@@ -134,6 +134,10 @@ class FrameMatcher {
         }
     }
 
+    // Lead-outs are held to their length, not only to a minimum: where nothing else marks where
+    // a frame begins, a frame of another protocol with a longer pause must not pass.
+    void HoldGapsToTheirLength() { gapsAsGiven_ = true; }
+
     bool Match(const std::vector<Item>& items) {
         elapsed_ = 0;
         inLeadIn_ = true;
@@ -244,6 +248,8 @@ class FrameMatcher {
             return false;
         const double actual = cursor_.TakeAll();
         elapsed_ += actual;
+        if (gapsAsGiven_ && !Near(actual, expected, false))
+            return false;
         return actual >= kGapMinimum * expected;
     }
 
@@ -296,7 +302,8 @@ class FrameMatcher {
     Cursor& cursor_;
     Reading& reading_;
     double elapsed_ = 0;
-    bool inLeadIn_ = true;       // no field of the frame read yet
+    bool inLeadIn_ = true;  // no field of the frame read yet
+    bool gapsAsGiven_ = false;
     double bitMark_ = -1;        // the one mark of all bits, when they share one
     double longMarkLimit_ = -1;  // how long such a mark may run
 };
@@ -377,22 +384,27 @@ static double BiphaseExcess(const Durations& signal, double unit) {
 // Whether the signal's first mark can open a frame of the protocol at all: a quick refusal
 // before the work of measuring a bi-phase signal's excess. A bi-phase lead-in mark may have run
 // together with the first half-bit.
-static bool OpensLike(const ProtocolDef& def, const Durations& signal) {
-    if (def.first.empty() || def.first.front().kind != ItemKind::kMark)
+static bool OpensLike(const ProtocolDef& def, const std::vector<Item>& opening,
+                      const Durations& signal) {
+    if (opening.empty() || opening.front().kind != ItemKind::kMark)
         return true;
-    const double expected = def.first.front().value * def.UnitUs();
+    const double expected = opening.front().value * def.UnitUs();
     const double longest = expected + (def.biphase ? def.UnitUs() : 0);
     return signal.front() > 0 &&
            signal.front() <= longest + Tolerance(longest) + kMarkExcess + kMarkShortfall;
 }
 
-static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations& signal) {
-    if (signal.empty() || !OpensLike(def, signal))
+// The signal as the opening frame followed by repeat frames, at least `leastRepeats` of them.
+static std::optional<Decoded> DecodeFrames(const ProtocolDef& def, const Durations& signal,
+                                           const std::vector<Item>& opening, int leastRepeats) {
+    if (signal.empty() || !OpensLike(def, opening, signal))
         return std::nullopt;
     Cursor cursor(signal, def.biphase ? BiphaseExcess(signal, def.UnitUs()) : 0);
     Reading reading;
     FrameMatcher matcher(def, cursor, reading);
-    if (!matcher.Match(def.first) || !CheckMatches(def, reading))
+    if (&opening != &def.first)
+        matcher.HoldGapsToTheirLength();
+    if (!matcher.Match(opening) || !CheckMatches(def, reading))
         return std::nullopt;
     Decoded decoded{&def, reading.params, 0};
     while (!cursor.AtEnd()) {
@@ -400,8 +412,33 @@ static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations
             return std::nullopt;
         ++decoded.repeats;
     }
+    if (decoded.repeats < leastRepeats)
+        return std::nullopt;
     decoded.params = reading.params;
     return decoded;
+}
+
+// Whether the protocol sends a lead-in once and then copies of its repeat frame back to back,
+// each copy's lead-out the lead-in of the next (Dish Network): its first frame is the repeat
+// frame behind a lead-in, and the repeat frame opens with bits.
+static bool LeadInOnce(const ProtocolDef& def) {
+    return !def.repeat.empty() && def.repeat.front().kind == ItemKind::kBits &&
+           def.first.size() > def.repeat.size() &&
+           std::equal(def.repeat.rbegin(), def.repeat.rend(), def.first.rbegin());
+}
+
+static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations& signal) {
+    if (auto decoded = DecodeFrames(def, signal, def.first, 0))
+        return decoded;
+    // A capture of such a protocol often lacks the lone lead-in: the receiver's gain control
+    // swallows a single short burst, or the capture starts after it. Two copies that agree
+    // are still the protocol; the key then sends the lead-in and as many copies (the first
+    // frame is the lead-in and the first copy).
+    if (LeadInOnce(def)) {
+        if (auto decoded = DecodeFrames(def, signal, def.repeat, 1))
+            return decoded;
+    }
+    return std::nullopt;
 }
 
 std::optional<Decoded> Decode(const Durations& signal, std::uint32_t carrierHz) {

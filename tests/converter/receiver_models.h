@@ -90,6 +90,14 @@ inline Rendered SendLikeARemote(const ProtocolDef& def, const Params& params, in
                 out.durations[start] = static_cast<std::int32_t>(out.durations[start] * shorter);
         }
     }
+    if (def.name == "Dish_Network" && repeats > 0 && random() % 2 == 0) {
+        // Copies back to back without the lone lead-in before the first: the receiver's gain
+        // control swallowed it, or the capture started after it.
+        out.durations.erase(out.durations.begin(), out.durations.begin() + 2);
+        out.leadIn.erase(out.leadIn.begin(), out.leadIn.begin() + 2);
+        for (std::size_t& start : out.frameStarts)
+            start = start < 2 ? 0 : start - 2;
+    }
     return out;
 }
 
