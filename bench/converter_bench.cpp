@@ -1,6 +1,8 @@
 // Conversions per second on one core: ConvertCode on the normalised body of one key press
 // (the first frame and one repeat frame) of every protocol, and on raw signals that no
-// protocol explains, which have to be tried against every protocol first.
+// protocol explains, which have to be tried against every protocol first. The slowest path is
+// such a raw signal as a weak receiver delivers it: every length of it distinct, so that the
+// raw record's table has the most to group.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -41,6 +43,33 @@ std::string UnknownBody(int jitter) {
     return quorvel::FormatBody(signal);
 }
 
+// The same remote through a weak receiver: marks 150 µs long and spaces as much short, every
+// edge off by up to 40 µs, five frames.
+std::string ReceivedUnknownBody() {
+    std::mt19937 random(12);
+    std::uniform_int_distribution<int> edge(-40, 40);
+    constexpr int kExcess = 150;
+    quorvel::Durations signal;
+    int late = 0;  // how late the last edge came
+    auto add = [&](int us, bool mark) {
+        const int next = edge(random);
+        const int length = us + (mark ? kExcess : -kExcess) + next - late;
+        late = next;
+        signal.push_back(mark ? length : -length);
+    };
+    for (int frame = 0; frame < 5; ++frame) {
+        add(3500, true);
+        add(1700, false);
+        for (int bit = 0; bit < 32; ++bit) {
+            add(450, true);
+            add((0x9A3C55E1u >> bit) & 1 ? 1350 : 450, false);
+        }
+        add(450, true);
+        add(40000, false);
+    }
+    return quorvel::FormatBody(signal);
+}
+
 void RegisterAll() {
     for (const quorvel::ProtocolDef& def : quorvel::ProtocolTable()) {
         quorvel::Params params;
@@ -54,6 +83,7 @@ void RegisterAll() {
     }
     benchmark::RegisterBenchmark("ConvertCode/raw_clean", Convert, UnknownBody(0));
     benchmark::RegisterBenchmark("ConvertCode/raw_jitter", Convert, UnknownBody(40));
+    benchmark::RegisterBenchmark("ConvertCode/raw_weak_receiver", Convert, ReceivedUnknownBody());
 }
 
 }  // namespace

@@ -1,21 +1,32 @@
 #include "hex_digits.h"
 
+#include <array>
+
 namespace hex {
 namespace {
 
 constexpr char kUpperDigits[] = "0123456789ABCDEF";
 constexpr std::size_t kMaxDigits = 8;  // what a std::uint32_t holds
 
+// Every converter body and record goes through these digit by digit, so a table answers: the
+// converter's raw path spends a good part of its time here.
+constexpr std::array<std::int8_t, 256> MakeDigitTable() {
+    std::array<std::int8_t, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        table[static_cast<std::size_t>(c)] =
+            static_cast<std::int8_t>(c >= '0' && c <= '9'   ? c - '0'
+                                     : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                     : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                            : -1);
+    }
+    return table;
+}
+constexpr std::array<std::int8_t, 256> kDigitValues = MakeDigitTable();
+
 }  // namespace
 
 int DigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    return kDigitValues[static_cast<unsigned char>(c)];
 }
 
 std::optional<std::uint32_t> ParseDigits(std::string_view text) {
@@ -53,16 +64,21 @@ std::optional<std::vector<std::uint8_t>> ParseBytes(std::string_view text) {
 }
 
 std::string FormatBytes(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    text.reserve(2 * bytes.size());
-    for (std::uint8_t byte : bytes)
-        AppendDigits(text, byte, 2);
+    std::string text(2 * bytes.size(), '0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        text[2 * i] = kUpperDigits[bytes[i] >> 4];
+        text[2 * i + 1] = kUpperDigits[bytes[i] & 0xF];
+    }
     return text;
 }
 
 void AppendDigits(std::string& out, std::uint32_t value, int width) {
-    for (int i = width - 1; i >= 0; --i)
-        out.push_back(kUpperDigits[(value >> (4 * i)) & 0xF]);
+    if (width <= 0)
+        return;
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(width));
+    for (int i = width - 1; i >= 0; --i, value >>= 4)
+        out[at + static_cast<std::size_t>(i)] = kUpperDigits[value & 0xF];
 }
 
 std::string FormatDigits(std::uint32_t value, int width) {

@@ -19,6 +19,20 @@ constexpr double kRelativeTolerance = 0.3;
 constexpr double kAbsoluteTolerance = 100;  // µs
 // How much longer a mark, and shorter a space, may be than the tolerance allows.
 constexpr double kMarkExcess = 150;  // µs
+// How much shorter a mark, and longer a space: the normaliser takes a typical receiver's excess
+// back, and a strong signal through a good receiver had less.
+constexpr double kMarkShortfall = 100;  // µs
+// A pulse-coded bit's period (mark plus space) keeps its length whatever the receiver does to
+// the mark, so it is held to a closer tolerance, which keeps protocols of neighbouring periods
+// apart.
+constexpr double kPeriodTolerance = 0.2;
+constexpr double kAbsolutePeriodTolerance = 150;  // µs
+// Where a protocol's bits all have one mark, remotes run it long (RCA remotes send 650-700 µs
+// for 460) and shorten the space to match; such a mark may fill this part of the shortest bit.
+constexpr double kLongMarkShare = 0.75;
+// A lead-in mark may be this much shorter than its nominal length: some NECx remotes send one
+// well short, and the receiver's gain control is still settling on it.
+constexpr double kShortLeadInMark = 0.6;
 // A lead-out must last at least this part of what the protocol gives it.
 constexpr double kGapMinimum = 0.6;
 constexpr double kFrameGapUs = 10000;
@@ -27,17 +41,25 @@ double Tolerance(double expected) {
     return std::max(kRelativeTolerance * expected, kAbsoluteTolerance);
 }
 
+double PeriodTolerance(double expected) {
+    return std::max(kPeriodTolerance * expected, kAbsolutePeriodTolerance);
+}
+
 bool Near(double actual, double expected, bool mark) {
     const double tolerance = Tolerance(expected);
-    const double low = expected - tolerance - (mark ? 0 : kMarkExcess);
-    const double high = expected + tolerance + (mark ? kMarkExcess : 0);
+    const double low = expected - tolerance - (mark ? kMarkShortfall : kMarkExcess);
+    const double high = expected + tolerance + (mark ? kMarkExcess : kMarkShortfall);
     return actual >= low && actual <= high;
 }
 
-// A read position in the signal. The end of the signal reads as an endless space.
+// A read position in the signal. The end of the signal reads as an endless space. A mark
+// excess, when given, is taken from every mark and given to every space as they are read.
 class Cursor {
   public:
-    explicit Cursor(const Durations& signal) : signal_(&signal) { Load(); }
+    explicit Cursor(const Durations& signal, double markExcess = 0)
+        : signal_(&signal), markExcess_(markExcess) {
+        Load();
+    }
 
     bool AtEnd() const { return index_ >= signal_->size(); }
     bool IsMark() const { return !AtEnd() && (*signal_)[index_] > 0; }
@@ -45,7 +67,7 @@ class Cursor {
         return AtEnd() ? std::numeric_limits<double>::infinity() : remaining_;
     }
     // Whether nothing of the current duration has been taken yet.
-    bool Fresh() const { return AtEnd() || remaining_ == std::abs((*signal_)[index_]); }
+    bool Fresh() const { return AtEnd() || remaining_ == Length(index_); }
     // Takes the rest of the current duration.
     double TakeAll() {
         const double taken = Remaining();
@@ -56,11 +78,16 @@ class Cursor {
     void TakePart(double us) { remaining_ -= us; }
 
   private:
+    double Length(std::size_t i) const {
+        const std::int32_t d = (*signal_)[i];
+        return d > 0 ? std::max(1.0, d - markExcess_) : std::max(1.0, -d + markExcess_);
+    }
     void Load() {
         if (!AtEnd())
-            remaining_ = std::abs((*signal_)[index_]);
+            remaining_ = Length(index_);
     }
     const Durations* signal_;
+    double markExcess_;
     std::size_t index_ = 0;
     double remaining_ = 0;
 };
@@ -98,10 +125,22 @@ struct Reading {
 class FrameMatcher {
   public:
     FrameMatcher(const ProtocolDef& def, Cursor& cursor, Reading& reading)
-        : def_(def), unit_(def.UnitUs()), cursor_(cursor), reading_(reading) {}
+        : def_(def), unit_(def.UnitUs()), cursor_(cursor), reading_(reading) {
+        if (!def.biphase && def.zero[0] == def.one[0] && def.zero[0] > 0) {
+            const double shortest =
+                std::min(def.zero[0] - def.zero[1], def.one[0] - def.one[1]) * unit_;
+            longMarkLimit_ = kLongMarkShare * shortest;
+            bitMark_ = def.zero[0] * unit_;
+        }
+    }
+
+    // Lead-outs are held to their length, not only to a minimum: where nothing else marks where
+    // a frame begins, a frame of another protocol with a longer pause must not pass.
+    void HoldGapsToTheirLength() { gapsAsGiven_ = true; }
 
     bool Match(const std::vector<Item>& items) {
         elapsed_ = 0;
+        inLeadIn_ = true;
         if (!cursor_.IsMark())
             return false;
         for (std::size_t i = 0; i < items.size(); ++i) {
@@ -130,6 +169,7 @@ class FrameMatcher {
             case ItemKind::kGapTotal:
                 return TakeGap(item.value * 10.0 - elapsed_);
             case ItemKind::kBits:
+                inLeadIn_ = false;
                 for (int bit = 0; bit < item.width; ++bit) {
                     const bool last = bit + 1 == item.width && beforeGap;
                     const int value = def_.biphase ? BiphaseBit(item) : PulseBit(last);
@@ -170,7 +210,16 @@ class FrameMatcher {
             return false;
         const double actual = cursor_.TakeAll();
         elapsed_ += actual;
-        return Near(actual, expected, mark);
+        return mark ? MarkFits(actual, expected) : Near(actual, expected, false);
+    }
+
+    bool MarkFits(double actual, double expected) const {
+        if (Near(actual, expected, true))
+            return true;
+        if (inLeadIn_ && actual >= kShortLeadInMark * expected && actual <= expected)
+            return true;
+        // A bit's mark, or a stop mark as long, run long with its space shortened to match.
+        return expected == bitMark_ && actual >= expected && actual <= longMarkLimit_;
     }
 
     // A half-bit, or a duration that may have run together with one: takes `expected` from the
@@ -199,6 +248,8 @@ class FrameMatcher {
             return false;
         const double actual = cursor_.TakeAll();
         elapsed_ += actual;
+        if (gapsAsGiven_ && !Near(actual, expected, false))
+            return false;
         return actual >= kGapMinimum * expected;
     }
 
@@ -227,7 +278,7 @@ class FrameMatcher {
         const double oneMark = def_.one[0] * unit_;
         if (last && zeroMark != oneMark) {
             const int bit = std::fabs(mark - oneMark) < std::fabs(mark - zeroMark) ? 1 : 0;
-            return Near(mark, bit ? oneMark : zeroMark, true) ? bit : -1;
+            return MarkFits(mark, bit ? oneMark : zeroMark) ? bit : -1;
         }
         if (cursor_.AtEnd() || cursor_.IsMark())
             return -1;
@@ -240,8 +291,8 @@ class FrameMatcher {
             std::fabs(total - oneTotal) / oneTotal < std::fabs(total - zeroTotal) / zeroTotal;
         const double expectedTotal = bit ? oneTotal : zeroTotal;
         const double expectedMark = bit ? oneMark : zeroMark;
-        if (std::fabs(total - expectedTotal) > Tolerance(expectedTotal) ||
-            !Near(mark, expectedMark, true))
+        if (std::fabs(total - expectedTotal) > PeriodTolerance(expectedTotal) ||
+            !MarkFits(mark, expectedMark))
             return -1;
         return bit;
     }
@@ -251,6 +302,10 @@ class FrameMatcher {
     Cursor& cursor_;
     Reading& reading_;
     double elapsed_ = 0;
+    bool inLeadIn_ = true;  // no field of the frame read yet
+    bool gapsAsGiven_ = false;
+    double bitMark_ = -1;        // the one mark of all bits, when they share one
+    double longMarkLimit_ = -1;  // how long such a mark may run
 };
 
 bool CheckMatches(const ProtocolDef& def, const Reading& reading) {
@@ -295,11 +350,61 @@ static Durations Readable(const Durations& signal) {
     return tidy;
 }
 
-static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations& signal) {
-    Cursor cursor(signal);
+// A bi-phase signal's durations are whole half-bits, so a receiver's excess shows as the part
+// of a unit by which its marks are all too long and its spaces too short. Half-bits of RC6
+// (444 µs) leave no room for an excess of 150 µs and edge jitter on top when each duration is
+// judged alone, so the excess is measured over the signal's first durations (enough for a
+// frame) and taken back as it is read: twice, since the first measure rounds to whole units
+// what a large excess may have put past a half.
+static double BiphaseExcess(const Durations& signal, double unit) {
+    constexpr std::size_t kMeasured = 64;
+    // Durations longer than this are lead-ins and lead-outs, measured less exactly.
+    const double longest = 6.5 * unit;
+    const std::size_t measured = std::min(signal.size(), kMeasured);
+    double excess = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        double sum = 0;
+        int count = 0;
+        for (std::size_t i = 0; i < measured; ++i) {
+            const std::int32_t d = signal[i];
+            const double length = std::abs(d) + (d > 0 ? -excess : excess);
+            if (length > longest)
+                continue;
+            const double units = std::max(1, static_cast<int>(length / unit + 0.5));
+            sum += (length - units * unit) * (d > 0 ? 1 : -1);
+            ++count;
+        }
+        if (count == 0)
+            return 0;
+        excess += sum / count;
+    }
+    return std::clamp(excess, -kMarkExcess, 2 * kMarkExcess);
+}
+
+// Whether the signal's first mark can open a frame of the protocol at all: a quick refusal
+// before the work of measuring a bi-phase signal's excess. A bi-phase lead-in mark may have run
+// together with the first half-bit.
+static bool OpensLike(const ProtocolDef& def, const std::vector<Item>& opening,
+                      const Durations& signal) {
+    if (opening.empty() || opening.front().kind != ItemKind::kMark)
+        return true;
+    const double expected = opening.front().value * def.UnitUs();
+    const double longest = expected + (def.biphase ? def.UnitUs() : 0);
+    return signal.front() > 0 &&
+           signal.front() <= longest + Tolerance(longest) + kMarkExcess + kMarkShortfall;
+}
+
+// The signal as the opening frame followed by repeat frames, at least `leastRepeats` of them.
+static std::optional<Decoded> DecodeFrames(const ProtocolDef& def, const Durations& signal,
+                                           const std::vector<Item>& opening, int leastRepeats) {
+    if (signal.empty() || !OpensLike(def, opening, signal))
+        return std::nullopt;
+    Cursor cursor(signal, def.biphase ? BiphaseExcess(signal, def.UnitUs()) : 0);
     Reading reading;
     FrameMatcher matcher(def, cursor, reading);
-    if (!matcher.Match(def.first) || !CheckMatches(def, reading))
+    if (&opening != &def.first)
+        matcher.HoldGapsToTheirLength();
+    if (!matcher.Match(opening) || !CheckMatches(def, reading))
         return std::nullopt;
     Decoded decoded{&def, reading.params, 0};
     while (!cursor.AtEnd()) {
@@ -307,8 +412,33 @@ static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations
             return std::nullopt;
         ++decoded.repeats;
     }
+    if (decoded.repeats < leastRepeats)
+        return std::nullopt;
     decoded.params = reading.params;
     return decoded;
+}
+
+// Whether the protocol sends a lead-in once and then copies of its repeat frame back to back,
+// each copy's lead-out the lead-in of the next (Dish Network): its first frame is the repeat
+// frame behind a lead-in, and the repeat frame opens with bits.
+static bool LeadInOnce(const ProtocolDef& def) {
+    return !def.repeat.empty() && def.repeat.front().kind == ItemKind::kBits &&
+           def.first.size() > def.repeat.size() &&
+           std::equal(def.repeat.rbegin(), def.repeat.rend(), def.first.rbegin());
+}
+
+static std::optional<Decoded> DecodeTidy(const ProtocolDef& def, const Durations& signal) {
+    if (auto decoded = DecodeFrames(def, signal, def.first, 0))
+        return decoded;
+    // A capture of such a protocol often lacks the lone lead-in: the receiver's gain control
+    // swallows a single short burst, or the capture starts after it. Two copies that agree
+    // are still the protocol; the key then sends the lead-in and as many copies (the first
+    // frame is the lead-in and the first copy).
+    if (LeadInOnce(def)) {
+        if (auto decoded = DecodeFrames(def, signal, def.repeat, 1))
+            return decoded;
+    }
+    return std::nullopt;
 }
 
 std::optional<Decoded> Decode(const Durations& signal, std::uint32_t carrierHz) {

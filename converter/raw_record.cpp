@@ -104,26 +104,27 @@ std::optional<Bytes> EncodeRaw(const Durations& signal, std::size_t maxBytes) {
     if (sequence.size() > 0xFFFF)
         return std::nullopt;
 
-    std::vector<std::uint16_t> sorted = sequence;
+    // Sorted with each duration's place in the sequence packed below its value, so that one
+    // pass both counts the lengths and tells every duration its length.
+    std::vector<std::uint32_t> sorted(sequence.size());
+    for (std::size_t i = 0; i < sequence.size(); ++i)
+        sorted[i] = (std::uint32_t{sequence[i]} << 16) | static_cast<std::uint32_t>(i);
     std::sort(sorted.begin(), sorted.end());
     std::vector<Length> lengths;
-    for (std::uint16_t v : sorted) {
+    std::vector<std::uint16_t> lengthOf(sequence.size());
+    for (std::uint32_t key : sorted) {
+        const auto v = static_cast<std::uint16_t>(key >> 16);
         if (!lengths.empty() && lengths.back().value == v)
             ++lengths.back().count;
         else
             lengths.push_back({v, 1});
+        lengthOf[key & 0xFFFF] = static_cast<std::uint16_t>(lengths.size() - 1);
     }
     Table table;
     for (int divisor = 64; table.values.empty() && divisor >= 1; divisor /= 2)
         table = Cluster(lengths, divisor);
     if (table.values.empty())
         return std::nullopt;
-    auto entryOf = [&](std::uint16_t v) {
-        const auto at =
-            std::lower_bound(lengths.begin(), lengths.end(), v,
-                             [](const Length& l, std::uint16_t x) { return l.value < x; });
-        return table.entryOf[static_cast<std::size_t>(at - lengths.begin())];
-    };
 
     const int indexBits = table.values.size() <= 16 ? 4 : 8;
     Bytes out;
@@ -140,7 +141,7 @@ std::optional<Bytes> EncodeRaw(const Durations& signal, std::size_t maxBytes) {
     if (out.size() + indexBytes > maxBytes)
         return std::nullopt;
     for (std::size_t i = 0; i < sequence.size(); ++i) {
-        const std::uint8_t index = entryOf(sequence[i]);
+        const std::uint8_t index = table.entryOf[lengthOf[i]];
         if (indexBits == 8)
             out.push_back(index);
         else if (i % 2 == 0)

@@ -135,5 +135,30 @@ TEST(ProtocolRoundTrip, SignalsWithAWrongCheckOrAForeignTailStayUndecoded) {
     EXPECT_FALSE(Decode(tail));
 }
 
+TEST(ProtocolRoundTrip, DishCopiesWithoutTheirLeadInDecodeOnlyAsTwoOrMoreThatAgree) {
+    Params params;
+    params[Param::kD] = 31;
+    params[Param::kS] = 31;
+    params[Param::kF] = 63;
+    const ProtocolDef& dish = *FindProtocol("Dish_Network");
+    auto withoutLeadIn = [&](int repeats) {
+        const Durations full = Render(dish, params, repeats).durations;
+        return Durations(full.begin() + 2, full.end());
+    };
+    // Three copies back to back: the key sends the lead-in and three copies again.
+    const auto three = Decode(withoutLeadIn(2));
+    ASSERT_TRUE(three);
+    EXPECT_EQ(three->def->name, "Dish_Network");
+    EXPECT_EQ(three->params, params);
+    EXPECT_EQ(three->repeats, 2);
+    // One copy alone is sixteen bits that any remote could send.
+    EXPECT_FALSE(Decode(withoutLeadIn(0)));
+    // Copies with a long pause between them are frames of something else (Mitsubishi's
+    // all-ones frame pulses much like them).
+    Durations apart = withoutLeadIn(1);
+    apart[33] = -24000;
+    EXPECT_FALSE(Decode(apart));
+}
+
 }  // namespace
 }  // namespace quorvel

@@ -11,3 +11,4 @@ int RunNormalise(const Arguments& args);  // irtool normalise [FILE]
 int RunRender(const Arguments& args);     // irtool render PROTOCOL NAME=VALUE...
 int RunDecode(const Arguments& args);     // irtool decode [FILE]
 int RunConvert(const Arguments& args);    // irtool convert BODY
+int RunReplay(const Arguments& args);     // irtool replay RECORD

@@ -1,4 +1,5 @@
-// irtool render, decode and convert: the converter's protocol knowledge on the command line.
+// irtool render, decode, convert and replay: the converter's protocol knowledge on the command
+// line.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -19,6 +20,7 @@
 #include "normalise.h"
 #include "protocol_request.h"
 #include "quorvel.h"
+#include "quorvel_record.h"
 #include "signal_text.h"
 
 namespace {
@@ -102,6 +104,16 @@ std::optional<std::string> ReadInput(const Arguments& args) {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
+// The first frame once, the repeat frames as Pronto's repeat sequence (a raw record, which
+// has no frames of its own, all once).
+std::string ProntoOf(const quorvel::Rendered& signal) {
+    const std::size_t split =
+        signal.frameStarts.size() > 1 ? signal.frameStarts[1] : signal.durations.size();
+    const auto at = signal.durations.begin() + static_cast<long>(split);
+    return quorvel::FormatPronto(Durations(signal.durations.begin(), at),
+                                 Durations(at, signal.durations.end()), signal.carrierHz);
+}
+
 }  // namespace
 
 int RunRender(const Arguments& args) {
@@ -127,10 +139,7 @@ int RunRender(const Arguments& args) {
         std::cout << *text << '\n';
     } else {
         // Pronto: the first frame once, the repeat frame while the key is held.
-        const auto split = static_cast<long>(signal.frameStarts.at(1));
-        const Durations once(signal.durations.begin(), signal.durations.begin() + split);
-        const Durations repeat(signal.durations.begin() + split, signal.durations.end());
-        std::cout << quorvel::FormatPronto(once, repeat, signal.carrierHz) << '\n';
+        std::cout << ProntoOf(signal) << '\n';
     }
     return 0;
 }
@@ -163,6 +172,40 @@ int RunDecode(const Arguments& args) {
             std::cout << "unknown frames=" << quorvel::CountFrames(signal->durations) << '\n';
     }
     return status;
+}
+
+int RunReplay(const Arguments& args) {
+    std::string format = "us";
+    std::string text;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--format" && i + 1 < args.size() &&
+            (args[i + 1] == "us" || args[i + 1] == "pronto")) {
+            format = args[++i];
+        } else if (text.empty() && args[i].rfind("--", 0) != 0) {
+            text = args[i];
+        } else {
+            return Complain("usage: irtool replay RECORD (or - to read it) [--format us|pronto]");
+        }
+    }
+    if (text.empty())
+        return Complain("usage: irtool replay RECORD (or - to read it) [--format us|pronto]");
+    if (text == "-")
+        text = std::string(std::istreambuf_iterator<char>(std::cin), {});
+    text.erase(std::remove_if(text.begin(), text.end(),
+                              [](char c) { return std::isspace(static_cast<unsigned char>(c)); }),
+               text.end());
+    const auto record = quorvel::ParseConvertedCode(text);
+    if (!record)
+        return Complain("not a stored record (IIIIII::FIRST:SECOND:::DATA): " + text);
+    // What a key holding the record sends, rendered as the remote renders it.
+    const auto signal = quorvel::RenderRecord(*record);
+    if (!signal)
+        return Complain("the record names no protocol or timing this converter knows", 1);
+    if (format == "pronto")
+        std::cout << ProntoOf(*signal) << '\n';
+    else
+        std::cout << quorvel::FormatMicroseconds(signal->durations) << '\n';
+    return 0;
 }
 
 int RunConvert(const Arguments& args) {

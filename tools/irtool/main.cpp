@@ -17,6 +17,8 @@ const Command kCommands[] = {
     {"render", RunRender, "render PROTOCOL NAME=VALUE... [--format us|raw|pronto] [--repeats N]"},
     {"decode", RunDecode, "decode [FILE]         name the protocol and parameters of a signal"},
     {"convert", RunConvert, "convert BODY          the stored record of a normalised body"},
+    {"replay", RunReplay,
+     "replay RECORD [--format us|pronto]  what a key holding the record sends"},
 };
 
 int Usage() {
