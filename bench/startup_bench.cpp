@@ -1,18 +1,20 @@
 // From program start to the end of FormCreate: the splash shown and painted, the main window
 // built and the whole start-up handshake with the default remote, in-process (the half-second
 // wait of the splash excluded). Further figures split it: the splash, the window with its
-// handshake, and the handshake without widgets.
+// handshake, and the reading of the remote without widgets.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <cstdlib>
 #include <memory>
 
+#include "device_library.h"
 #include "mainstudy.h"
 #include "prompter.h"
 #include "qidong.h"
 #include "remote_image_builder.h"
 #include "simulated_device.h"
+#include "startup_reading.h"
 
 namespace {
 
@@ -29,7 +31,8 @@ class NoPrompts final : public Prompter {
 // Each iteration's windows are destroyed outside the timing: closing is not part of start-up.
 void StartToEndOfFormCreate(benchmark::State& state) {
     SimulatedRemote remote(DefaultRemoteImage());
-    SimulatedDevice device(remote);
+    SimulatedDevice entryPoints(remote);
+    DeviceLibrary device(entryPoints);
     NoPrompts prompter;
     for (auto _ : state) {
         auto splash = std::make_unique<TForm1>();
@@ -61,7 +64,8 @@ BENCHMARK(SplashOnly)->Unit(benchmark::kMillisecond);
 
 void FormCreateOnly(benchmark::State& state) {
     SimulatedRemote remote(DefaultRemoteImage());
-    SimulatedDevice device(remote);
+    SimulatedDevice entryPoints(remote);
+    DeviceLibrary device(entryPoints);
     NoPrompts prompter;
     for (auto _ : state) {
         auto window = std::make_unique<Tmainkeylearn>(device, prompter);
@@ -73,28 +77,17 @@ void FormCreateOnly(benchmark::State& state) {
 }
 BENCHMARK(FormCreateOnly)->Unit(benchmark::kMillisecond);
 
-// The handshake alone, without widgets: the sixteen steps against the in-process remote.
-class NoView final : public StartupView {
-  public:
-    void SetApplicationTitle(const QString&) override {}
-    void ResetWindowState() override {}
-    void ProcessPendingEvents() override {}
-    void SetFirmwareVersionLabel(const QString&) override {}
-    void SetRemoteTypeLabel(const QString&) override {}
-    void SetDiagnosticText(const QString&) override {}
-};
-
-void HandshakeOnly(benchmark::State& state) {
+// The reading alone, without widgets: every read of start-up against the in-process remote.
+void StartupReadingOnly(benchmark::State& state) {
     SimulatedRemote remote(DefaultRemoteImage());
-    SimulatedDevice device(remote);
-    NoPrompts prompter;
-    NoView view;
+    SimulatedDevice entryPoints(remote);
+    DeviceLibrary device(entryPoints);
     for (auto _ : state) {
-        StartupResult result = RunStartupHandshake(device, prompter, view);
-        benchmark::DoNotOptimize(result.map.keySlots.data());
+        StartupReading reading = ReadRemoteAtStartup(device);
+        benchmark::DoNotOptimize(reading.map.keySlots.data());
     }
 }
-BENCHMARK(HandshakeOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(StartupReadingOnly)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <memory>
 
+#include "device_entry_points.h"
 #include "device_library.h"
 #include "mainstudy.h"
 #include "message_box_prompter.h"
@@ -22,7 +23,8 @@ int main(int, char** argv) {
     // Let the window system map the splash, so that it is on the screen before the slow part.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    LinkedDeviceLibrary device;
+    LinkedEntryPoints entryPoints;
+    DeviceLibrary device(entryPoints);
     MessageBoxPrompter prompter;
     Tmainkeylearn mainkeylearn(device, prompter);
 

@@ -20,7 +20,8 @@
 
 #include "key_pictures.h"
 #include "remote_map.h"
-#include "startup_handshake.h"
+#include "startup_reading.h"
+#include "startup_texts.h"
 
 class DeviceLibrary;
 class Prompter;
@@ -33,7 +34,7 @@ class QPushButton;
 class QScrollArea;
 class QThread;
 
-class Tmainkeylearn : public QWidget, private StartupView {
+class Tmainkeylearn : public QWidget {
     Q_OBJECT
 
   public:
@@ -106,13 +107,13 @@ class Tmainkeylearn : public QWidget, private StartupView {
     // The show handler, run when the window is first shown.
     void FormShow();
 
-    // StartupView: what start-up changes in the window.
-    void SetApplicationTitle(const QString& title) override;
-    void ResetWindowState() override;
-    void ProcessPendingEvents() override;
-    void SetFirmwareVersionLabel(const QString& text) override;
-    void SetRemoteTypeLabel(const QString& text) override;
-    void SetDiagnosticText(const QString& text) override;
+    // What start-up changes in the window (mainstudy_startup.cpp).
+    void SetApplicationTitle(const QString& title);
+    void ResetWindowState();
+    // Waits until the remote is attached; false when the user gives up.
+    bool WaitForRemote();
+    // Takes in what start-up read and shows what it found.
+    void ShowStartupReading(StartupReading reading);
 
     // Tests reach the window's state through this class (tests/ui/main_window_probe.h).
     friend class MainWindowProbe;

@@ -3,17 +3,23 @@
 #include <QDir>
 #include <QLabel>
 #include <QMovie>
+#include <optional>
 
 #include "ibtn1.h"
+#include "key_slots.h"
 #include "mainstudy.h"
 #include "picture_view.h"
 #include "prompter.h"
-#include "slot_text.h"
 
 namespace {
 
-std::string KeyCodeOf(const IBtn* button) {
+std::string CodeOf(const IBtn* button) {
     return button->Code().toStdString();
+}
+
+// The key a button stands for; none for an action button.
+std::optional<KeyCode> KeyCodeOf(const IBtn* button) {
+    return ParseKeyCode(CodeOf(button));
 }
 
 }  // namespace
@@ -58,7 +64,8 @@ void Tmainkeylearn::KeyClick(IBtn* button) {
 }
 
 void Tmainkeylearn::ChooseKeyForLearning(IBtn* button) {
-    if (KeyIsLearned(remoteMap.keySlots, KeyCodeOf(button))) {
+    const std::optional<KeyCode> keyCode = KeyCodeOf(button);
+    if (keyCode && KeyIsLearned(remoteMap.keySlots, *keyCode)) {
         if (!prompter.Question(button->Path() + QStringLiteral("键编码已学习过，要重新学习吗?"),
                                kPromptCaption))
             return;
@@ -100,23 +107,25 @@ void Tmainkeylearn::PlayAnimation() {
 }
 
 void Tmainkeylearn::ShowKeyPicture(IBtn* button, KeyPictureSet set) {
-    const auto index = KeyPictureIndex(set, KeyCodeOf(button));
+    const auto index = KeyPictureIndex(set, CodeOf(button));
     if (index && *index < static_cast<std::size_t>(keyPictures.size()))
         button->SetPicture(keyPictures[static_cast<qsizetype>(*index)]);
 }
 
 void Tmainkeylearn::ShowKeyStates() {
     for (IBtn* button : findChildren<IBtn*>()) {
-        const std::string code = KeyCodeOf(button);
-        for (const std::string& slot : remoteMap.keySlots) {
-            if (!SlotHasKeyCode(slot, code))
+        const std::optional<KeyCode> keyCode = KeyCodeOf(button);
+        if (!keyCode)
+            continue;
+        for (const KeySlot& slot : remoteMap.keySlots) {
+            if (slot.keyCode != *keyCode)
                 continue;
-            switch (SlotStateDigit(slot)) {
-                case kSlotLearned:
+            switch (slot.state) {
+                case SlotState::kLearned:
                     button->SetIsEnable(false);
                     ShowKeyPicture(button, KeyPictureSet::kLearned);
                     break;
-                case kSlotDownloaded:
+                case SlotState::kDownloaded:
                     ShowKeyPicture(button, KeyPictureSet::kDownloaded);
                     break;
                 default:

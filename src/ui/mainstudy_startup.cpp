@@ -1,16 +1,66 @@
-// FormCreate: the start-up handshake with the remote, and what it changes in the window.
+// FormCreate: waiting for the remote, reading it, and what start-up changes in the window.
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 
+#include "device_library.h"
 #include "mainstudy.h"
+#include "prompter.h"
 
 void Tmainkeylearn::FormCreate() {
-    StartupResult result = RunStartupHandshake(device, prompter, *this);
-    remoteMap = std::move(result.map);
-    if (result.outcome == StartupOutcome::kFailed)
+    SetApplicationTitle(kApplicationTitle);
+    ResetWindowState();
+    if (!WaitForRemote()) {
         startupFailed = true;
+        return;
+    }
+    QCoreApplication::processEvents();
+    ShowStartupReading(ReadRemoteAtStartup(device));
+}
+
+bool Tmainkeylearn::WaitForRemote() {
+    while (!device.IsAttached())
+        if (!prompter.RetryCancel(kNoRemoteText, kPromptCaption))
+            return false;
+    return true;
+}
+
+void Tmainkeylearn::ShowStartupReading(StartupReading reading) {
+    remoteMap = std::move(reading.map);
+    if (reading.infoBlockRead)
+        lab_gjbb->setText(kFirmwareLabelText);
+    if (reading.remoteAccepted)
+        lab_ykqtype->setText(kRemoteTypeText);
+    if (!reading.codeTableReadText.empty())
+        Memo1->setPlainText(QString::fromStdString(reading.codeTableReadText));
+    switch (reading.status) {
+        case StartupStatus::kReady:
+            return;
+        case StartupStatus::kUnsupportedRemote:
+            prompter.PlainMessage(UnsupportedRemoteText());
+            break;
+        case StartupStatus::kFirmwareTooOld:
+            prompter.PlainMessage(FirmwareTooOldText());
+            break;
+        case StartupStatus::kSoftwareTooOld:
+            prompter.PlainMessage(SoftwareTooOldText());
+            break;
+        case StartupStatus::kFirmwareProgramTooOld:
+            prompter.PlainMessage(FirmwareProgramTooOldText());
+            break;
+        case StartupStatus::kFirmwareVersionTooOld:
+            prompter.PlainMessage(FirmwareVersionTooOldText());
+            break;
+        case StartupStatus::kNoAnswer:
+            // The window opens with what was filled so far.
+            prompter.Information(kNoRemoteText, kPromptCaption);
+            return;
+        case StartupStatus::kBadMemory:
+            prompter.Information(kNoRemoteText, kPromptCaption);
+            break;
+    }
+    startupFailed = true;
 }
 
 void Tmainkeylearn::SetApplicationTitle(const QString& title) {
@@ -29,20 +79,4 @@ void Tmainkeylearn::ResetWindowState() {
     closingDown = false;
     learningMode = false;
     deleteMode = false;
-}
-
-void Tmainkeylearn::ProcessPendingEvents() {
-    QCoreApplication::processEvents();
-}
-
-void Tmainkeylearn::SetFirmwareVersionLabel(const QString& text) {
-    lab_gjbb->setText(text);
-}
-
-void Tmainkeylearn::SetRemoteTypeLabel(const QString& text) {
-    lab_ykqtype->setText(text);
-}
-
-void Tmainkeylearn::SetDiagnosticText(const QString& text) {
-    Memo1->setPlainText(text);
 }

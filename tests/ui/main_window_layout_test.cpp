@@ -12,6 +12,7 @@
 #include <QTest>
 #include <memory>
 
+#include "device_library.h"
 #include "ibtn1.h"
 #include "jpeg_decoder.h"
 #include "mainstudy.h"
@@ -29,7 +30,8 @@ class MainWindowLayoutTest : public ::testing::Test {
     void SetUp() override {
         sim = std::make_unique<SimulatedRemote>(RemoteImageBuilder::DefaultRemote().Build());
         device = std::make_unique<SimulatedDevice>(*sim);
-        window = std::make_unique<Tmainkeylearn>(*device, prompter);
+        library = std::make_unique<DeviceLibrary>(*device);
+        window = std::make_unique<Tmainkeylearn>(*library, prompter);
         ASSERT_FALSE(window->StartupFailed());
     }
 
@@ -41,6 +43,7 @@ class MainWindowLayoutTest : public ::testing::Test {
     ScriptedPrompter prompter;
     std::unique_ptr<SimulatedRemote> sim;
     std::unique_ptr<SimulatedDevice> device;
+    std::unique_ptr<DeviceLibrary> library;
     std::unique_ptr<Tmainkeylearn> window;
 };
 

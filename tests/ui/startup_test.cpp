@@ -10,6 +10,7 @@
 
 #include "mainstudy.h"
 #include "remote_image_builder.h"
+#include "remote_tables.h"
 #include "scripted_prompter.h"
 #include "startup_device.h"
 
@@ -182,6 +183,48 @@ TEST(Startup, TableOfRemotes) {
                      buffer[44 * 3] = 'x';
              };
          }},
+        {"non-hex memory bank",
+         Default(),
+         {kNoAnswer},
+         true,
+         [](StartupDevice& device) {
+             device.alterRead = [](int address, char* buffer) {
+                 if (address == 0xB03C)
+                     buffer[2 * 8 + 1] = 'g';
+             };
+         }},
+        {"zero inside the key code list",
+         Default(),
+         {kNoAnswer},
+         true,
+         [](StartupDevice& device) {
+             device.alterRead = [](int address, char* buffer) {
+                 if (address == d::kDirectoryAddress + 32)
+                     buffer[2 * 3] = '\0';
+             };
+         }},
+        {"non-hex code-area bitmap",
+         Default(),
+         {kNoAnswer},
+         true,
+         [](StartupDevice& device) {
+             device.alterRead = [](int address, char* buffer) {
+                 if (address == d::kCodeTableAddress)
+                     buffer[1] = ' ';
+             };
+         }},
+        // Any character of a read that is not hex makes the read unusable, even in bytes that
+        // start-up does not look at.
+        {"non-hex identity",
+         Default(),
+         {kNoAnswer},
+         true,
+         [](StartupDevice& device) {
+             device.alterRead = [](int address, char* buffer) {
+                 if (address == 0xB000)
+                     buffer[5] = 'Z';
+             };
+         }},
         {"non-hex interface version",
          Default(),
          {kNoAnswer},
@@ -200,7 +243,7 @@ TEST(Startup, TableOfRemotes) {
             c.prepare(device);
         ScriptedPrompter prompter;
         Script(prompter, c.prompts);
-        Tmainkeylearn window(device, prompter);
+        Tmainkeylearn window(device.library, prompter);
         prompter.VerifyAllShown();
         EXPECT_EQ(window.StartupFailed(), c.failed);
     }
@@ -209,7 +252,7 @@ TEST(Startup, TableOfRemotes) {
 TEST(Startup, DefaultRemoteFillsTheMapAndTheLabels) {
     StartupDevice device(DefaultRemoteImage());
     ScriptedPrompter prompter;
-    Tmainkeylearn window(device, prompter);
+    Tmainkeylearn window(device.library, prompter);
     const RemoteMap& map = window.Map();
 
     EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("雁湖智联遥控器"));
@@ -218,7 +261,7 @@ TEST(Startup, DefaultRemoteFillsTheMapAndTheLabels) {
     EXPECT_EQ(map.remoteIdText, d::kIdentityText);
     EXPECT_EQ(map.directoryAddress, d::kDirectoryAddress);
     EXPECT_EQ(map.pointerBias, d::kPointerBias);
-    EXPECT_EQ(map.memoryBank, "08");
+    EXPECT_EQ(map.memoryBank, MemoryBank{0x08});
     EXPECT_EQ(map.keyEntryCount, d::kKeyCount);
     EXPECT_EQ(map.codeTableCount, d::kCodeTableCount);
     EXPECT_EQ(map.codeAreaUnits, d::kCodeAreaUnits);
@@ -228,19 +271,23 @@ TEST(Startup, DefaultRemoteFillsTheMapAndTheLabels) {
     EXPECT_EQ(map.codeAreaAddress, d::kCodeAreaAddress);
 
     ASSERT_EQ(map.keySlots.size(), static_cast<std::size_t>(d::kKeyCount));
-    EXPECT_EQ(map.keySlots[d::kSlotOfKey00], "00|1|0|");
-    EXPECT_EQ(map.keySlots[d::kSlotOfKey01], "01|0|0|");
-    EXPECT_EQ(map.keySlots[d::kSlotOfKey30], "30|2|1|02FFFF");
-    EXPECT_EQ(map.keySlots[d::kSlotOfKey33], "33|1|1|000010");
-    EXPECT_EQ(map.keySlots.back(), "A7|0|0|");
+    EXPECT_EQ(SlotText(map.keySlots[d::kSlotOfKey00]), "00|1|0|");
+    EXPECT_EQ(SlotText(map.keySlots[d::kSlotOfKey01]), "01|0|0|");
+    EXPECT_EQ(SlotText(map.keySlots[d::kSlotOfKey30]), "30|2|1|02FFFF");
+    EXPECT_EQ(SlotText(map.keySlots[d::kSlotOfKey33]), "33|1|1|000010");
+    EXPECT_EQ(SlotText(map.keySlots.back()), "A7|0|0|");
 
     // 31 bitmap bytes: 248 characters, 5 of them padding.
-    ASSERT_EQ(map.codeAreaBitmap.size(), 248u);
-    EXPECT_EQ(map.codeAreaBitmap.substr(0, 16), "1111100011111000");
-    EXPECT_EQ(map.codeTableText.size(), 12u * d::kCodeTableCount);
-    EXPECT_EQ(map.codeTableText.substr(0, 12), "A01234008003");
-    EXPECT_EQ(map.codeTableText.substr(12, 12), "000000000000");
-    EXPECT_EQ(map.builtinCodeIds, d::kBuiltinIds);
+    ASSERT_EQ(map.codeAreaBitmap.BitText().size(), 248u);
+    EXPECT_EQ(map.codeAreaBitmap.BitText().substr(0, 16), "1111100011111000");
+    const std::string codeTable = CodeTableText(map.codeTable);
+    EXPECT_EQ(codeTable.size(), 12u * d::kCodeTableCount);
+    EXPECT_EQ(codeTable.substr(0, 12), "A01234008003");
+    EXPECT_EQ(codeTable.substr(12, 12), "000000000000");
+    std::vector<std::string> builtinIds;
+    for (const CodeId& id : map.builtinCodeIds)
+        builtinIds.push_back(CodeIdText(id));
+    EXPECT_EQ(builtinIds, d::kBuiltinIds);
 
     // The diagnostic copy: the whole code table read, 16 units of hex.
     EXPECT_EQ(window.Memo1->toPlainText().size(), 16 * 16);
@@ -251,7 +298,7 @@ TEST(Startup, DefaultRemoteFillsTheMapAndTheLabels) {
 TEST(Startup, ReadsEachBlockWithItsUnitsAddressAndBank) {
     StartupDevice device(DefaultRemoteImage());
     ScriptedPrompter prompter;
-    Tmainkeylearn window(device, prompter);
+    Tmainkeylearn window(device.library, prompter);
     const std::vector<RecordedRead> expected = {
         {6, "B0", "00", "08"},    // info block
         {2, "B0", "3C", "08"},    // config block
@@ -305,9 +352,9 @@ TEST(Startup, KeyTableEdgeCases) {
         SCOPED_TRACE(c.name);
         StartupDevice device(c.remote.Build());
         ScriptedPrompter prompter;
-        Tmainkeylearn window(device, prompter);
+        Tmainkeylearn window(device.library, prompter);
         EXPECT_FALSE(window.StartupFailed());
-        EXPECT_EQ(window.Map().keySlots, c.keySlots);
+        EXPECT_EQ(SlotTexts(window.Map().keySlots), c.keySlots);
         ASSERT_GE(device.reads.size(), 5u);
         EXPECT_EQ(device.reads[4].units, c.keyTableUnits);
         const int keyTable = c.remote.TableAddress(RemoteTable::kKeyTable);
@@ -320,9 +367,9 @@ TEST(Startup, BitmapKeepsThePaddingBitsOfItsLastByte) {
         RemoteImageBuilder().CodeAreaUnits(10).CodeTableCount(1).BitmapBytes({0xFF, 0xC3}).Build();
     StartupDevice device(image);
     ScriptedPrompter prompter;
-    Tmainkeylearn window(device, prompter);
-    EXPECT_EQ(window.Map().codeAreaBitmap, "1111111111000011");
-    EXPECT_EQ(window.Map().codeTableText, "000000000000");
+    Tmainkeylearn window(device.library, prompter);
+    EXPECT_EQ(window.Map().codeAreaBitmap.BitText(), "1111111111000011");
+    EXPECT_EQ(CodeTableText(window.Map().codeTable), "000000000000");
 }
 
 TEST(Startup, FailedReadsOfInfoAndConfigLeaveWhatWasFilled) {
@@ -331,7 +378,7 @@ TEST(Startup, FailedReadsOfInfoAndConfigLeaveWhatWasFilled) {
         device.remote.FailReadsAt(0xB000);
         ScriptedPrompter prompter;
         prompter.ExpectInformation(kNoRemoteText);
-        Tmainkeylearn window(device, prompter);
+        Tmainkeylearn window(device.library, prompter);
         EXPECT_TRUE(window.Map().remoteIdText.empty());
         EXPECT_TRUE(window.Map().keySlots.empty());
         EXPECT_TRUE(window.lab_gjbb->text().isEmpty());
@@ -341,7 +388,7 @@ TEST(Startup, FailedReadsOfInfoAndConfigLeaveWhatWasFilled) {
         device.remote.FailReadsAt(0xB03C);
         ScriptedPrompter prompter;
         prompter.ExpectInformation(kNoRemoteText);
-        Tmainkeylearn window(device, prompter);
+        Tmainkeylearn window(device.library, prompter);
         EXPECT_EQ(window.Map().remoteIdText, d::kIdentityText);
         EXPECT_TRUE(window.Map().keySlots.empty());
         EXPECT_EQ(window.lab_gjbb->text(), QStringLiteral(" 2.0"));
@@ -356,7 +403,7 @@ TEST(Startup, WindowClosesWhenFirstShownAfterAFailedStart) {
         ScriptedPrompter prompter;
         if (fails)
             prompter.ExpectPlainMessage(FirmwareTooOldText());
-        Tmainkeylearn window(device, prompter);
+        Tmainkeylearn window(device.library, prompter);
         window.show();
         EXPECT_TRUE(window.isVisible());
         QApplication::processEvents();
