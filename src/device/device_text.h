@@ -19,8 +19,8 @@ inline constexpr std::size_t kHexCharsPerUnit = 2 * kUnitBytes;
 inline constexpr int kMaxReadUnits = (kHighestAddress + 1) / kUnitBytes;
 
 // The zero-filled buffer a read of unitCount units (1..kMaxReadUnits) is given: room for its
-// 16 characters per unit and one spare unit of zero fill behind them, and never smaller than
-// the 512, 1024 or 2048 bytes that hold the same read at the call sites of the C face.
+// 16 characters per unit and one spare unit of zero fill behind them, rounded up to 512, 1024
+// or 2048 bytes (the sizes the C face documents) while the read fits one of them.
 std::size_t ReadBufferSize(int unitCount);
 
 // After a successful call: the whole buffer as text, one character per byte, zero bytes
