@@ -1,6 +1,7 @@
 // keylearn: the real device library and real message boxes.
 #include <QApplication>
 
+#include "device_entry_points.h"
 #include "device_library.h"
 #include "message_box_prompter.h"
 #include "program.h"
@@ -11,7 +12,8 @@ int main(int, char** argv) {
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
 
-    LinkedDeviceLibrary device;
+    LinkedEntryPoints entryPoints;
+    DeviceLibrary device(entryPoints);
     MessageBoxPrompter prompter;
     return RunProgram(device, prompter);
 }

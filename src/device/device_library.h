@@ -1,39 +1,58 @@
 #pragma once
-// The program's face of the remote's device library: the eight entry points of zorvik.h as a
-// C++ interface, so that start-up, the threads and the key operations can be given the linked
-// library in the program and the in-process simulated remote in tests.
+// The program's face of the remote's device library: readable, typed calls over the eight entry
+// points (device_entry_points.h). It owns what the C face leaves to its caller: the result
+// buffers and their sizes, the address and bank texts, and the hex text of memory. Above it
+// nothing sees a char*, a buffer size or a hex text of memory.
+//
+// It holds no state of its own, so one instance serves every thread; the library behind it
+// serialises its calls.
 
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "memory_address.h"
+
+class DeviceEntryPoints;
+
+enum class ReadStatus {
+    kRead,
+    kNotAsked,  // no unit, or more units than the whole memory: refused before the library
+    kRefused,   // the library refused (remote absent, past FFFF, no such bank)
+    kNotHex,    // the answer is not hex text where the read's units must be
+};
+
+struct MemoryRead {
+    ReadStatus status = ReadStatus::kNotAsked;
+    MemoryBytes bytes;  // kUnitBytes per unit once read; empty otherwise
+
+    bool Succeeded() const { return status == ReadStatus::kRead; }
+};
 
 class DeviceLibrary {
   public:
-    virtual ~DeviceLibrary() = default;
+    explicit DeviceLibrary(DeviceEntryPoints& entryPoints) : entryPoints_(entryPoints) {}
 
-    // Each call means exactly what the entry point of the same name in zorvik.h means; buffers
-    // are the caller's, zero-filled, of the sizes documented there.
-    virtual bool link_state() = 0;
-    virtual bool ReadVersion(char* buffer) = 0;
-    virtual bool readdatav20(char* buffer, int32_t unitCount, const char* addressHigh,
-                             const char* addressLow, const char* memoryBank) = 0;
-    virtual bool writedatav20(const char* memoryBank, const char* addressHigh,
-                              const char* addressLow, const char* hexData) = 0;
-    virtual bool SetCodeCarrierWave() = 0;
-    virtual bool RCollectCodeInfo(char* buffer) = 0;
-    virtual bool RBasicInfo(char* buffer) = 0;
-    virtual bool WCodeTypeData(const char* hexData) = 0;
-};
+    // Whether the remote is attached.
+    bool IsAttached();
+    // The library's version text (up to its zero fill), or none when the remote did not answer.
+    std::optional<std::string> ReadVersion();
+    // unitCount units (8 bytes each) from address of bank on. Either case of hex is read.
+    MemoryRead ReadMemory(MemoryAddress address, int unitCount, MemoryBank bank);
+    // Stores bytes from address of bank on, sent as upper-case hex; false when the library
+    // refuses (an empty list included: the library stores nothing and says so).
+    bool WriteMemory(MemoryAddress address, std::span<const std::uint8_t> bytes, MemoryBank bank);
+    // Puts the remote into infrared capture mode.
+    bool EnterCaptureMode();
+    // The captured raw code as the library leaves it in its buffer, zero fill included (so a
+    // diagnostic copy holds exactly what the normaliser saw), or none when nothing was captured.
+    std::optional<std::string> CollectCapture();
+    // The remote's identity text (up to its zero fill), or none when the remote did not answer.
+    std::optional<std::string> Identity();
+    // Hands bytes to the library's code-type call, sent as upper-case hex.
+    bool WriteCodeTypeData(std::span<const std::uint8_t> bytes);
 
-// The library linked at load time (libzorvik, or the vendor's zorvik.dll on Windows).
-class LinkedDeviceLibrary final : public DeviceLibrary {
-  public:
-    bool link_state() override;
-    bool ReadVersion(char* buffer) override;
-    bool readdatav20(char* buffer, int32_t unitCount, const char* addressHigh,
-                     const char* addressLow, const char* memoryBank) override;
-    bool writedatav20(const char* memoryBank, const char* addressHigh, const char* addressLow,
-                      const char* hexData) override;
-    bool SetCodeCarrierWave() override;
-    bool RCollectCodeInfo(char* buffer) override;
-    bool RBasicInfo(char* buffer) override;
-    bool WCodeTypeData(const char* hexData) override;
+  private:
+    DeviceEntryPoints& entryPoints_;
 };

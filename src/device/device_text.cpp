@@ -1,9 +1,16 @@
 #include "device_text.h"
 
 #include <cstdio>
-#include <vector>
 
-#include "device_library.h"
+std::size_t ReadBufferSize(int unitCount) {
+    const std::size_t needed =
+        kHexCharsPerUnit * static_cast<std::size_t>(unitCount < 0 ? 0 : unitCount) +
+        kHexCharsPerUnit;
+    for (const std::size_t size : {512u, 1024u, 2048u})
+        if (needed <= size)
+            return size;
+    return needed;
+}
 
 std::string DeviceBufferText(bool succeeded, const char* buffer, std::size_t size) {
     if (!succeeded || buffer == nullptr)
@@ -17,28 +24,22 @@ std::string HexText(unsigned value, int digits) {
     return text;
 }
 
-AddressTexts FormatAddress(int address) {
-    const std::string four = HexText(static_cast<unsigned>(address) & 0xFFFFu, 4);
+AddressTexts FormatAddress(MemoryAddress address) {
+    const std::string four = HexText(address, 4);
     return {four.substr(0, 2), four.substr(2, 2)};
 }
 
-std::string ReadUnitsText(DeviceLibrary& device, int address, int unitCount,
-                          const std::string& memoryBank, std::size_t bufferSize) {
-    if (address < 0 || address > 0xFFFF || unitCount < 1 ||
-        static_cast<std::size_t>(unitCount) * kHexCharsPerUnit > bufferSize)
-        return {};
-    std::vector<char> buffer(bufferSize, '\0');
-    const AddressTexts at = FormatAddress(address);
-    const bool ok = device.readdatav20(buffer.data(), unitCount, at.high.c_str(), at.low.c_str(),
-                                       memoryBank.c_str());
-    return DeviceBufferText(ok, buffer.data(), buffer.size());
+std::string HexBytesText(std::span<const std::uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(2 * bytes.size());
+    for (const std::uint8_t byte : bytes) {
+        text.push_back(kDigits[byte >> 4]);
+        text.push_back(kDigits[byte & 0x0F]);
+    }
+    return text;
 }
 
-bool WriteHexText(DeviceLibrary& device, int address, const std::string& memoryBank,
-                  const std::string& hexData) {
-    if (address < 0 || address > 0xFFFF)
-        return false;
-    const AddressTexts at = FormatAddress(address);
-    return device.writedatav20(memoryBank.c_str(), at.high.c_str(), at.low.c_str(),
-                               hexData.c_str());
+std::string BankText(MemoryBank bank) {
+    return HexText(static_cast<unsigned>(bank), 2);
 }

@@ -1,21 +1,27 @@
 #pragma once
-// Turning device buffers into text, and the reads and writes every caller makes, so that no
-// caller formats an address or sizes a buffer by hand.
+// The texts and buffers of the device library's C face, as DeviceLibrary makes and reads them.
+// Nothing above the device layer needs these; tests use them to state what reached the remote.
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
-#include <string_view>
 
-class DeviceLibrary;
+#include "memory_address.h"
 
-// Buffer sizes of the call sites.
+// Result buffers of the calls that are not memory reads.
 inline constexpr std::size_t kVersionBufferSize = 250;
-inline constexpr std::size_t kSmallReadBufferSize = 512;
-inline constexpr std::size_t kReadBufferSize = 1024;
-inline constexpr std::size_t kLargeReadBufferSize = 2048;
 inline constexpr std::size_t kIdentityBufferSize = 1024;
 inline constexpr std::size_t kCaptureBufferSize = 10240;
-inline constexpr std::size_t kHexCharsPerUnit = 16;
+inline constexpr std::size_t kHexCharsPerUnit = 2 * kUnitBytes;
+
+// The most units one read may ask for: the whole 64 KiB memory.
+inline constexpr int kMaxReadUnits = (kHighestAddress + 1) / kUnitBytes;
+
+// The zero-filled buffer a read of unitCount units (1..kMaxReadUnits) is given: room for its
+// 16 characters per unit and one spare unit of zero fill behind them, rounded up to 512, 1024
+// or 2048 bytes (the sizes the C face documents) while the read fits one of them.
+std::size_t ReadBufferSize(int unitCount);
 
 // After a successful call: the whole buffer as text, one character per byte, zero bytes
 // included, so the text is as long as the buffer. After a failed call: empty.
@@ -27,18 +33,13 @@ struct AddressTexts {
     std::string high;
     std::string low;
 };
-AddressTexts FormatAddress(int address);
-
-// Reads unitCount units at address of bank into a zero-filled buffer of bufferSize bytes and
-// gives DeviceBufferText of it. A read that would not fit its buffer, or an address outside
-// 0..FFFF, is refused before the library is called and gives an empty text.
-std::string ReadUnitsText(DeviceLibrary& device, int address, int unitCount,
-                          const std::string& memoryBank, std::size_t bufferSize);
-
-// Writes hexData at address of bank; false when the library refuses or the address is outside
-// 0..FFFF.
-bool WriteHexText(DeviceLibrary& device, int address, const std::string& memoryBank,
-                  const std::string& hexData);
+AddressTexts FormatAddress(MemoryAddress address);
 
 // Upper-case hex of value with at least `digits` digits.
 std::string HexText(unsigned value, int digits);
+
+// Two upper-case hex digits per byte, in order.
+std::string HexBytesText(std::span<const std::uint8_t> bytes);
+
+// The bank as the library takes it: two upper-case hex digits.
+std::string BankText(MemoryBank bank);

@@ -1,7 +1,5 @@
 #include "hex_fields.h"
 
-#include <cctype>
-
 namespace {
 
 int DigitValue(char c) {
@@ -37,44 +35,17 @@ std::optional<int> HexNumber(std::string_view digits) {
     return value;
 }
 
-std::optional<int> HexByteAt(std::string_view hex, std::size_t index) {
-    if (index > hex.size() / 2 || hex.size() - 2 * index < 2)
+std::optional<std::vector<std::uint8_t>> DecodeHexBytes(std::string_view hex) {
+    if (hex.size() % 2 != 0)
         return std::nullopt;
-    return HexNumber(hex.substr(2 * index, 2));
-}
-
-std::optional<int> LittleEndianWordAt(std::string_view hex, std::size_t index) {
-    const std::optional<int> low = HexByteAt(hex, index);
-    const std::optional<int> high = HexByteAt(hex, index + 1);
-    if (!low || !high)
-        return std::nullopt;
-    return *high * 256 + *low;
-}
-
-std::optional<std::string> HexBytesAt(std::string_view hex, std::size_t index, std::size_t count) {
-    if (index > hex.size() / 2 || count > (hex.size() - 2 * index) / 2)
-        return std::nullopt;
-    std::string bytes(hex.substr(2 * index, 2 * count));
-    if (!IsHexText(bytes))
-        return std::nullopt;
-    for (char& c : bytes)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return bytes;
-}
-
-int TranslateDevicePointer(int word, int directoryAddress, int pointerBias) {
-    return word >= pointerBias ? word - pointerBias : word + directoryAddress;
-}
-
-std::optional<std::string> UnpackCodeAreaBitmap(std::string_view hex) {
-    std::string bits;
-    bits.reserve(hex.size() * 4);
-    for (char c : hex) {
-        const int digit = DigitValue(c);
-        if (digit < 0)
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(hex.size() / 2);
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const int high = DigitValue(hex[i]);
+        const int low = DigitValue(hex[i + 1]);
+        if (high < 0 || low < 0)
             return std::nullopt;
-        for (int bit = 3; bit >= 0; --bit)
-            bits.push_back((digit >> bit) & 1 ? '1' : '0');
+        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
     }
-    return bits;
+    return bytes;
 }

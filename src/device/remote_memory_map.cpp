@@ -1,173 +1,150 @@
 #include "remote_memory_map.h"
 
-#include "hex_fields.h"
+#include <algorithm>
+
+#include "device_text.h"
 
 namespace {
 
-constexpr std::size_t kHexPerByte = 2;
-constexpr std::size_t kHexPerUnit = 16;
-constexpr int kCodeTableReadLimit = 1023;  // bytes a 2048-byte buffer holds past one spare unit
-
 // Whether `size` bytes from address lie within 0..FFFF (an empty table always does when its
 // address does).
-bool FitsInMemory(int address, long size) {
-    return address >= 0 && address <= kHighestAddress &&
-           static_cast<long>(address) + size - 1 <= kHighestAddress;
+bool FitsInMemory(long address, long size) {
+    return address >= 0 && address <= kHighestAddress && address + size - 1 <= kHighestAddress;
+}
+
+int WordAt(ReadBytes bytes, std::size_t index) {
+    return bytes[index + 1] * 256 + bytes[index];
 }
 
 }  // namespace
 
-InfoBlock ParseInfoBlock(std::string_view text) {
+int TranslateDevicePointer(int word, int directoryAddress, int pointerBias) {
+    return word >= pointerBias ? word - pointerBias : word + directoryAddress;
+}
+
+std::optional<InfoBlock> ParseInfoBlock(ReadBytes bytes) {
+    if (bytes.size() < 37)
+        return std::nullopt;
     InfoBlock info;
-    info.identityText = std::string(text.substr(0, 30));
-    if (text.size() >= 74)
-        info.modelCode = std::string(text.substr(70, 4));
-    info.major = HexByteAt(text, 32);
-    info.minor = HexByteAt(text, 33);
+    info.identityText = HexBytesText(bytes.first(15));
+    info.modelCode = static_cast<std::uint16_t>(bytes[35] * 256 + bytes[36]);
+    info.major = bytes[32];
+    info.minor = bytes[33];
     return info;
 }
 
-bool ParseConfigBlock(std::string_view text, RemoteMap& map) {
-    const std::optional<int> directory = LittleEndianWordAt(text, 0);
-    const std::optional<int> bias = LittleEndianWordAt(text, 6);
-    const std::optional<std::string> bank = HexBytesAt(text, 8, 1);
-    if (!directory || !bias || !bank)
+bool ParseConfigBlock(ReadBytes bytes, RemoteMap& map) {
+    if (bytes.size() < 9)
         return false;
-    map.directoryAddress = *directory;
-    map.pointerBias = *bias;
-    map.memoryBank = *bank;
+    map.directoryAddress = static_cast<MemoryAddress>(WordAt(bytes, 0));
+    map.pointerBias = static_cast<MemoryAddress>(WordAt(bytes, 6));
+    map.memoryBank = MemoryBank{bytes[8]};
     return true;
 }
 
-bool ParseDirectoryBlock(std::string_view text, RemoteMap& map, int& keyCodeCount) {
-    const std::optional<int> entries = LittleEndianWordAt(text, 0);
-    const std::optional<int> codeEntries = HexByteAt(text, 7);
-    const std::optional<int> units = LittleEndianWordAt(text, 8);
-    const std::optional<int> keyTable = LittleEndianWordAt(text, 16);
-    const std::optional<int> builtinList = LittleEndianWordAt(text, 24);
-    const std::optional<int> codeTable = LittleEndianWordAt(text, 26);
-    const std::optional<int> codeArea = LittleEndianWordAt(text, 28);
-    const std::optional<int> keyCodes = HexByteAt(text, 32);
-    if (!entries || !codeEntries || !units || !keyTable || !builtinList || !codeTable ||
-        !codeArea || !keyCodes)
+bool ParseDirectoryBlock(ReadBytes bytes, RemoteMap& map, int& keyCodeCount) {
+    if (bytes.size() < 33)
         return false;
-    const auto translate = [&](int word) {
-        return TranslateDevicePointer(word, map.directoryAddress, map.pointerBias);
+    const auto translate = [&](std::size_t index) {
+        return TranslateDevicePointer(WordAt(bytes, index), map.directoryAddress, map.pointerBias);
     };
-    map.keyEntryCount = *entries;
-    map.codeTableCount = *codeEntries;
-    map.codeAreaUnits = *units;
-    map.keyTableAddress = translate(*keyTable);
-    map.builtinListAddress = translate(*builtinList);
-    map.codeTableAddress = translate(*codeTable);
-    map.codeAreaAddress = translate(*codeArea);
-    keyCodeCount = *keyCodes;
+    map.keyEntryCount = WordAt(bytes, 0);
+    map.codeTableCount = bytes[7];
+    map.codeAreaUnits = WordAt(bytes, 8);
+    const int keyTable = translate(16);
+    const int builtinList = translate(24);
+    const int codeTable = translate(26);
+    const int codeArea = translate(28);
+    keyCodeCount = bytes[32];
 
-    const long codeTableBytes = CodeAreaBitmapBytes(map.codeAreaUnits) +
+    const long codeTableBytes = CodeAreaBitmap::ByteCount(map.codeAreaUnits) +
                                 static_cast<long>(kCodeEntryBytes) * map.codeTableCount;
-    return codeTableBytes <= kCodeTableReadLimit &&
-           FitsInMemory(map.keyTableAddress,
-                        static_cast<long>(kKeyEntryBytes) * map.keyEntryCount) &&
-           FitsInMemory(map.builtinListAddress, 2) &&
-           FitsInMemory(map.codeTableAddress, codeTableBytes) &&
-           FitsInMemory(map.codeAreaAddress, 8L * map.codeAreaUnits);
+    if (codeTableBytes > kCodeTableReadLimit ||
+        !FitsInMemory(keyTable, static_cast<long>(kKeyEntryBytes) * map.keyEntryCount) ||
+        !FitsInMemory(builtinList, 2) || !FitsInMemory(codeTable, codeTableBytes) ||
+        !FitsInMemory(codeArea, static_cast<long>(kUnitBytes) * map.codeAreaUnits))
+        return false;
+    map.keyTableAddress = static_cast<MemoryAddress>(keyTable);
+    map.builtinListAddress = static_cast<MemoryAddress>(builtinList);
+    map.codeTableAddress = static_cast<MemoryAddress>(codeTable);
+    map.codeAreaAddress = static_cast<MemoryAddress>(codeArea);
+    return true;
 }
 
-bool ParseKeyCodeList(std::string_view text, int keyCodeCount, RemoteMap& map) {
-    const int listBytes = kKeyCodeListUnits * 8;
-    if (keyCodeCount < 0 || 1 + keyCodeCount > listBytes || map.keyEntryCount > keyCodeCount)
+bool ParseKeyCodeList(ReadBytes bytes, int keyCodeCount, RemoteMap& map) {
+    if (keyCodeCount < 0 || 1 + static_cast<std::size_t>(keyCodeCount) > bytes.size() ||
+        map.keyEntryCount > keyCodeCount)
         return false;
     map.keySlots.clear();
-    for (int i = 0; i < keyCodeCount; ++i) {
-        const std::optional<std::string> code =
-            HexBytesAt(text, 1 + static_cast<std::size_t>(i), 1);
-        if (!code)
-            return false;
-        map.keySlots.push_back(*code + "|");
-    }
+    for (int i = 0; i < keyCodeCount; ++i)
+        map.keySlots.push_back(KeySlot{.keyCode = bytes[1 + static_cast<std::size_t>(i)]});
     return true;
 }
 
 int KeyTableReadUnits(int keyEntryCount) {
-    return 2 * kKeyEntryBytes * keyEntryCount / static_cast<int>(kHexPerUnit) + 1;
+    return 2 * kKeyEntryBytes * keyEntryCount / (2 * kUnitBytes) + 1;
 }
 
-std::size_t KeyTableBufferSize(int keyEntryCount) {
-    return 2 * kKeyEntryBytes * static_cast<std::size_t>(keyEntryCount) + kHexPerUnit;
+void SetStartupSlotState(KeySlot& slot, std::span<const std::uint8_t, kKeyEntryBytes> entry) {
+    const std::uint8_t status = entry[0];
+    slot.holding = CodeHolding::kDirect;
+    if ((status & 0xA0) != 0x80) {
+        slot.state = SlotState::kEmpty;
+        return;
+    }
+    slot.state = (status & 0x40) ? SlotState::kLearned : SlotState::kDownloaded;
+    if ((entry[2] & 0x80) == 0)
+        return;
+    slot.holding = CodeHolding::kCodeTable;
+    slot.codeEntryIndex = entry[3];
+    slot.afterIndex = static_cast<std::uint16_t>(entry[4] * 256 + entry[5]);
 }
 
-std::optional<std::string> StartupSlotState(std::string_view keyEntryHex) {
-    const std::optional<int> status = HexByteAt(keyEntryHex, 0);
-    if (!status)
-        return std::nullopt;
-    if ((*status & 0xA0) != 0x80)
-        return "0|0|";
-    std::string state = (*status & 0x40) ? "2|" : "1|";
-    const std::optional<int> location = HexByteAt(keyEntryHex, 2);
-    if (!location)
-        return std::nullopt;
-    if ((*location & 0x80) == 0)
-        return state + "0|";
-    const std::optional<std::string> codeId = HexBytesAt(keyEntryHex, 3, 3);
-    if (!codeId)
-        return std::nullopt;
-    return state + "1|" + *codeId;
-}
-
-bool ParseKeyTable(std::string_view text, RemoteMap& map) {
-    const std::size_t entryChars = kHexPerByte * kKeyEntryBytes;
+bool ParseKeyTable(ReadBytes bytes, RemoteMap& map) {
     if (map.keyEntryCount < 0 ||
         static_cast<std::size_t>(map.keyEntryCount) > map.keySlots.size() ||
-        text.size() < entryChars * static_cast<std::size_t>(map.keyEntryCount))
+        bytes.size() < kKeyEntryBytes * static_cast<std::size_t>(map.keyEntryCount))
         return false;
-    for (int i = 0; i < map.keyEntryCount; ++i) {
-        const std::optional<std::string> state =
-            StartupSlotState(text.substr(entryChars * static_cast<std::size_t>(i), entryChars));
-        if (!state)
-            return false;
-        map.keySlots[static_cast<std::size_t>(i)] += *state;
-    }
+    for (std::size_t i = 0; i < static_cast<std::size_t>(map.keyEntryCount); ++i)
+        SetStartupSlotState(map.keySlots[i],
+                            bytes.subspan(kKeyEntryBytes * i).first<kKeyEntryBytes>());
     return true;
-}
-
-int CodeAreaBitmapBytes(int codeAreaUnits) {
-    return (codeAreaUnits + 7) / 8;
 }
 
 int CodeTableReadUnits(int codeTableCount, int codeAreaUnits) {
-    return (kCodeEntryBytes * codeTableCount + CodeAreaBitmapBytes(codeAreaUnits)) / 8 + 1;
+    return (static_cast<int>(kCodeEntryBytes) * codeTableCount +
+            CodeAreaBitmap::ByteCount(codeAreaUnits)) /
+               kUnitBytes +
+           1;
 }
 
-bool ParseCodeTable(std::string_view text, RemoteMap& map) {
-    const std::size_t bitmapChars =
-        kHexPerByte * static_cast<std::size_t>(CodeAreaBitmapBytes(map.codeAreaUnits));
-    const std::size_t tableChars =
-        kHexPerByte * kCodeEntryBytes * static_cast<std::size_t>(map.codeTableCount);
-    if (text.size() < bitmapChars + tableChars)
+bool ParseCodeTable(ReadBytes bytes, RemoteMap& map) {
+    const std::size_t bitmapBytes =
+        static_cast<std::size_t>(CodeAreaBitmap::ByteCount(map.codeAreaUnits));
+    const std::size_t count = static_cast<std::size_t>(std::max(map.codeTableCount, 0));
+    if (bytes.size() < bitmapBytes + kCodeEntryBytes * count)
         return false;
-    const std::optional<std::string> bitmap = UnpackCodeAreaBitmap(text.substr(0, bitmapChars));
-    const std::optional<std::string> table =
-        HexBytesAt(text, bitmapChars / kHexPerByte, tableChars / kHexPerByte);
-    if (!bitmap || !table)
-        return false;
-    map.codeAreaBitmap = *bitmap;
-    map.codeTableText = *table;
+    map.codeAreaBitmap = CodeAreaBitmap(map.codeAreaUnits, bytes.first(bitmapBytes));
+    map.codeTable.clear();
+    for (std::size_t i = 0; i < count; ++i)
+        map.codeTable.push_back(CodeEntryFromBytes(
+            bytes.subspan(bitmapBytes + kCodeEntryBytes * i).first<kCodeEntryBytes>()));
     return true;
 }
 
-bool ParseBuiltinCodeList(std::string_view text, RemoteMap& map) {
-    const std::optional<int> count = LittleEndianWordAt(text, 0);
-    const long readBytes = kBuiltinListUnits * 8L;
-    if (!count || 2 + static_cast<long>(kBuiltinRecordBytes) * *count > readBytes ||
-        !FitsInMemory(map.builtinListAddress, 2 + static_cast<long>(kBuiltinRecordBytes) * *count))
+bool ParseBuiltinCodeList(ReadBytes bytes, RemoteMap& map) {
+    if (bytes.size() < 2)
+        return false;
+    const int count = WordAt(bytes, 0);
+    const long listBytes = 2 + static_cast<long>(kBuiltinRecordBytes) * count;
+    if (listBytes > static_cast<long>(bytes.size()) ||
+        listBytes > static_cast<long>(kBuiltinListUnits) * kUnitBytes ||
+        !FitsInMemory(map.builtinListAddress, listBytes))
         return false;
     map.builtinCodeIds.clear();
-    for (int i = 0; i < *count; ++i) {
-        const std::optional<std::string> id =
-            HexBytesAt(text, 2 + static_cast<std::size_t>(kBuiltinRecordBytes) * i, 3);
-        if (!id)
-            return false;
-        map.builtinCodeIds.push_back(*id);
+    for (int i = 0; i < count; ++i) {
+        const std::size_t at = 2 + static_cast<std::size_t>(kBuiltinRecordBytes) * i;
+        map.builtinCodeIds.push_back(CodeId{{bytes[at], bytes[at + 1], bytes[at + 2]}});
     }
     return true;
 }

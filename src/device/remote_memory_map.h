@@ -1,9 +1,9 @@
 #pragma once
 // The remote's memory as start-up reads it: where each block lies, how much of it each read
-// takes, and the parsers that turn the read texts into RemoteMap fields.
+// takes, and the parsers that turn the bytes read into RemoteMap fields.
 //
 //   B000  info block (6 units): identity in bytes 0-14, interface version major and minor in
-//         bytes 32 and 33, model code in bytes 35-36 (read as its four hex characters)
+//         bytes 32 and 33, model code in bytes 35-36
 //   B03C  config block (2 units): directory address (word 0), pointer bias (word 6), memory
 //         bank (byte 8)
 //   directory block (5 units) at the directory address: key entry count (word 0), code table
@@ -15,73 +15,76 @@
 //         6-byte code entries
 //   built-in code list: a word N, then N 6-byte records whose first 3 bytes are a code id
 //
-// Words are little-endian. Every parser refuses (returns false) when a field it needs is not
-// hex, when a table does not fit the text its read gives, or when a translated address or a
-// table's end lies past FFFF: the remote's memory is then not one this program can work with.
+// Words are little-endian. Every parser refuses (returns false) when a table does not fit the
+// bytes its read gives, or when a translated address or a table's end lies past FFFF: the
+// remote's memory is then not one this program can work with. (Memory that is not hex never
+// gets here: DeviceLibrary refuses it.)
 
-#include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
-#include <string_view>
 
 #include "remote_map.h"
 
-inline constexpr int kInfoBlockAddress = 0xB000;
+using ReadBytes = std::span<const std::uint8_t>;
+
+inline constexpr MemoryAddress kInfoBlockAddress = 0xB000;
 inline constexpr int kInfoBlockUnits = 6;
-inline constexpr int kConfigBlockAddress = 0xB03C;
+inline constexpr MemoryAddress kConfigBlockAddress = 0xB03C;
 inline constexpr int kConfigBlockUnits = 2;
 inline constexpr int kDirectoryBlockUnits = 5;
 inline constexpr int kKeyCodeListOffset = 32;  // from the directory address
 inline constexpr int kKeyCodeListUnits = 50;
 inline constexpr int kBuiltinListUnits = 120;
 inline constexpr int kKeyEntryBytes = 22;
-inline constexpr int kCodeEntryBytes = 6;
 inline constexpr int kBuiltinRecordBytes = 6;
-inline constexpr int kHighestAddress = 0xFFFF;
-// Start-up reads every block from this bank; later reads and writes use the config block's.
-inline const std::string kStartupBank = "08";
+// The most bytes of bitmap and code entries one code-table read takes: its 2048-character
+// buffer less one spare unit, as the call sites of the C face always sized it.
+inline constexpr int kCodeTableReadLimit = 1023;
+
+// A stored pointer word as an address: word - pointerBias when word >= pointerBias, else
+// word + directoryAddress. The result may lie past FFFF; callers check.
+int TranslateDevicePointer(int word, int directoryAddress, int pointerBias);
 
 // The fields of the info block that start-up looks at.
 struct InfoBlock {
-    std::string identityText;  // characters 1-30
-    std::string modelCode;     // bytes 35-36 as four characters, exactly as read
-    std::optional<int> major;  // byte 32; none when not hex
-    std::optional<int> minor;  // byte 33; none when not hex
+    std::string identityText;     // bytes 0-14 as 30 upper-case hex digits
+    std::uint16_t modelCode = 0;  // bytes 35-36, first byte high: 7731 reads as 0x7731
+    int major = 0;                // byte 32
+    int minor = 0;                // byte 33
 };
 
-// Fields are taken from the text as far as it reaches; a short text gives short or absent
-// fields.
-InfoBlock ParseInfoBlock(std::string_view text);
+// None when the bytes end before the model code.
+std::optional<InfoBlock> ParseInfoBlock(ReadBytes bytes);
 
-// directoryAddress, pointerBias and memoryBank (upper case).
-bool ParseConfigBlock(std::string_view text, RemoteMap& map);
+// directoryAddress, pointerBias and memoryBank.
+bool ParseConfigBlock(ReadBytes bytes, RemoteMap& map);
 
 // The three counts, the four translated pointers, and the number of key codes (byte 32).
-bool ParseDirectoryBlock(std::string_view text, RemoteMap& map, int& keyCodeCount);
+bool ParseDirectoryBlock(ReadBytes bytes, RemoteMap& map, int& keyCodeCount);
 
-// keySlots: one "KK|" per key code, in order, from the list read at directory + 32 (its count
-// byte skipped). keyEntryCount above the number of key codes is refused here, as key entry i
-// describes slot i.
-bool ParseKeyCodeList(std::string_view text, int keyCodeCount, RemoteMap& map);
+// keySlots: one slot per key code, in order, not read yet, from the list read at directory + 32
+// (its count byte skipped). keyEntryCount above the number of key codes is refused here, as key
+// entry i describes slot i.
+bool ParseKeyCodeList(ReadBytes bytes, int keyCodeCount, RemoteMap& map);
 
-// The key table read: its size in units and the buffer it is read into.
+// The key table read: its size in units.
 int KeyTableReadUnits(int keyEntryCount);
-std::size_t KeyTableBufferSize(int keyEntryCount);
 
-// The state start-up appends to a slot, from the 22-byte key entry's hex text: "0|0|" for no
-// code; otherwise "1|" (downloaded) or "2|" (learned), then "0|", or "1|" and bytes 3-5 when
-// the entry points at a code entry. None when a byte it needs is not hex.
-std::optional<std::string> StartupSlotState(std::string_view keyEntryHex);
+// A slot's state as start-up reads it from its 22-byte key entry: no code unless (status AND
+// A0) = 80; then downloaded (status bit 6 clear) or learned (set), named directly, or, when
+// byte 2 bit 7 is set, at the code-table entry of byte 3 with bytes 4-5 kept after it.
+void SetStartupSlotState(KeySlot& slot, std::span<const std::uint8_t, kKeyEntryBytes> entry);
 
-// Appends each key entry's state to its slot.
-bool ParseKeyTable(std::string_view text, RemoteMap& map);
+// Sets the state of each slot that has a key entry.
+bool ParseKeyTable(ReadBytes bytes, RemoteMap& map);
 
-// The code table read: bitmap bytes, units and buffer.
-int CodeAreaBitmapBytes(int codeAreaUnits);
+// The code table read: units.
 int CodeTableReadUnits(int codeTableCount, int codeAreaUnits);
 
-// codeAreaBitmap (eight characters per bitmap byte, padding bits included) and codeTableText.
-bool ParseCodeTable(std::string_view text, RemoteMap& map);
+// codeAreaBitmap (padding bits included) and codeTable.
+bool ParseCodeTable(ReadBytes bytes, RemoteMap& map);
 
-// builtinCodeIds, upper case.
-bool ParseBuiltinCodeList(std::string_view text, RemoteMap& map);
+// builtinCodeIds.
+bool ParseBuiltinCodeList(ReadBytes bytes, RemoteMap& map);

@@ -22,7 +22,7 @@
 
 #include "key_pictures.h"
 #include "remote_map.h"
-#include "startup_handshake.h"
+#include "startup_reading.h"
 
 class DeviceLibrary;
 class Prompter;
@@ -35,7 +35,7 @@ class QPushButton;
 class QScrollArea;
 class QThread;
 
-class MainWindow : public QWidget, private StartupView {
+class MainWindow : public QWidget {
     Q_OBJECT
 
   public:
@@ -106,13 +106,13 @@ class MainWindow : public QWidget, private StartupView {
     // The show handler, run when the window is first shown.
     void OnFirstShow();
 
-    // StartupView: what start-up changes in the window.
-    void SetApplicationTitle(const QString& title) override;
-    void ResetWindowState() override;
-    void ProcessPendingEvents() override;
-    void SetFirmwareVersionLabel(const QString& text) override;
-    void SetRemoteTypeLabel(const QString& text) override;
-    void SetDiagnosticText(const QString& text) override;
+    // What start-up changes in the window (mainstudy_startup.cpp).
+    void SetApplicationTitle(const QString& title);
+    void ResetWindowState();
+    // Waits until the remote is attached; false when the user gives up.
+    bool WaitForRemote();
+    // Takes in what start-up read and shows what it found.
+    void ShowStartupReading(StartupReading reading);
 
     // Tests reach the window's state through this class (tests/ui/main_window_probe.h).
     friend class MainWindowProbe;

@@ -3,18 +3,24 @@
 #include <QDir>
 #include <QLabel>
 #include <QMovie>
+#include <optional>
 
+#include "key_slots.h"
 #include "main_window.h"
 #include "picture_button.h"
 #include "picture_view.h"
 #include "prompter.h"
-#include "slot_text.h"
 #include "texts.h"
 
 namespace {
 
-std::string KeyCodeOf(const PictureButton* button) {
+std::string CodeOf(const PictureButton* button) {
     return button->Code().toStdString();
+}
+
+// The key a button stands for; none for an action button.
+std::optional<KeyCode> KeyCodeOf(const PictureButton* button) {
+    return ParseKeyCode(CodeOf(button));
 }
 
 }  // namespace
@@ -40,7 +46,8 @@ void MainWindow::KeyClick(PictureButton* button) {
 }
 
 void MainWindow::ChooseKeyForLearning(PictureButton* button) {
-    if (KeyIsLearned(remoteMap.keySlots, KeyCodeOf(button))) {
+    const std::optional<KeyCode> keyCode = KeyCodeOf(button);
+    if (keyCode && KeyIsLearned(remoteMap.keySlots, *keyCode)) {
         if (!prompter.Question(texts::RelearnQuestion(button->Path()), texts::kPromptCaption))
             return;
         button->SetIsEnable(true);
@@ -80,23 +87,25 @@ void MainWindow::PlayAnimation() {
 }
 
 void MainWindow::ShowKeyPicture(PictureButton* button, KeyPictureSet set) {
-    const auto index = KeyPictureIndex(set, KeyCodeOf(button));
+    const auto index = KeyPictureIndex(set, CodeOf(button));
     if (index && *index < static_cast<std::size_t>(keyPictures.size()))
         button->SetPicture(keyPictures[static_cast<qsizetype>(*index)]);
 }
 
 void MainWindow::ShowKeyStates() {
     for (PictureButton* button : findChildren<PictureButton*>()) {
-        const std::string code = KeyCodeOf(button);
-        for (const std::string& slot : remoteMap.keySlots) {
-            if (!SlotHasKeyCode(slot, code))
+        const std::optional<KeyCode> keyCode = KeyCodeOf(button);
+        if (!keyCode)
+            continue;
+        for (const KeySlot& slot : remoteMap.keySlots) {
+            if (slot.keyCode != *keyCode)
                 continue;
-            switch (SlotStateDigit(slot)) {
-                case kSlotLearned:
+            switch (slot.state) {
+                case SlotState::kLearned:
                     button->SetIsEnable(false);
                     ShowKeyPicture(button, KeyPictureSet::kLearned);
                     break;
-                case kSlotDownloaded:
+                case SlotState::kDownloaded:
                     ShowKeyPicture(button, KeyPictureSet::kDownloaded);
                     break;
                 default:

@@ -1,15 +1,79 @@
-// RunStartup: the start-up handshake with the remote, and what it changes in the window.
+// RunStartup: waiting for the remote, reading it, and what start-up changes in the window.
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 
+#include "device_library.h"
 #include "main_window.h"
+#include "prompter.h"
+#include "texts.h"
+
+namespace {
+
+// The plain message that turns a remote away, or null when the status is no rejection.
+const QString* RejectionText(StartupStatus status) {
+    switch (status) {
+        case StartupStatus::kUnsupportedRemote:
+            return &texts::kUnsupportedRemote;
+        case StartupStatus::kFirmwareTooOld:
+            return &texts::kFirmwareTooOld;
+        case StartupStatus::kSoftwareTooOld:
+            return &texts::kSoftwareTooOld;
+        case StartupStatus::kFirmwareProgramTooOld:
+            return &texts::kFirmwareProgramTooOld;
+        case StartupStatus::kFirmwareVersionTooOld:
+            return &texts::kFirmwareVersionTooOld;
+        case StartupStatus::kReady:
+        case StartupStatus::kNoAnswer:
+        case StartupStatus::kBadMemory:
+            break;
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 void MainWindow::RunStartup() {
-    StartupResult result = RunStartupHandshake(device, prompter, *this);
-    remoteMap = std::move(result.map);
-    if (result.outcome == StartupOutcome::kFailed)
+    SetApplicationTitle(texts::kApplicationTitle);
+    ResetWindowState();
+    if (!WaitForRemote()) {
         startupFailed = true;
+        return;
+    }
+    QCoreApplication::processEvents();
+    ShowStartupReading(ReadRemoteAtStartup(device));
+}
+
+bool MainWindow::WaitForRemote() {
+    while (!device.IsAttached())
+        if (!prompter.RetryCancel(texts::kNoRemote, texts::kPromptCaption))
+            return false;
+    return true;
+}
+
+void MainWindow::ShowStartupReading(StartupReading reading) {
+    remoteMap = std::move(reading.map);
+    if (reading.infoBlockRead)
+        firmwareLabel->setText(texts::kFirmwareLabel);
+    if (reading.remoteAccepted)
+        remoteTypeLabel->setText(texts::kRemoteType);
+    if (!reading.codeTableReadText.empty())
+        codeTableLog->setPlainText(QString::fromStdString(reading.codeTableReadText));
+    switch (reading.status) {
+        case StartupStatus::kReady:
+            return;
+        case StartupStatus::kNoAnswer:
+            // The window opens with what was filled so far.
+            prompter.Information(texts::kNoRemote, texts::kPromptCaption);
+            return;
+        case StartupStatus::kBadMemory:
+            prompter.Information(texts::kRemoteMemoryUnreadable, texts::kPromptCaption);
+            break;
+        default:
+            prompter.PlainMessage(*RejectionText(reading.status));
+            break;
+    }
+    startupFailed = true;
 }
 
 void MainWindow::SetApplicationTitle(const QString& title) {
@@ -29,20 +93,4 @@ void MainWindow::ResetWindowState() {
     closingDown = false;
     learningMode = false;
     deleteMode = false;
-}
-
-void MainWindow::ProcessPendingEvents() {
-    QCoreApplication::processEvents();
-}
-
-void MainWindow::SetFirmwareVersionLabel(const QString& text) {
-    firmwareLabel->setText(text);
-}
-
-void MainWindow::SetRemoteTypeLabel(const QString& text) {
-    remoteTypeLabel->setText(text);
-}
-
-void MainWindow::SetDiagnosticText(const QString& text) {
-    codeTableLog->setPlainText(text);
 }

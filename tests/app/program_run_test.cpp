@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "device_library.h"
 #include "main_window.h"
 #include "program.h"
 #include "remote_image_builder.h"
@@ -51,7 +52,8 @@ TEST(ProgramRun, AFailedStartUpNeverShowsTheMainWindow) {
         SimulatedRemote remote(c.remote.Build());
         if (c.unplugged)
             remote.Unplug();
-        SimulatedDevice device(remote);
+        SimulatedDevice entryPoints(remote);
+        DeviceLibrary device(entryPoints);
         ScriptedPrompter prompter;
         if (c.unplugged)
             prompter.ExpectRetryCancel(texts::kNoRemote, false);

@@ -12,7 +12,7 @@ TEST(DeviceBufferText, KeepsEveryByteOfTheBufferIncludingZeros) {
 
 TEST(FormatAddress, SplitsFourUpperCaseDigitsIntoHighAndLow) {
     struct Case {
-        int address;
+        MemoryAddress address;
         const char* high;
         const char* low;
     } cases[] = {{0xB03C, "B0", "3C"},
@@ -31,4 +31,10 @@ TEST(HexText, PadsToTheGivenWidthInUpperCase) {
     EXPECT_EQ(HexText(0x2a70, 4), "2A70");
     EXPECT_EQ(HexText(0x5, 2), "05");
     EXPECT_EQ(HexText(0x12345, 4), "12345");
+}
+
+TEST(HexBytesText, TwoUpperCaseDigitsPerByteInOrder) {
+    EXPECT_EQ(HexBytesText(MemoryBytes{0x00, 0xAB, 0x0c, 0xFF}), "00AB0CFF");
+    EXPECT_EQ(HexBytesText(MemoryBytes{}), "");
+    EXPECT_EQ(BankText(MemoryBank{0x0a}), "0A");
 }

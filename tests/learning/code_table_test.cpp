@@ -3,12 +3,16 @@
 #include <string>
 
 #include "code_table.h"
-#include "hex_fields.h"
+#include "device_text.h"
 #include "remote_map.h"
 
 namespace {
 
-TEST(PackCodeAreaBitmap, PacksEightCharactersPerByteFirstCharacterHighest) {
+std::string Packed(std::string_view bits) {
+    return HexBytesText(PackCodeAreaBitmap(CodeAreaBitmap::FromBitText(bits)));
+}
+
+TEST(PackCodeAreaBitmap, PacksEightUnitsPerByteFirstUnitHighest) {
     struct Case {
         const char* bitmap;
         const char* packed;
@@ -17,79 +21,65 @@ TEST(PackCodeAreaBitmap, PacksEightCharactersPerByteFirstCharacterHighest) {
         {"", ""},
         {"11111111", "FF"},
         {"0101101000000001", "5A01"},
-        // Never made by start-up; a short last group counts as padded with zeros.
+        // Never made by start-up; a short last byte is padded with zeros.
         {"101", "A0"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(PackCodeAreaBitmap(std::string(c.bitmap)), c.packed) << c.bitmap;
+        EXPECT_EQ(Packed(c.bitmap), c.packed) << c.bitmap;
 }
 
-TEST(PackCodeAreaBitmap, GivesBackWhatStartUpUnpacked) {
-    const std::string stored = "E7005A01FF80";
-    const auto bitmap = UnpackCodeAreaBitmap(stored);
-    ASSERT_TRUE(bitmap);
-    EXPECT_EQ(PackCodeAreaBitmap(*bitmap), stored);
+TEST(PackCodeAreaBitmap, GivesBackWhatStartUpRead) {
+    // 43 units: the padding bits of the last byte go back as they came.
+    const MemoryBytes stored = {0xE7, 0x00, 0x5A, 0x01, 0xFF, 0x8F};
+    EXPECT_EQ(PackCodeAreaBitmap(CodeAreaBitmap(43, stored)), stored);
 }
 
-TEST(CodeEntry, ParsesTheLittleEndianWordOfAnEntry) {
-    const auto entry = ParseCodeEntry("123456108003");
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->codeId, "123456");
-    EXPECT_TRUE(entry->inUse);
-    EXPECT_EQ(entry->firstUnit, 0x10);
-    EXPECT_EQ(entry->unitCount, 3);
-    EXPECT_EQ(MakeCodeEntryText("123456", 0x10, 3), "123456108003");
-
-    const auto wide = ParseCodeEntry("ABCDEF34F2FF");
-    ASSERT_TRUE(wide);
-    EXPECT_EQ(wide->firstUnit, 0x7234);
-    EXPECT_EQ(wide->unitCount, 0xFF);
-
-    const auto free = ParseCodeEntry("A01234107F03");
-    ASSERT_TRUE(free);
-    EXPECT_FALSE(free->inUse);
-
-    for (const char* bad : {"", "12345610800", "1234561080030", "12345610800G", "12345 108003"})
-        EXPECT_FALSE(ParseCodeEntry(bad)) << bad;
+CodeEntry InUse(CodeId id, std::uint16_t firstUnit, std::uint8_t unitCount) {
+    return {.codeId = id, .inUse = true, .firstUnit = firstUnit, .unitCount = unitCount};
 }
 
-TEST(CodeEntry, ReadsAndReplacesOnlyEntriesInsideTheTable) {
+TEST(CodeEntry, OnlyEntriesInsideTheTableAreThere) {
+    const std::vector<CodeEntry> table = {InUse({{0xA0, 0x12, 0x34}}, 0, 3),
+                                          InUse({{0xB0, 0x56, 0x78}}, 3, 2)};
+    EXPECT_EQ(CodeEntryAt(table, 1), table[1]);
+    EXPECT_EQ(CodeEntryAt(table, 2), std::nullopt);
+    EXPECT_EQ(CodeEntryAt(table, -1), std::nullopt);
+    EXPECT_EQ(HexBytesText(CodeTableRegionBytes(CodeAreaBitmap::FromBitText("11111"), table)),
+              "F8"
+              "A01234008003"
+              "B05678038002");
+}
+
+TEST(CodeEntry, ReleasingAnEntryFreesOnlyUnitsNoOtherEntryClaims) {
     RemoteMap map;
-    map.codeTableCount = 2;
-    map.codeTableText =
-        "A01234008003"
-        "B05678038002"
-        "C09ABC058001";  // one past the count
-    EXPECT_EQ(CodeEntryText(map, 1), "B05678038002");
-    EXPECT_EQ(CodeEntryText(map, 2), "");
-    EXPECT_EQ(CodeEntryText(map, -1), "");
-
-    EXPECT_EQ(WithCodeEntryText(map.codeTableText, 2, 0, kFreeCodeEntryText),
-              "000000000000"
-              "B05678038002"
-              "C09ABC058001");
-    EXPECT_EQ(WithCodeEntryText(map.codeTableText, 2, 2, kFreeCodeEntryText), map.codeTableText);
-
-    map.codeTableText.resize(18);  // the text ends inside entry 1
-    EXPECT_EQ(CodeEntryText(map, 1), "");
-    EXPECT_EQ(WithCodeEntryText(map.codeTableText, 2, 1, kFreeCodeEntryText), map.codeTableText);
-}
-
-TEST(CodeEntry, ReleasingAFreeEntryNeverTouchesTheBitmap) {
-    // The free entry's stale word names units 8-10, whose bits are set although no entry in
-    // use claims them: only an entry in use has units to give back.
-    RemoteMap map;
-    map.codeTableCount = 2;
     map.codeAreaUnits = 16;
-    map.codeAreaBitmap = "0000000011100000";
-    map.codeTableText =
-        "123456080003"
-        "A01234008001";
-    const CodeTableState released = WithCodeEntryReleased(map, 0);
-    EXPECT_EQ(released.codeAreaBitmap, map.codeAreaBitmap);
-    EXPECT_EQ(released.codeTableText,
+    // Entry 0: units 8-10 in use; entry 1: units 10-11; entry 2 is free but its stale word names
+    // units 0-2, whose bits are set although no entry in use claims them.
+    map.codeAreaBitmap = CodeAreaBitmap::FromBitText("1110000011110000");
+    map.codeTable = {InUse({{0x12, 0x34, 0x56}}, 8, 3), InUse({{0xA0, 0x12, 0x34}}, 10, 2),
+                     CodeEntry{.codeId = {{0x0A, 0x0B, 0x0C}}, .firstUnit = 0, .unitCount = 3}};
+
+    const CodeTableState first = WithCodeEntryReleased(map, 0);
+    EXPECT_EQ(first.codeAreaBitmap.BitText(), "1110000000110000");
+    EXPECT_EQ(CodeTableText(first.codeTable),
               "000000000000"
-              "A01234008001");
+              "A012340A8002"
+              "0A0B0C000003");
+
+    // Only an entry in use has units to give back.
+    const CodeTableState free = WithCodeEntryReleased(map, 2);
+    EXPECT_EQ(free.codeAreaBitmap, map.codeAreaBitmap);
+    EXPECT_EQ(CodeTableText(free.codeTable),
+              "123456088003"
+              "A012340A8002"
+              "000000000000");
+
+    // An index outside the table changes nothing.
+    for (const int index : {3, -1, 0xFF}) {
+        const CodeTableState none = WithCodeEntryReleased(map, index);
+        EXPECT_EQ(none.codeAreaBitmap, map.codeAreaBitmap);
+        EXPECT_EQ(none.codeTable, map.codeTable);
+    }
 }
 
 }  // namespace

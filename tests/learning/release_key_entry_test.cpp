@@ -3,53 +3,47 @@
 // and whether the remote's code table is still consistent.
 #include <gtest/gtest.h>
 
-#include <QString>
 #include <cctype>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "code_table.h"
+#include "device_entry_points.h"
+#include "device_library.h"
+#include "device_text.h"
+#include "key_slots.h"
 #include "release_key_entry.h"
 #include "remote_image_builder.h"
 #include "remote_image_check.h"
 #include "remote_map.h"
-#include "scripted_prompter.h"
+#include "remote_memory_map.h"
 #include "simulated_device.h"
 #include "simulated_remote.h"
-#include "slot_text.h"
-#include "startup_handshake.h"
+#include "startup_reading.h"
 
 namespace {
 
 namespace d = default_remote;
 using Bytes = RemoteImageBuilder::ByteList;
 
-const QString kFailed = QStringLiteral("删除操作失败！");
 constexpr int kBank = 0x08;
 
-class NoWindow final : public StartupView {
+// Entry points whose every read answer is changed on its way back: into lower-case hex, as a
+// library that "parses either case" may also answer, or into something that is not hex.
+using ReadChange = std::function<void(char* buffer, int unitCount)>;
+class AlteredReads final : public DeviceEntryPoints {
   public:
-    void SetApplicationTitle(const QString&) override {}
-    void ResetWindowState() override {}
-    void ProcessPendingEvents() override {}
-    void SetFirmwareVersionLabel(const QString&) override {}
-    void SetRemoteTypeLabel(const QString&) override {}
-    void SetDiagnosticText(const QString&) override {}
-};
-
-// A device library that answers every read in lower-case hex, as a library that "parses either
-// case" may also answer.
-class LowerCaseReads final : public DeviceLibrary {
-  public:
-    explicit LowerCaseReads(DeviceLibrary& device) : device_(device) {}
+    AlteredReads(DeviceEntryPoints& device, ReadChange change)
+        : device_(device), change_(std::move(change)) {}
 
     bool link_state() override { return device_.link_state(); }
     bool ReadVersion(char* buffer) override { return device_.ReadVersion(buffer); }
     bool readdatav20(char* buffer, int32_t unitCount, const char* addressHigh,
                      const char* addressLow, const char* memoryBank) override {
         const bool ok = device_.readdatav20(buffer, unitCount, addressHigh, addressLow, memoryBank);
-        for (int i = 0; ok && i < 16 * unitCount; ++i)
-            buffer[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(buffer[i])));
+        if (ok)
+            change_(buffer, unitCount);
         return ok;
     }
     bool writedatav20(const char* memoryBank, const char* addressHigh, const char* addressLow,
@@ -62,29 +56,34 @@ class LowerCaseReads final : public DeviceLibrary {
     bool WCodeTypeData(const char* hexData) override { return device_.WCodeTypeData(hexData); }
 
   private:
-    DeviceLibrary& device_;
+    DeviceEntryPoints& device_;
+    ReadChange change_;
 };
+
+void LowerCase(char* buffer, int unitCount) {
+    for (int i = 0; i < 16 * unitCount; ++i)
+        buffer[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(buffer[i])));
+}
 
 // A remote as start-up found it: the simulated remote, the device over it and the map that
 // start-up read, with the call log cleared so that only the release's calls are seen.
 class Remote {
   public:
     explicit Remote(const RemoteImageBuilder& builder)
-        : builder_(builder), remote_(builder.Build()), device_(remote_) {
-        ScriptedPrompter quiet;
-        NoWindow window;
-        StartupResult startup = RunStartupHandshake(device_, quiet, window);
-        EXPECT_EQ(startup.outcome, StartupOutcome::kReady);
+        : builder_(builder), remote_(builder.Build()), entryPoints_(remote_) {
+        StartupReading startup = ReadRemoteAtStartup(device_);
+        EXPECT_EQ(startup.status, StartupStatus::kReady);
         map = std::move(startup.map);
         remote_.ClearCallLog();
     }
 
-    bool Release(int slot, const std::string& keyCode, Prompter& prompter) {
-        return ReleaseKeyEntry(map, device_, prompter, slot, keyCode);
+    ReleaseOutcome Release(int slot, KeyCode keyCode) {
+        return ReleaseKeyEntry(map, device_, slot, keyCode);
     }
-    bool ReleaseReadingLowerCase(int slot, const std::string& keyCode, Prompter& prompter) {
-        LowerCaseReads lowerCase(device_);
-        return ReleaseKeyEntry(map, lowerCase, prompter, slot, keyCode);
+    ReleaseOutcome ReleaseWithReads(const ReadChange& change, int slot, KeyCode keyCode) {
+        AlteredReads altered(entryPoints_, change);
+        DeviceLibrary device(altered);
+        return ReleaseKeyEntry(map, device, slot, keyCode);
     }
 
     SimulatedRemote& Sim() { return remote_; }
@@ -105,7 +104,7 @@ class Remote {
     // What every case ends with: the window's copy equals the remote, and the remote's code
     // table is consistent.
     void ExpectInStepAndConsistent() const {
-        EXPECT_EQ(CodeTableRegionText(map), RegionHex());
+        EXPECT_EQ(HexBytesText(CodeTableRegionBytes(map)), RegionHex());
         EXPECT_EQ(CheckCodeTableConsistent(remote_.Image()), "");
     }
 
@@ -114,11 +113,16 @@ class Remote {
   private:
     RemoteImageBuilder builder_;
     SimulatedRemote remote_;
-    SimulatedDevice device_;
+    SimulatedDevice entryPoints_;
+    DeviceLibrary device_{entryPoints_};
 };
 
 std::string EntryOf(const RemoteMap& map, int index) {
-    return map.codeTableText.substr(static_cast<std::size_t>(12 * index), 12);
+    return CodeEntryText(map.codeTable.at(static_cast<std::size_t>(index)));
+}
+
+std::string BitmapOf(const RemoteMap& map) {
+    return map.codeAreaBitmap.BitText();
 }
 
 // Key 36 (slot 34) pointing at code-table entry `index`, downloaded.
@@ -132,14 +136,13 @@ TEST(ReleaseKeyEntry, ADirectCodeClearsOnlyTheStatusByte) {
     Remote r(RemoteImageBuilder::DefaultRemote());
     const RemoteMap before = r.map;
     const std::string entry = r.KeyEntryHex(d::kSlotOfKey00);
-    ScriptedPrompter prompter;
 
-    EXPECT_TRUE(r.Release(d::kSlotOfKey00, "00", prompter));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(d::kSlotOfKey00, 0x00));
 
     EXPECT_EQ(r.Writes(), std::vector<RemoteWrite>{r.StatusWrite(d::kSlotOfKey00)});
     EXPECT_EQ(r.KeyEntryHex(d::kSlotOfKey00), "00" + entry.substr(2));
-    EXPECT_EQ(r.map.codeTableText, before.codeTableText);
-    EXPECT_EQ(r.map.codeAreaBitmap, before.codeAreaBitmap);
+    EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
+    EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
     EXPECT_EQ(r.map.keySlots, before.keySlots);  // the slot is the caller's business
     r.ExpectInStepAndConsistent();
 }
@@ -149,13 +152,12 @@ TEST(ReleaseKeyEntry, AnEntryAnotherKeyStillUsesStaysInUse) {
     Remote r(RemoteImageBuilder::DefaultRemote());
     const RemoteMap before = r.map;
     const std::string region = r.RegionHex();
-    ScriptedPrompter prompter;
 
-    EXPECT_TRUE(r.Release(d::kSlotOfKey33, "33", prompter));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(d::kSlotOfKey33, 0x33));
 
     EXPECT_EQ(r.Writes(), std::vector<RemoteWrite>{r.StatusWrite(d::kSlotOfKey33)});
-    EXPECT_EQ(r.map.codeTableText, before.codeTableText);
-    EXPECT_EQ(r.map.codeAreaBitmap, before.codeAreaBitmap);
+    EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
+    EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
     EXPECT_EQ(r.RegionHex(), region);
     r.ExpectInStepAndConsistent();
 }
@@ -167,41 +169,39 @@ TEST(ReleaseKeyEntry, ASharedEntryIsRecognisedWhateverCaseTheRemoteAnswersIn) {
                  .KeyEntry(kSlotOfKey37, {0x80, 0x00, 0x80, 0x0A, 0x00, 0x10})
                  .CodeEntry(0x0A, "123456", 0x10, 3));
     const RemoteMap before = r.map;
-    ScriptedPrompter prompter;
 
-    EXPECT_TRUE(r.ReleaseReadingLowerCase(kSlotOfKey36, "36", prompter));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.ReleaseWithReads(LowerCase, kSlotOfKey36, 0x36));
 
     EXPECT_EQ(r.Writes(), std::vector<RemoteWrite>{r.StatusWrite(kSlotOfKey36)});
-    EXPECT_EQ(r.map.codeTableText, before.codeTableText);
-    EXPECT_EQ(r.map.codeAreaBitmap, before.codeAreaBitmap);
+    EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
+    EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
     r.ExpectInStepAndConsistent();
 
     // Once the last key that uses it lets go, the entry and its units are freed.
-    MarkSlotNotLearned(r.map.keySlots, "36");
-    EXPECT_TRUE(r.ReleaseReadingLowerCase(kSlotOfKey37, "37", prompter));
+    MarkSlotNotLearned(r.map.keySlots, 0x36);
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.ReleaseWithReads(LowerCase, kSlotOfKey37, 0x37));
     EXPECT_EQ(EntryOf(r.map, 0x0A), "000000000000");
-    EXPECT_EQ(r.map.codeAreaBitmap.substr(16, 3), "000");
+    EXPECT_EQ(BitmapOf(r.map).substr(16, 3), "000");
     r.ExpectInStepAndConsistent();
 }
 
 TEST(ReleaseKeyEntry, FreesTheEntryAndItsUnitsSixteenToEighteen) {
     Remote r(WithKey36At(5).CodeEntry(5, "123456", 0x10, 3));
     ASSERT_EQ(EntryOf(r.map, 5), "123456108003");
-    ASSERT_EQ(r.map.codeAreaBitmap.substr(13, 8), "00011100");
+    ASSERT_EQ(BitmapOf(r.map).substr(13, 8), "00011100");
     const RemoteMap before = r.map;
-    ScriptedPrompter prompter;
 
-    EXPECT_TRUE(r.Release(kSlotOfKey36, "36", prompter));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
 
     EXPECT_EQ(EntryOf(r.map, 5), "000000000000");
-    EXPECT_EQ(r.map.codeAreaBitmap.substr(13, 8), "00000000");
-    EXPECT_EQ(r.map.codeAreaBitmap.size(), before.codeAreaBitmap.size());
+    EXPECT_EQ(BitmapOf(r.map).substr(13, 8), "00000000");
+    EXPECT_EQ(BitmapOf(r.map).size(), BitmapOf(before).size());
     // Everything else of the table and the bitmap is as it was.
-    std::string expectedBitmap = before.codeAreaBitmap;
+    std::string expectedBitmap = BitmapOf(before);
     expectedBitmap.replace(16, 3, "000");
-    EXPECT_EQ(r.map.codeAreaBitmap, expectedBitmap);
-    EXPECT_EQ(r.map.codeTableText,
-              WithCodeEntryText(before.codeTableText, 16, 5, kFreeCodeEntryText));
+    EXPECT_EQ(BitmapOf(r.map), expectedBitmap);
+    EXPECT_EQ(CodeTableText(r.map.codeTable),
+              CodeTableText(before.codeTable).replace(5 * 12, 12, "000000000000"));
     // One write of the status byte, then one of the whole region.
     EXPECT_EQ(r.Writes(), (std::vector<RemoteWrite>{r.StatusWrite(kSlotOfKey36), r.RegionWrite()}));
     r.ExpectInStepAndConsistent();
@@ -213,12 +213,11 @@ TEST(ReleaseKeyEntry, AnIndexPastTheTableFreesNothingAndWritesTheRegionBackUncha
         Remote r(WithKey36At(index));
         const RemoteMap before = r.map;
         const std::string region = r.RegionHex();
-        ScriptedPrompter prompter;
 
-        EXPECT_TRUE(r.Release(kSlotOfKey36, "36", prompter));
+        EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
 
-        EXPECT_EQ(r.map.codeTableText, before.codeTableText);
-        EXPECT_EQ(r.map.codeAreaBitmap, before.codeAreaBitmap);
+        EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
+        EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
         EXPECT_EQ(r.Writes(), (std::vector<RemoteWrite>{r.StatusWrite(kSlotOfKey36),
                                                         {"08", r.map.codeTableAddress, region}}));
         r.ExpectInStepAndConsistent();
@@ -230,15 +229,29 @@ TEST(ReleaseKeyEntry, ARefusedReadWritesNothingAndTellsTheCaller) {
     r.Sim().FailReadsAt(r.KeyEntryAddress(d::kSlotOfKey35));
     const RemoteMap before = r.map;
     const std::string entry = r.KeyEntryHex(d::kSlotOfKey35);
-    ScriptedPrompter prompter;
-    prompter.ExpectInformation(kFailed);
 
-    EXPECT_FALSE(r.Release(d::kSlotOfKey35, "35", prompter));
+    EXPECT_EQ(ReleaseOutcome::kEntryNotReadable, r.Release(d::kSlotOfKey35, 0x35));
 
     EXPECT_EQ(r.WriteCalls(), 0);
     EXPECT_EQ(r.KeyEntryHex(d::kSlotOfKey35), entry);
-    EXPECT_EQ(r.map.codeTableText, before.codeTableText);
-    EXPECT_EQ(r.map.codeAreaBitmap, before.codeAreaBitmap);
+    EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
+    EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
+    r.ExpectInStepAndConsistent();
+}
+
+TEST(ReleaseKeyEntry, AnEntryAnsweredInSomethingButHexIsNotReadableAndNothingIsWritten) {
+    Remote r(RemoteImageBuilder::DefaultRemote());
+    const RemoteMap before = r.map;
+    const std::string entry = r.KeyEntryHex(d::kSlotOfKey35);
+    // One character outside the 22 bytes of the entry is enough: the read is not the remote's.
+    const auto notHex = [](char* buffer, int) { buffer[60] = 'x'; };
+
+    EXPECT_EQ(ReleaseOutcome::kEntryNotReadable, r.ReleaseWithReads(notHex, d::kSlotOfKey35, 0x35));
+
+    EXPECT_EQ(r.WriteCalls(), 0);
+    EXPECT_EQ(r.KeyEntryHex(d::kSlotOfKey35), entry);
+    EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
+    EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
     r.ExpectInStepAndConsistent();
 }
 
@@ -249,16 +262,14 @@ TEST(ReleaseKeyEntry, ARefusedStatusWriteLeavesTheCodeEntryInUse) {
     const RemoteMap before = r.map;
     const std::string entry = r.KeyEntryHex(d::kSlotOfKey35);
     const std::string region = r.RegionHex();
-    ScriptedPrompter prompter;
-    prompter.ExpectInformation(kFailed);
 
-    EXPECT_FALSE(r.Release(d::kSlotOfKey35, "35", prompter));
+    EXPECT_EQ(ReleaseOutcome::kStatusNotWritten, r.Release(d::kSlotOfKey35, 0x35));
 
     EXPECT_EQ(r.WriteCalls(), 1);
     EXPECT_EQ(r.KeyEntryHex(d::kSlotOfKey35), entry);
     EXPECT_EQ(r.RegionHex(), region);
-    EXPECT_EQ(r.map.codeTableText, before.codeTableText);
-    EXPECT_EQ(r.map.codeAreaBitmap, before.codeAreaBitmap);
+    EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
+    EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
     r.ExpectInStepAndConsistent();
 }
 
@@ -266,14 +277,13 @@ TEST(ReleaseKeyEntry, ARefusedRegionWriteKeepsTheWindowsCopyAsTheRemoteHoldsIt) 
     Remote r(WithKey36At(5).CodeEntry(5, "123456", 0x10, 3));
     r.Sim().FailNthWrite(2);
     const RemoteMap before = r.map;
-    ScriptedPrompter prompter;
 
     // The key's code is off the remote; only the freeing did not reach it.
-    EXPECT_TRUE(r.Release(kSlotOfKey36, "36", prompter));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
 
     EXPECT_EQ(r.Writes(), std::vector<RemoteWrite>{r.StatusWrite(kSlotOfKey36)});
-    EXPECT_EQ(r.map.codeTableText, before.codeTableText);
-    EXPECT_EQ(r.map.codeAreaBitmap, before.codeAreaBitmap);
+    EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
+    EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
     r.ExpectInStepAndConsistent();
 }
 
@@ -281,13 +291,12 @@ TEST(ReleaseKeyEntry, AnEntryNotInUseFreesNoUnits) {
     // Entry 6 is free, but its word still names units 0-2, which entry 0 uses.
     Remote r(WithKey36At(6).RawCodeEntry(6, {0x12, 0x34, 0x56, 0x00, 0x00, 0x03}));
     const RemoteMap before = r.map;
-    ScriptedPrompter prompter;
 
-    EXPECT_TRUE(r.Release(kSlotOfKey36, "36", prompter));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
 
     EXPECT_EQ(EntryOf(r.map, 6), "000000000000");
-    EXPECT_EQ(r.map.codeAreaBitmap, before.codeAreaBitmap);
-    EXPECT_EQ(r.map.codeAreaBitmap.substr(0, 3), "111");
+    EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
+    EXPECT_EQ(BitmapOf(r.map).substr(0, 3), "111");
     r.ExpectInStepAndConsistent();
 }
 
@@ -295,15 +304,14 @@ TEST(ReleaseKeyEntry, UnitsPastTheCodeAreaAreNeverFreedAndTheBitmapKeepsItsLengt
     // 243 units in 31 bitmap bytes: units 240-242 exist, bits 243-247 pad the last byte, and
     // units 248 on lie past the bitmap, where the code table begins.
     Remote r(WithKey36At(5).CodeEntry(5, "123456", 240, 10));
-    ASSERT_EQ(r.map.codeAreaBitmap.substr(240), "11111111");
+    ASSERT_EQ(BitmapOf(r.map).substr(240), "11111111");
     const RemoteMap before = r.map;
-    ScriptedPrompter prompter;
 
-    EXPECT_TRUE(r.Release(kSlotOfKey36, "36", prompter));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
 
-    EXPECT_EQ(r.map.codeAreaBitmap.size(), before.codeAreaBitmap.size());
-    EXPECT_EQ(r.map.codeAreaBitmap.substr(0, 240), before.codeAreaBitmap.substr(0, 240));
-    EXPECT_EQ(r.map.codeAreaBitmap.substr(240), "00011111");
+    EXPECT_EQ(BitmapOf(r.map).size(), BitmapOf(before).size());
+    EXPECT_EQ(BitmapOf(r.map).substr(0, 240), BitmapOf(before).substr(0, 240));
+    EXPECT_EQ(BitmapOf(r.map).substr(240), "00011111");
     EXPECT_EQ(EntryOf(r.map, 5), "000000000000");
     ASSERT_EQ(r.Writes().size(), 2u);
     EXPECT_EQ(r.Writes()[1].data.size(), 2u * (31 + 6 * d::kCodeTableCount));
@@ -313,12 +321,11 @@ TEST(ReleaseKeyEntry, UnitsPastTheCodeAreaAreNeverFreedAndTheBitmapKeepsItsLengt
 TEST(ReleaseKeyEntry, UnitsAnotherEntryInUseClaimsStayUsed) {
     // Entry 5 (units 4-6) overlaps entry 2 (units 3-4) at unit 4.
     Remote r(WithKey36At(5).CodeEntry(5, "123456", 4, 3));
-    ASSERT_EQ(r.map.codeAreaBitmap.substr(0, 8), "11111110");
-    ScriptedPrompter prompter;
+    ASSERT_EQ(BitmapOf(r.map).substr(0, 8), "11111110");
 
-    EXPECT_TRUE(r.Release(kSlotOfKey36, "36", prompter));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
 
-    EXPECT_EQ(r.map.codeAreaBitmap.substr(0, 8), "11111000");
+    EXPECT_EQ(BitmapOf(r.map).substr(0, 8), "11111000");
     EXPECT_EQ(EntryOf(r.map, 5), "000000000000");
     r.ExpectInStepAndConsistent();
 }
@@ -329,9 +336,7 @@ TEST(ReleaseKeyEntry, ASlotWithoutAKeyEntryIsNeverWritten) {
     ASSERT_EQ(r.map.keyEntryCount, 40);
     for (const int slot : {40, 43, -1}) {
         SCOPED_TRACE(slot);
-        ScriptedPrompter prompter;
-        prompter.ExpectInformation(kFailed);
-        EXPECT_FALSE(r.Release(slot, "A0", prompter));
+        EXPECT_EQ(ReleaseOutcome::kNoKeyEntry, r.Release(slot, 0xA0));
     }
     EXPECT_EQ(r.Sim().CallCount(DeviceCall::kReadData), 0);
     EXPECT_EQ(r.WriteCalls(), 0);

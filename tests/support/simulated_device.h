@@ -1,12 +1,12 @@
 #pragma once
-// The device library of tests: every call goes straight to an in-process SimulatedRemote, so a
-// test drives the program's code against a remote it states in a few lines and then looks at
-// what was written.
+// The device library's entry points in tests: every call goes straight to an in-process
+// SimulatedRemote, so a test drives the program's code (through a DeviceLibrary over these)
+// against a remote it states in a few lines and then looks at what was written.
 
-#include "device_library.h"
+#include "device_entry_points.h"
 #include "simulated_remote.h"
 
-class SimulatedDevice final : public DeviceLibrary {
+class SimulatedDevice final : public DeviceEntryPoints {
   public:
     explicit SimulatedDevice(SimulatedRemote& remote) : remote_(remote) {}
 

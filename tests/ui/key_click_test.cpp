@@ -11,6 +11,8 @@
 #include <QThread>
 #include <memory>
 
+#include "device_library.h"
+#include "key_slots.h"
 #include "main_window.h"
 #include "main_window_probe.h"
 #include "picture_button.h"
@@ -65,10 +67,12 @@ class KeyClickTest : public ::testing::Test {
     void Open(const RemoteImageBuilder& remote = RemoteImageBuilder::DefaultRemote()) {
         probe.reset();
         window.reset();
+        library.reset();
         device.reset();
         sim = std::make_unique<SimulatedRemote>(remote.Build());
         device = std::make_unique<SimulatedDevice>(*sim);
-        window = std::make_unique<MainWindow>(*device, prompter);
+        library = std::make_unique<DeviceLibrary>(*device);
+        window = std::make_unique<MainWindow>(*library, prompter);
         probe = std::make_unique<MainWindowProbe>(*window);
         ASSERT_FALSE(window->StartupFailed());
         for (int i = 0; i < probe->KeyPictures().size(); ++i)
@@ -95,7 +99,7 @@ class KeyClickTest : public ::testing::Test {
         bool animationHidden;
         std::vector<int> pictures;
         std::vector<bool> enabled;
-        std::vector<std::string> keySlots;
+        std::vector<KeySlot> keySlots;
         bool operator==(const Look&) const = default;
     };
     Look Snapshot() {
@@ -136,6 +140,7 @@ class KeyClickTest : public ::testing::Test {
     ScriptedPrompter prompter;
     std::unique_ptr<SimulatedRemote> sim;
     std::unique_ptr<SimulatedDevice> device;
+    std::unique_ptr<DeviceLibrary> library;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<MainWindowProbe> probe;
 };
@@ -260,8 +265,13 @@ TEST_F(KeyClickTest, ShowKeyStatesGivesEachKeyThePictureOfItsSlot) {
     EXPECT_EQ(window->learnButton->Picture().toImage(), marker.toImage());
 
     // The slots decide, not the remote: after a change of the slot texts the pictures follow.
-    probe->KeySlots()[d::kSlotOfKey01] = "01|2|0|123456";
-    probe->KeySlots()[d::kSlotOfKey00] = "00|0";
+    probe->KeySlots()[d::kSlotOfKey01] = {.keyCode = 0x01,
+                                          .state = SlotState::kLearned,
+                                          .holding = CodeHolding::kDirect,
+                                          .learnedCodeId = CodeId{{0x12, 0x34, 0x56}}};
+    probe->KeySlots()[d::kSlotOfKey00] = NotLearnedSlot(0x00);
+    ASSERT_EQ(SlotText(probe->KeySlots()[d::kSlotOfKey01]), "01|2|0|123456");
+    ASSERT_EQ(SlotText(probe->KeySlots()[d::kSlotOfKey00]), "00|0");
     window->ShowKeyStates();
     EXPECT_EQ(KeyPictureShown(window->KeyButton("01")), 169 + 0x01);
     EXPECT_EQ(KeyPictureShown(window->KeyButton("00")),
@@ -276,7 +286,7 @@ TEST_F(KeyClickTest, UpdateDeleteButtonsFollowsWhetherAnyKeyIsLearned) {
     EXPECT_EQ(NamedPictureShown(window->deleteButton), "delete");
     EXPECT_EQ(NamedPictureShown(window->clearButton), "clear");
 
-    probe->KeySlots()[d::kSlotOfKey30] = "30|0";
+    probe->KeySlots()[d::kSlotOfKey30] = NotLearnedSlot(0x30);
     probe->DeleteMode() = true;
     window->UpdateDeleteButtons();
     EXPECT_FALSE(window->deleteButton->isEnabled());

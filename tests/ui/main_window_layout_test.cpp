@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "device_library.h"
 #include "jpeg_decoder.h"
 #include "main_window.h"
 #include "picture_button.h"
@@ -35,7 +36,8 @@ class MainWindowLayoutTest : public ::testing::Test {
     void SetUp() override {
         sim = std::make_unique<SimulatedRemote>(RemoteImageBuilder::DefaultRemote().Build());
         device = std::make_unique<SimulatedDevice>(*sim);
-        window = std::make_unique<MainWindow>(*device, prompter);
+        library = std::make_unique<DeviceLibrary>(*device);
+        window = std::make_unique<MainWindow>(*library, prompter);
         ASSERT_FALSE(window->StartupFailed());
     }
 
@@ -47,6 +49,7 @@ class MainWindowLayoutTest : public ::testing::Test {
     ScriptedPrompter prompter;
     std::unique_ptr<SimulatedRemote> sim;
     std::unique_ptr<SimulatedDevice> device;
+    std::unique_ptr<DeviceLibrary> library;
     std::unique_ptr<MainWindow> window;
 };
 

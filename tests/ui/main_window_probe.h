@@ -21,7 +21,7 @@ class MainWindowProbe {
     QList<PictureButton*>& PendingKeys() { return window_.pendingKeys; }
     QThread*& CaptureThread() { return window_.captureThread; }
     std::atomic<int>& CaptureControl() { return window_.captureControl; }
-    std::vector<std::string>& KeySlots() { return window_.remoteMap.keySlots; }
+    std::vector<KeySlot>& KeySlots() { return window_.remoteMap.keySlots; }
     RemoteMap& Map() { return window_.remoteMap; }
     QVector<QPixmap>& KeyPictures() { return window_.keyPictures; }
     QHash<QString, QPixmap>& NamedPictures() { return window_.namedPictures; }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QPushButton>
 
+#include "device_library.h"
 #include "diagnostic_capture.h"
 #include "main_window.h"
 #include "remote_image_builder.h"
@@ -22,7 +23,8 @@ QByteArray ReadAll(const QString& path) {
 
 TEST(ReplayButton, ReplaysTheSavedCaptureWithoutTouchingTheFile) {
     SimulatedRemote sim(RemoteImageBuilder::DefaultRemote().Build());
-    SimulatedDevice device(sim);
+    SimulatedDevice entryPoints(sim);
+    DeviceLibrary device(entryPoints);
     ScriptedPrompter prompter;
     MainWindow window(device, prompter);
     ASSERT_FALSE(window.StartupFailed());

@@ -1,13 +1,15 @@
 #pragma once
-// A DeviceLibrary for start-up tests: an in-process simulated remote behind a layer that
-// records every read, can keep the link down for the first few tests of it, and can change a
-// read's answer (to give text a real remote never gives, such as non-hex characters).
+// Device entry points for start-up tests, with the DeviceLibrary over them that the window is
+// given: an in-process simulated remote behind a layer that records every read, can keep the link
+// down for the first few tests of it, and can change a read's answer (to give text a real remote
+// never gives, such as non-hex characters).
 
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "device_entry_points.h"
 #include "device_library.h"
 #include "simulated_remote.h"
 
@@ -19,11 +21,13 @@ struct RecordedRead {
     bool operator==(const RecordedRead&) const = default;
 };
 
-class StartupDevice final : public DeviceLibrary {
+class StartupDevice final : public DeviceEntryPoints {
   public:
     explicit StartupDevice(RemoteImage image) : remote(std::move(image)) {}
 
     SimulatedRemote remote;
+    // What the window is given.
+    DeviceLibrary library{*this};
     std::vector<RecordedRead> reads;
     // link_state answers false this many times before asking the remote.
     int linkFailures = 0;

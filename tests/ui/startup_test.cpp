@@ -10,8 +10,10 @@
 
 #include "main_window.h"
 #include "remote_image_builder.h"
+#include "remote_tables.h"
 #include "scripted_prompter.h"
 #include "startup_device.h"
+#include "texts.h"
 
 namespace {
 
@@ -55,9 +57,12 @@ RemoteImageBuilder Default() {
     return RemoteImageBuilder::DefaultRemote();
 }
 
-const ExpectedPrompt kWait{Kind::kRetryCancel, kNoRemoteText, true};
-const ExpectedPrompt kGiveUp{Kind::kRetryCancel, kNoRemoteText, false};
-const ExpectedPrompt kNoAnswer{Kind::kInformation, kNoRemoteText};
+const ExpectedPrompt kWait{Kind::kRetryCancel, texts::kNoRemote, true};
+const ExpectedPrompt kGiveUp{Kind::kRetryCancel, texts::kNoRemote, false};
+const ExpectedPrompt kNoAnswer{Kind::kInformation, texts::kNoRemote};
+// Memory that does not make sense ends start-up with its own words, not those of a missing
+// remote.
+const ExpectedPrompt kUnreadable{Kind::kInformation, texts::kRemoteMemoryUnreadable};
 
 // The outcome of every remote, and the prompts on the way, in order.
 TEST(Startup, TableOfRemotes) {
@@ -75,39 +80,45 @@ TEST(Startup, TableOfRemotes) {
          [](StartupDevice& device) { device.linkFailures = 5; }},
         {"version not answered",
          Default(),
-         {{Kind::kPlainMessage, UnsupportedRemoteText()}},
+         {{Kind::kPlainMessage, texts::kUnsupportedRemote}},
          true,
          [](StartupDevice& device) { device.remote.FailCall(DeviceCall::kReadVersion); }},
         {"version 1021",
          Default().Version("1021"),
-         {{Kind::kPlainMessage, UnsupportedRemoteText()}},
+         {{Kind::kPlainMessage, texts::kUnsupportedRemote}},
          true},
         {"version 102",
          Default().Version("102"),
-         {{Kind::kPlainMessage, UnsupportedRemoteText()}},
+         {{Kind::kPlainMessage, texts::kUnsupportedRemote}},
          true},
         {"version 1020 with anything behind", Default().Version("1020zz"), {}, false},
         {"model 8888 before any version byte",
          Default().Model("8888").Interface(0, 9),
-         {{Kind::kPlainMessage, FirmwareTooOldText()}},
+         {{Kind::kPlainMessage, texts::kFirmwareTooOld}},
          true},
         {"model 7732",
          Default().Model("7732"),
-         {{Kind::kPlainMessage, UnsupportedRemoteText()}},
+         {{Kind::kPlainMessage, texts::kUnsupportedRemote}},
          true},
         {"model 0000",
          Default().Model("0000").Interface(0, 0),
-         {{Kind::kPlainMessage, UnsupportedRemoteText()}},
+         {{Kind::kPlainMessage, texts::kUnsupportedRemote}},
          true},
-        {"major 2", Default().Interface(2, 2), {{Kind::kPlainMessage, SoftwareTooOldText()}}, true},
+        {"major 2",
+         Default().Interface(2, 2),
+         {{Kind::kPlainMessage, texts::kSoftwareTooOld}},
+         true},
         {"major 0",
          Default().Interface(0, 3),
-         {{Kind::kPlainMessage, FirmwareProgramTooOldText()}},
+         {{Kind::kPlainMessage, texts::kFirmwareProgramTooOld}},
          true},
-        {"minor 4", Default().Interface(1, 4), {{Kind::kPlainMessage, SoftwareTooOldText()}}, true},
+        {"minor 4",
+         Default().Interface(1, 4),
+         {{Kind::kPlainMessage, texts::kSoftwareTooOld}},
+         true},
         {"minor 2",
          Default().Interface(1, 2),
-         {{Kind::kPlainMessage, FirmwareVersionTooOldText()}},
+         {{Kind::kPlainMessage, texts::kFirmwareVersionTooOld}},
          true},
         {"info block read fails",
          Default(),
@@ -122,49 +133,49 @@ TEST(Startup, TableOfRemotes) {
         // Memory this program cannot work with ends start-up as a failure.
         {"directory read fails",
          Default(),
-         {kNoAnswer},
+         {kUnreadable},
          true,
          [](StartupDevice& device) { device.remote.FailReadsAt(d::kDirectoryAddress); }},
         {"key code list read fails",
          Default(),
-         {kNoAnswer},
+         {kUnreadable},
          true,
          [](StartupDevice& device) { device.remote.FailReadsAt(d::kDirectoryAddress + 32); }},
         {"key table read fails",
          Default(),
-         {kNoAnswer},
+         {kUnreadable},
          true,
          [](StartupDevice& device) { device.remote.FailReadsAt(d::kKeyTableAddress); }},
         {"code table read fails",
          Default(),
-         {kNoAnswer},
+         {kUnreadable},
          true,
          [](StartupDevice& device) { device.remote.FailReadsAt(d::kCodeTableAddress); }},
         {"built-in list read fails",
          Default(),
-         {kNoAnswer},
+         {kUnreadable},
          true,
          [](StartupDevice& device) { device.remote.FailReadsAt(d::kBuiltinListAddress); }},
         {"more key entries than key codes",
          Default().KeyEntryCount(d::kKeyCount + 1),
-         {kNoAnswer},
+         {kUnreadable},
          true},
-        {"code table past its read", Default().CodeAreaUnits(0x2000), {kNoAnswer}, true},
-        {"160 built-in codes", Default().BuiltinCount(160), {kNoAnswer}, true},
+        {"code table past its read", Default().CodeAreaUnits(0x2000), {kUnreadable}, true},
+        {"160 built-in codes", Default().BuiltinCount(160), {kUnreadable}, true},
         {"key table translated past FFFF",
          Default()
              .Directory(0xF000)
              .Place(RemoteTable::kBuiltinList, d::kBuiltinListAddress, PointerForm::kBiased)
              .StoredPointer(RemoteTable::kKeyTable, 0x3000),
-         {kNoAnswer},
+         {kUnreadable},
          true},
         {"code area ends past FFFF",
          Default().CodeAreaUnits(0x1000).StoredPointer(RemoteTable::kCodeArea, 0x3FF0),
-         {kNoAnswer},
+         {kUnreadable},
          true},
         {"non-hex byte in the directory",
          Default(),
-         {kNoAnswer},
+         {kUnreadable},
          true,
          [](StartupDevice& device) {
              device.alterRead = [](int address, char* buffer) {
@@ -174,7 +185,7 @@ TEST(Startup, TableOfRemotes) {
          }},
         {"non-hex key entry status",
          Default(),
-         {kNoAnswer},
+         {kUnreadable},
          true,
          [](StartupDevice& device) {
              device.alterRead = [](int address, char* buffer) {
@@ -182,9 +193,51 @@ TEST(Startup, TableOfRemotes) {
                      buffer[44 * 3] = 'x';
              };
          }},
+        {"non-hex memory bank",
+         Default(),
+         {kUnreadable},
+         true,
+         [](StartupDevice& device) {
+             device.alterRead = [](int address, char* buffer) {
+                 if (address == 0xB03C)
+                     buffer[2 * 8 + 1] = 'g';
+             };
+         }},
+        {"zero inside the key code list",
+         Default(),
+         {kUnreadable},
+         true,
+         [](StartupDevice& device) {
+             device.alterRead = [](int address, char* buffer) {
+                 if (address == d::kDirectoryAddress + 32)
+                     buffer[2 * 3] = '\0';
+             };
+         }},
+        {"non-hex code-area bitmap",
+         Default(),
+         {kUnreadable},
+         true,
+         [](StartupDevice& device) {
+             device.alterRead = [](int address, char* buffer) {
+                 if (address == d::kCodeTableAddress)
+                     buffer[1] = ' ';
+             };
+         }},
+        // Any character of a read that is not hex makes the read unusable, even in bytes that
+        // start-up does not look at.
+        {"non-hex identity",
+         Default(),
+         {kUnreadable},
+         true,
+         [](StartupDevice& device) {
+             device.alterRead = [](int address, char* buffer) {
+                 if (address == 0xB000)
+                     buffer[5] = 'Z';
+             };
+         }},
         {"non-hex interface version",
          Default(),
-         {kNoAnswer},
+         {kUnreadable},
          true,
          [](StartupDevice& device) {
              device.alterRead = [](int address, char* buffer) {
@@ -200,7 +253,7 @@ TEST(Startup, TableOfRemotes) {
             c.prepare(device);
         ScriptedPrompter prompter;
         Script(prompter, c.prompts);
-        MainWindow window(device, prompter);
+        MainWindow window(device.library, prompter);
         prompter.VerifyAllShown();
         EXPECT_EQ(window.StartupFailed(), c.failed);
     }
@@ -209,7 +262,7 @@ TEST(Startup, TableOfRemotes) {
 TEST(Startup, DefaultRemoteFillsTheMapAndTheLabels) {
     StartupDevice device(DefaultRemoteImage());
     ScriptedPrompter prompter;
-    MainWindow window(device, prompter);
+    MainWindow window(device.library, prompter);
     const RemoteMap& map = window.Map();
 
     // The title is the window's own: as the application's display name, the window system
@@ -221,7 +274,7 @@ TEST(Startup, DefaultRemoteFillsTheMapAndTheLabels) {
     EXPECT_EQ(map.remoteIdText, d::kIdentityText);
     EXPECT_EQ(map.directoryAddress, d::kDirectoryAddress);
     EXPECT_EQ(map.pointerBias, d::kPointerBias);
-    EXPECT_EQ(map.memoryBank, "08");
+    EXPECT_EQ(map.memoryBank, MemoryBank{0x08});
     EXPECT_EQ(map.keyEntryCount, d::kKeyCount);
     EXPECT_EQ(map.codeTableCount, d::kCodeTableCount);
     EXPECT_EQ(map.codeAreaUnits, d::kCodeAreaUnits);
@@ -231,19 +284,23 @@ TEST(Startup, DefaultRemoteFillsTheMapAndTheLabels) {
     EXPECT_EQ(map.codeAreaAddress, d::kCodeAreaAddress);
 
     ASSERT_EQ(map.keySlots.size(), static_cast<std::size_t>(d::kKeyCount));
-    EXPECT_EQ(map.keySlots[d::kSlotOfKey00], "00|1|0|");
-    EXPECT_EQ(map.keySlots[d::kSlotOfKey01], "01|0|0|");
-    EXPECT_EQ(map.keySlots[d::kSlotOfKey30], "30|2|1|02FFFF");
-    EXPECT_EQ(map.keySlots[d::kSlotOfKey33], "33|1|1|000010");
-    EXPECT_EQ(map.keySlots.back(), "A7|0|0|");
+    EXPECT_EQ(SlotText(map.keySlots[d::kSlotOfKey00]), "00|1|0|");
+    EXPECT_EQ(SlotText(map.keySlots[d::kSlotOfKey01]), "01|0|0|");
+    EXPECT_EQ(SlotText(map.keySlots[d::kSlotOfKey30]), "30|2|1|02FFFF");
+    EXPECT_EQ(SlotText(map.keySlots[d::kSlotOfKey33]), "33|1|1|000010");
+    EXPECT_EQ(SlotText(map.keySlots.back()), "A7|0|0|");
 
     // 31 bitmap bytes: 248 characters, 5 of them padding.
-    ASSERT_EQ(map.codeAreaBitmap.size(), 248u);
-    EXPECT_EQ(map.codeAreaBitmap.substr(0, 16), "1111100011111000");
-    EXPECT_EQ(map.codeTableText.size(), 12u * d::kCodeTableCount);
-    EXPECT_EQ(map.codeTableText.substr(0, 12), "A01234008003");
-    EXPECT_EQ(map.codeTableText.substr(12, 12), "000000000000");
-    EXPECT_EQ(map.builtinCodeIds, d::kBuiltinIds);
+    ASSERT_EQ(map.codeAreaBitmap.BitText().size(), 248u);
+    EXPECT_EQ(map.codeAreaBitmap.BitText().substr(0, 16), "1111100011111000");
+    const std::string codeTable = CodeTableText(map.codeTable);
+    EXPECT_EQ(codeTable.size(), 12u * d::kCodeTableCount);
+    EXPECT_EQ(codeTable.substr(0, 12), "A01234008003");
+    EXPECT_EQ(codeTable.substr(12, 12), "000000000000");
+    std::vector<std::string> builtinIds;
+    for (const CodeId& id : map.builtinCodeIds)
+        builtinIds.push_back(CodeIdText(id));
+    EXPECT_EQ(builtinIds, d::kBuiltinIds);
 
     // The diagnostic copy: the whole code table read, 16 units of hex.
     EXPECT_EQ(window.codeTableLog->toPlainText().size(), 16 * 16);
@@ -254,7 +311,7 @@ TEST(Startup, DefaultRemoteFillsTheMapAndTheLabels) {
 TEST(Startup, ReadsEachBlockWithItsUnitsAddressAndBank) {
     StartupDevice device(DefaultRemoteImage());
     ScriptedPrompter prompter;
-    MainWindow window(device, prompter);
+    MainWindow window(device.library, prompter);
     const std::vector<RecordedRead> expected = {
         {6, "B0", "00", "08"},    // info block
         {2, "B0", "3C", "08"},    // config block
@@ -308,9 +365,9 @@ TEST(Startup, KeyTableEdgeCases) {
         SCOPED_TRACE(c.name);
         StartupDevice device(c.remote.Build());
         ScriptedPrompter prompter;
-        MainWindow window(device, prompter);
+        MainWindow window(device.library, prompter);
         EXPECT_FALSE(window.StartupFailed());
-        EXPECT_EQ(window.Map().keySlots, c.keySlots);
+        EXPECT_EQ(SlotTexts(window.Map().keySlots), c.keySlots);
         ASSERT_GE(device.reads.size(), 5u);
         EXPECT_EQ(device.reads[4].units, c.keyTableUnits);
         const int keyTable = c.remote.TableAddress(RemoteTable::kKeyTable);
@@ -323,9 +380,9 @@ TEST(Startup, BitmapKeepsThePaddingBitsOfItsLastByte) {
         RemoteImageBuilder().CodeAreaUnits(10).CodeTableCount(1).BitmapBytes({0xFF, 0xC3}).Build();
     StartupDevice device(image);
     ScriptedPrompter prompter;
-    MainWindow window(device, prompter);
-    EXPECT_EQ(window.Map().codeAreaBitmap, "1111111111000011");
-    EXPECT_EQ(window.Map().codeTableText, "000000000000");
+    MainWindow window(device.library, prompter);
+    EXPECT_EQ(window.Map().codeAreaBitmap.BitText(), "1111111111000011");
+    EXPECT_EQ(CodeTableText(window.Map().codeTable), "000000000000");
 }
 
 TEST(Startup, FailedReadsOfInfoAndConfigLeaveWhatWasFilled) {
@@ -333,8 +390,8 @@ TEST(Startup, FailedReadsOfInfoAndConfigLeaveWhatWasFilled) {
         StartupDevice device(DefaultRemoteImage());
         device.remote.FailReadsAt(0xB000);
         ScriptedPrompter prompter;
-        prompter.ExpectInformation(kNoRemoteText);
-        MainWindow window(device, prompter);
+        prompter.ExpectInformation(texts::kNoRemote);
+        MainWindow window(device.library, prompter);
         EXPECT_TRUE(window.Map().remoteIdText.empty());
         EXPECT_TRUE(window.Map().keySlots.empty());
         EXPECT_TRUE(window.firmwareLabel->text().isEmpty());
@@ -343,8 +400,8 @@ TEST(Startup, FailedReadsOfInfoAndConfigLeaveWhatWasFilled) {
         StartupDevice device(DefaultRemoteImage());
         device.remote.FailReadsAt(0xB03C);
         ScriptedPrompter prompter;
-        prompter.ExpectInformation(kNoRemoteText);
-        MainWindow window(device, prompter);
+        prompter.ExpectInformation(texts::kNoRemote);
+        MainWindow window(device.library, prompter);
         EXPECT_EQ(window.Map().remoteIdText, d::kIdentityText);
         EXPECT_TRUE(window.Map().keySlots.empty());
         EXPECT_EQ(window.firmwareLabel->text(), QStringLiteral(" 2.0"));
@@ -358,8 +415,8 @@ TEST(Startup, WindowClosesWhenFirstShownAfterAFailedStart) {
         StartupDevice device(RemoteImageBuilder().Model(fails ? "8888" : "7731").Build());
         ScriptedPrompter prompter;
         if (fails)
-            prompter.ExpectPlainMessage(FirmwareTooOldText());
-        MainWindow window(device, prompter);
+            prompter.ExpectPlainMessage(texts::kFirmwareTooOld);
+        MainWindow window(device.library, prompter);
         window.show();
         EXPECT_TRUE(window.isVisible());
         QApplication::processEvents();

@@ -1,0 +1,106 @@
+// The tables as the program holds them: the slot texts they render to, the six bytes of a code
+// entry, and the bitmap that keeps its padding bits.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "device_text.h"
+#include "remote_tables.h"
+
+namespace {
+
+TEST(SlotText, RendersEveryFormStartUpAndLearningWrite) {
+    const CodeId id{{0x12, 0x34, 0x56}};
+    struct Case {
+        KeySlot slot;
+        const char* text;
+    } cases[] = {
+        // As start-up writes them.
+        {{.keyCode = 0x00, .state = SlotState::kEmpty, .holding = CodeHolding::kDirect}, "00|0|0|"},
+        {{.keyCode = 0x01, .state = SlotState::kDownloaded, .holding = CodeHolding::kDirect},
+         "01|1|0|"},
+        {{.keyCode = 0x33,
+          .state = SlotState::kDownloaded,
+          .holding = CodeHolding::kCodeTable,
+          .codeEntryIndex = 0x00,
+          .afterIndex = 0x0010},
+         "33|1|1|000010"},
+        {{.keyCode = 0x30,
+          .state = SlotState::kLearned,
+          .holding = CodeHolding::kCodeTable,
+          .codeEntryIndex = 0x02,
+          .afterIndex = 0xFFFF},
+         "30|2|1|02FFFF"},
+        // A slot beyond the last key entry keeps only its key code.
+        {{.keyCode = 0xA7}, "A7|"},
+        // As learning writes them.
+        {{.keyCode = 0x05,
+          .state = SlotState::kLearned,
+          .holding = CodeHolding::kDirect,
+          .learnedCodeId = id},
+         "05|2|0|123456"},
+        {{.keyCode = 0x06,
+          .state = SlotState::kLearned,
+          .holding = CodeHolding::kCodeTable,
+          .codeEntryIndex = 0x0A},
+         "06|2|1|0A"},
+        // After the key's code was taken off.
+        {{.keyCode = 0x30, .state = SlotState::kEmpty}, "30|0"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SlotText(c.slot), c.text);
+}
+
+TEST(CodeEntry, TheLittleEndianWordOfAnEntryAndBack) {
+    struct Case {
+        std::array<std::uint8_t, kCodeEntryBytes> bytes;
+        CodeEntry entry;
+        const char* text;
+    } cases[] = {
+        {{0x12, 0x34, 0x56, 0x10, 0x80, 0x03},
+         {.codeId = {{0x12, 0x34, 0x56}}, .inUse = true, .firstUnit = 0x10, .unitCount = 3},
+         "123456108003"},
+        {{0xAB, 0xCD, 0xEF, 0x34, 0xF2, 0xFF},
+         {.codeId = {{0xAB, 0xCD, 0xEF}}, .inUse = true, .firstUnit = 0x7234, .unitCount = 0xFF},
+         "ABCDEF34F2FF"},
+        // Free, with a stale word: kept as it is.
+        {{0xA0, 0x12, 0x34, 0x10, 0x7F, 0x03},
+         {.codeId = {{0xA0, 0x12, 0x34}}, .inUse = false, .firstUnit = 0x7F10, .unitCount = 3},
+         "A01234107F03"},
+        {{}, CodeEntry{}, "000000000000"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CodeEntryFromBytes(c.bytes), c.entry) << c.text;
+        EXPECT_EQ(CodeEntryBytes(c.entry), c.bytes) << c.text;
+        EXPECT_EQ(CodeEntryText(c.entry), c.text);
+    }
+    EXPECT_EQ(CodeTableText({cases[0].entry, CodeEntry{}}), "123456108003000000000000");
+}
+
+TEST(CodeAreaBitmap, OneBitPerUnitAndThePaddingBitsKept) {
+    // 10 units in two bytes: units 0-9, then six padding bits the remote set.
+    CodeAreaBitmap bitmap(10, MemoryBytes{0xFF, 0xC3});
+    EXPECT_EQ(bitmap.BitText(), "1111111111000011");
+    EXPECT_EQ(bitmap.UnitCount(), 10);
+    EXPECT_TRUE(bitmap.IsUsed(9));
+    EXPECT_FALSE(bitmap.IsUsed(10));  // a padding bit is not a unit, set or not
+    EXPECT_FALSE(bitmap.IsUsed(-1));
+
+    bitmap.SetUsed(0, false);
+    bitmap.SetUsed(9, false);
+    for (const int outside : {-1, 10, 14, 15, 16, 1000})
+        bitmap.SetUsed(outside, false);
+    EXPECT_EQ(bitmap.BitText(), "0111111110000011");
+    EXPECT_EQ(HexBytesText(bitmap.Bytes()), "7F83");
+    bitmap.SetUsed(3, false);
+    bitmap.SetUsed(3, true);
+    EXPECT_EQ(HexBytesText(bitmap.Bytes()), "7F83");
+
+    EXPECT_EQ(CodeAreaBitmap(8, MemoryBytes{0xA0}).BitText(), "10100000");
+    EXPECT_EQ(CodeAreaBitmap(16, MemoryBytes{0x0F, 0x80}).BitText(), "0000111110000000");
+    EXPECT_EQ(CodeAreaBitmap(0, MemoryBytes{}).BitText(), "");
+    EXPECT_EQ(CodeAreaBitmap::ByteCount(243), 31);
+    EXPECT_EQ(CodeAreaBitmap::FromBitText("101").BitText(), "10100000");
+}
+
+}  // namespace
