@@ -1,12 +1,13 @@
 #include "device_text.h"
 
-#include <cstdio>
+#include "hex_digits.h"
 
 std::size_t ReadBufferSize(int unitCount) {
     const std::size_t needed =
         kHexCharsPerUnit * static_cast<std::size_t>(unitCount < 0 ? 0 : unitCount) +
         kHexCharsPerUnit;
-    for (const std::size_t size : {512u, 1024u, 2048u})
+    for (const std::size_t size :
+         {device_buffer::kSmallReadSize, device_buffer::kReadSize, device_buffer::kLargeReadSize})
         if (needed <= size)
             return size;
     return needed;
@@ -19,9 +20,11 @@ std::string DeviceBufferText(bool succeeded, const char* buffer, std::size_t siz
 }
 
 std::string HexText(unsigned value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%0*X", digits, value);
-    return text;
+    // At least `digits` digits: as many more as the value needs.
+    int width = digits;
+    while (width < 8 && (value >> (4 * width)) != 0)
+        ++width;
+    return hex::FormatDigits(value, width);
 }
 
 AddressTexts FormatAddress(MemoryAddress address) {
@@ -30,14 +33,7 @@ AddressTexts FormatAddress(MemoryAddress address) {
 }
 
 std::string HexBytesText(std::span<const std::uint8_t> bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(2 * bytes.size());
-    for (const std::uint8_t byte : bytes) {
-        text.push_back(kDigits[byte >> 4]);
-        text.push_back(kDigits[byte & 0x0F]);
-    }
-    return text;
+    return hex::FormatBytes(bytes);
 }
 
 std::string BankText(MemoryBank bank) {

@@ -7,13 +7,15 @@
 #include <span>
 #include <string>
 
+#include "device_buffer_sizes.h"
 #include "memory_address.h"
 
 // Result buffers of the calls that are not memory reads.
-inline constexpr std::size_t kVersionBufferSize = 250;
-inline constexpr std::size_t kIdentityBufferSize = 1024;
-inline constexpr std::size_t kCaptureBufferSize = 10240;
-inline constexpr std::size_t kHexCharsPerUnit = 2 * kUnitBytes;
+inline constexpr std::size_t kVersionBufferSize = device_buffer::kVersionSize;
+inline constexpr std::size_t kIdentityBufferSize = device_buffer::kIdentitySize;
+inline constexpr std::size_t kCaptureBufferSize = device_buffer::kCaptureSize;
+inline constexpr std::size_t kHexCharsPerUnit = device_buffer::kHexCharsPerUnit;
+static_assert(kHexCharsPerUnit == 2 * kUnitBytes);
 
 // The most units one read may ask for: the whole 64 KiB memory.
 inline constexpr int kMaxReadUnits = (kHighestAddress + 1) / kUnitBytes;
