@@ -17,11 +17,7 @@ class Prompter {
     virtual bool RetryCancel(const QString& text, const QString& caption) = 0;
     // OK and Cancel; true for OK.
     virtual bool OkCancel(const QString& text, const QString& caption) = 0;
-    // The platform's plain message: OK only, the application title as caption.
+    // The platform's plain message: OK only, the application's title as caption.
     virtual void PlainMessage(const QString& text) = 0;
 };
 
-// The caption of every message box the program shows, and the application's title, which
-// is the caption of plain messages.
-inline const QString kPromptCaption = QStringLiteral("提示");
-inline const QString kApplicationTitle = QStringLiteral("雁湖智联遥控器");

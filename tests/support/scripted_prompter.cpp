@@ -60,7 +60,7 @@ ScriptedPrompter& ScriptedPrompter::ExpectOkCancel(const QString& text, bool ok,
 
 ScriptedPrompter& ScriptedPrompter::ExpectPlainMessage(const QString& text) {
     std::lock_guard lock(mutex_);
-    expected_.push_back({Kind::kPlainMessage, text, kApplicationTitle, true});
+    expected_.push_back({Kind::kPlainMessage, text, texts::kApplicationTitle, true});
     return *this;
 }
 
@@ -112,5 +112,5 @@ bool ScriptedPrompter::OkCancel(const QString& text, const QString& caption) {
 }
 
 void ScriptedPrompter::PlainMessage(const QString& text) {
-    Answer(Kind::kPlainMessage, text, kApplicationTitle);
+    Answer(Kind::kPlainMessage, text, texts::kApplicationTitle);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "prompter.h"
+#include "texts.h"
 
 class ScriptedPrompter final : public Prompter {
   public:
@@ -28,13 +29,13 @@ class ScriptedPrompter final : public Prompter {
     ~ScriptedPrompter() override;
 
     ScriptedPrompter& ExpectInformation(const QString& text,
-                                        const QString& caption = kPromptCaption);
+                                        const QString& caption = texts::kPromptCaption);
     ScriptedPrompter& ExpectQuestion(const QString& text, bool yes,
-                                     const QString& caption = kPromptCaption);
+                                     const QString& caption = texts::kPromptCaption);
     ScriptedPrompter& ExpectRetryCancel(const QString& text, bool retry,
-                                        const QString& caption = kPromptCaption);
+                                        const QString& caption = texts::kPromptCaption);
     ScriptedPrompter& ExpectOkCancel(const QString& text, bool ok,
-                                     const QString& caption = kPromptCaption);
+                                     const QString& caption = texts::kPromptCaption);
     ScriptedPrompter& ExpectPlainMessage(const QString& text);
 
     // Fails the test for each expected prompt not yet shown, and forgets them.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "scripted_prompter.h"
+#include "texts.h"
 
 namespace {
 
@@ -15,10 +16,10 @@ TEST(ScriptedPrompter, AnswersAsScripted) {
         .ExpectOkCancel(QStringLiteral("c"), true, QStringLiteral("cap"))
         .ExpectInformation(QStringLiteral("d"))
         .ExpectPlainMessage(QStringLiteral("e"));
-    EXPECT_TRUE(prompter.RetryCancel(QStringLiteral("a"), kPromptCaption));
-    EXPECT_FALSE(prompter.Question(QStringLiteral("b"), kPromptCaption));
+    EXPECT_TRUE(prompter.RetryCancel(QStringLiteral("a"), texts::kPromptCaption));
+    EXPECT_FALSE(prompter.Question(QStringLiteral("b"), texts::kPromptCaption));
     EXPECT_TRUE(prompter.OkCancel(QStringLiteral("c"), QStringLiteral("cap")));
-    prompter.Information(QStringLiteral("d"), kPromptCaption);
+    prompter.Information(QStringLiteral("d"), texts::kPromptCaption);
     prompter.PlainMessage(QStringLiteral("e"));
     EXPECT_EQ(prompter.Shown().size(), 5u);
 }
@@ -29,14 +30,14 @@ TEST(ScriptedPrompter, FailsTheTestOnEveryMismatch) {
             ScriptedPrompter p;
             p.ExpectRetryCancel(QStringLiteral("a"), true);
             // A wrong kind is answered "no", so that a waiting loop ends.
-            EXPECT_FALSE(p.OkCancel(QStringLiteral("a"), kPromptCaption));
+            EXPECT_FALSE(p.OkCancel(QStringLiteral("a"), texts::kPromptCaption));
         },
         "prompt mismatch");
     EXPECT_NONFATAL_FAILURE(
         {
             ScriptedPrompter p;
             p.ExpectInformation(QStringLiteral("a"));
-            p.Information(QStringLiteral("a "), kPromptCaption);
+            p.Information(QStringLiteral("a "), texts::kPromptCaption);
         },
         "prompt mismatch");
     EXPECT_NONFATAL_FAILURE(
