@@ -8,9 +8,9 @@
 #include <random>
 #include <string>
 
-#include "body_text.h"
-#include "ir_render.h"
-#include "quorvel.h"
+#include "converter/body_text.h"
+#include "converter/ir_render.h"
+#include "converter/quorvel.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "remote_image_builder.h"
-#include "simulated_remote.h"
-#include "wire.h"
+#include "libzorvik/wire.h"
+#include "sim/remote_image_builder.h"
+#include "sim/simulated_remote.h"
 #include "zorvik.h"
 
 namespace {

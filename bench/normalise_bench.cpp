@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "normalise.h"
+#include "learning/normalise.h"
 
 namespace {
 

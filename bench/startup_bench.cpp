@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <memory>
 
-#include "device_library.h"
-#include "main_window.h"
-#include "prompter.h"
-#include "remote_image_builder.h"
-#include "simulated_device.h"
-#include "splash_window.h"
-#include "startup_reading.h"
+#include "app/splash_window.h"
+#include "device/device_library.h"
+#include "device/startup_reading.h"
+#include "platform/prompter.h"
+#include "sim/remote_image_builder.h"
+#include "tests/support/simulated_device.h"
+#include "ui/main_window.h"
 
 namespace {
 

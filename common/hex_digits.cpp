@@ -1,4 +1,4 @@
-#include "hex_digits.h"
+#include "common/hex_digits.h"
 
 #include <array>
 

@@ -1,10 +1,10 @@
-#include "body_text.h"
+#include "converter/body_text.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 
-#include "hex_text.h"
+#include "converter/hex_text.h"
 
 namespace quorvel {
 namespace {

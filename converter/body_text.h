@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ir_protocol.h"
+#include "converter/ir_protocol.h"
 
 namespace quorvel {
 

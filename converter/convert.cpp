@@ -1,6 +1,6 @@
-#include "convert.h"
+#include "converter/convert.h"
 
-#include "quorvel_record.h"
+#include "converter/quorvel_record.h"
 
 namespace quorvel {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "body_text.h"
+#include "converter/body_text.h"
 
 namespace quorvel {
 

@@ -1,6 +1,6 @@
-#include "hex_text.h"
+#include "converter/hex_text.h"
 
-#include "hex_digits.h"
+#include "common/hex_digits.h"
 
 namespace quorvel {
 

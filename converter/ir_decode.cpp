@@ -4,7 +4,7 @@
 // with an absolute floor, marks may run longer and spaces shorter than that, pulse-coded bits
 // are told apart by mark plus space (which the mark excess leaves unchanged), and a lead-out is
 // only a minimum, since the last one is cut short by the end of the capture.
-#include "ir_decode.h"
+#include "converter/ir_decode.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "ir_protocol.h"
+#include "converter/ir_protocol.h"
 
 namespace quorvel {
 

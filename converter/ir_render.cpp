@@ -1,4 +1,4 @@
-#include "ir_render.h"
+#include "converter/ir_render.h"
 
 #include <algorithm>
 #include <cmath>

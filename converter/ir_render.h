@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ir_protocol.h"
+#include "converter/ir_protocol.h"
 
 namespace quorvel {
 

@@ -1,4 +1,4 @@
-#include "protocol_code.h"
+#include "converter/protocol_code.h"
 
 namespace quorvel {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "hex_text.h"
-#include "ir_protocol.h"
+#include "converter/hex_text.h"
+#include "converter/ir_protocol.h"
 
 namespace quorvel {
 

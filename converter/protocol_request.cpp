@@ -1,4 +1,4 @@
-#include "protocol_request.h"
+#include "converter/protocol_request.h"
 
 #include <cctype>
 

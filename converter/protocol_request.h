@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ir_protocol.h"
+#include "converter/ir_protocol.h"
 
 namespace quorvel {
 

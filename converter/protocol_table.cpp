@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "ir_protocol.h"
+#include "converter/ir_protocol.h"
 
 namespace quorvel {
 namespace {

@@ -1,9 +1,9 @@
-#include "quorvel.h"
+#include "converter/quorvel.h"
 
 #include <cstring>
 #include <string>
 
-#include "convert.h"
+#include "converter/convert.h"
 
 extern "C" QUORVEL_API const char* QUORVEL_CALL ConvertCode(const char* input, int32_t mode) {
     // Each thread owns its result, so concurrent callers never see each other's text.

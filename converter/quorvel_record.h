@@ -60,9 +60,9 @@
 #include <string>
 #include <string_view>
 
-#include "hex_text.h"
-#include "ir_decode.h"
-#include "ir_render.h"
+#include "converter/hex_text.h"
+#include "converter/ir_decode.h"
+#include "converter/ir_render.h"
 
 namespace quorvel {
 

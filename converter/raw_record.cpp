@@ -1,9 +1,9 @@
 // Durations within a sixty-fourth of each other (jitter, for a receiver) share one table
 // entry, so that a clean signal is kept exactly, a jittery one compactly, and the same signal
 // learned twice gives the same record.
-#include "raw_record.h"
+#include "converter/raw_record.h"
 
-#include "body_text.h"
+#include "converter/body_text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <optional>
 
-#include "hex_text.h"
-#include "ir_protocol.h"
+#include "converter/hex_text.h"
+#include "converter/ir_protocol.h"
 
 namespace quorvel {
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 
-#include "protocol_code.h"
-#include "quorvel_record.h"
-#include "raw_record.h"
+#include "converter/protocol_code.h"
+#include "converter/quorvel_record.h"
+#include "converter/raw_record.h"
 
 namespace quorvel {
 namespace {

@@ -1,11 +1,11 @@
-#include "signal_text.h"
+#include "converter/signal_text.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <vector>
 
-#include "hex_text.h"
+#include "converter/hex_text.h"
 
 namespace quorvel {
 namespace {

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "quorvel.h"
-#include "quorvel_record.h"
+#include "converter/quorvel.h"
+#include "converter/quorvel_record.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "normalise.h"
+#include "learning/normalise.h"
 
 namespace {
 

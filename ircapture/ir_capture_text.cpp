@@ -1,11 +1,11 @@
-#include "ir_capture_text.h"
+#include "ircapture/ir_capture_text.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "device_buffer_sizes.h"
-#include "hex_digits.h"
-#include "ir_decode.h"
+#include "common/device_buffer_sizes.h"
+#include "common/hex_digits.h"
+#include "converter/ir_decode.h"
 
 namespace ir_capture {
 namespace {

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "ir_protocol.h"
+#include "converter/ir_protocol.h"
 
 namespace ir_capture {
 

@@ -1,4 +1,4 @@
-#include "wire.h"
+#include "libzorvik/wire.h"
 
 #include <poll.h>
 #include <sys/socket.h>

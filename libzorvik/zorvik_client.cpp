@@ -14,8 +14,8 @@
 #include <thread>
 #include <utility>
 
-#include "device_buffer_sizes.h"
-#include "wire.h"
+#include "common/device_buffer_sizes.h"
+#include "libzorvik/wire.h"
 #include "zorvik.h"
 
 // zorvik.h states the buffer sizes for C callers and must stand alone; they are the program's.

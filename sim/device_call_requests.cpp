@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "remote_sim_commands.h"
-#include "simulated_remote.h"
+#include "sim/remote_sim_commands.h"
+#include "sim/simulated_remote.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "ir_commands.h"
+#include "sim/ir_commands.h"
 
 #include <chrono>
 #include <iostream>
 
-#include "hex_text.h"
-#include "ir_capture_text.h"
-#include "key_replay.h"
-#include "protocol_request.h"
-#include "remote_sim_commands.h"
-#include "simulated_remote.h"
+#include "converter/hex_text.h"
+#include "converter/protocol_request.h"
+#include "ircapture/ir_capture_text.h"
+#include "sim/key_replay.h"
+#include "sim/remote_sim_commands.h"
+#include "sim/simulated_remote.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "key_replay.h"
+#include "sim/key_replay.h"
 
-#include "hex_text.h"
-#include "quorvel_record.h"
-#include "signal_text.h"
+#include "converter/hex_text.h"
+#include "converter/quorvel_record.h"
+#include "converter/signal_text.h"
 
 namespace ir_capture {
 namespace {

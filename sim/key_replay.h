@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "ir_render.h"
-#include "remote_image.h"
+#include "converter/ir_render.h"
+#include "sim/remote_image.h"
 
 namespace ir_capture {
 

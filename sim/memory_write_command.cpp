@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "remote_sim_commands.h"
+#include "sim/remote_sim_commands.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <sstream>
 #include <string>
 
-#include "hex_digits.h"
-#include "remote_image_builder.h"
-#include "remote_sim_commands.h"
-#include "simulated_remote.h"
+#include "common/hex_digits.h"
+#include "sim/remote_image_builder.h"
+#include "sim/remote_sim_commands.h"
+#include "sim/simulated_remote.h"
 
 namespace {
 

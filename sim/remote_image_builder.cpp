@@ -1,4 +1,4 @@
-#include "remote_image_builder.h"
+#include "sim/remote_image_builder.h"
 
 #include <stdexcept>
 

@@ -39,7 +39,7 @@
 #include <string>
 #include <vector>
 
-#include "remote_image.h"
+#include "sim/remote_image.h"
 
 enum class RemoteTable { kKeyTable, kBuiltinList, kCodeTable, kCodeArea };
 

@@ -1,4 +1,4 @@
-#include "remote_image_check.h"
+#include "sim/remote_image_check.h"
 
 #include <cstdio>
 #include <vector>

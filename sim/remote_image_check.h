@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "remote_image.h"
+#include "sim/remote_image.h"
 
 // Whether the code table of the image is consistent: every entry in use lies inside the code
 // area, no two entries in use share a unit, and the bitmap's bit of every unit of the code area

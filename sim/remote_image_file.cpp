@@ -1,4 +1,4 @@
-#include "remote_image_file.h"
+#include "sim/remote_image_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

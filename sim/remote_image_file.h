@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "remote_image.h"
+#include "sim/remote_image.h"
 
 // Loads path into image; on failure image is untouched and error says why in a sentence
 // fit for the command line.

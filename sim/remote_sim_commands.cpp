@@ -1,12 +1,12 @@
-#include "remote_sim_commands.h"
+#include "sim/remote_sim_commands.h"
 
 #include <unistd.h>
 
 #include <ostream>
 #include <utility>
 
-#include "remote_image_file.h"
-#include "simulated_remote.h"
+#include "sim/remote_image_file.h"
+#include "sim/simulated_remote.h"
 
 bool ServerState::SaveImage(std::string& error) const {
     return SaveRemoteImage(remote.Image(), imagePath, error);

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "wire.h"
+#include "libzorvik/wire.h"
 
 class SimulatedRemote;
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ir_commands.h"
-#include "remote_sim_commands.h"
+#include "sim/ir_commands.h"
+#include "sim/remote_sim_commands.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <iostream>
 #include <string>
 
-#include "remote_image_builder.h"
-#include "remote_image_file.h"
-#include "remote_sim_commands.h"
-#include "remote_sim_server.h"
-#include "simulated_remote.h"
+#include "sim/remote_image_builder.h"
+#include "sim/remote_image_file.h"
+#include "sim/remote_sim_commands.h"
+#include "sim/remote_sim_server.h"
+#include "sim/simulated_remote.h"
 
 namespace {
 

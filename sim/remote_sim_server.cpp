@@ -1,4 +1,4 @@
-#include "remote_sim_server.h"
+#include "sim/remote_sim_server.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "remote_sim_commands.h"
+#include "sim/remote_sim_commands.h"
 
 class RemoteSimServer {
   public:

@@ -1,10 +1,10 @@
-#include "simulated_remote.h"
+#include "sim/simulated_remote.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "hex_digits.h"
+#include "common/hex_digits.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "device_buffer_sizes.h"
-#include "remote_image.h"
+#include "common/device_buffer_sizes.h"
+#include "sim/remote_image.h"
 
 enum class DeviceCall {
     kLinkState,

@@ -1,4 +1,4 @@
-#include "window_art.h"
+#include "skins/window_art.h"
 
 namespace window_art {
 

@@ -1,4 +1,4 @@
-#include "art_style.h"
+#include "skins/artgen/art_style.h"
 
 #include <QPen>
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "picture_files.h"
+#include "skins/artgen/picture_files.h"
 
 namespace {
 

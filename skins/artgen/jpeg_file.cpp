@@ -3,7 +3,7 @@
 
 #include <jpeglib.h>
 
-#include "picture_files.h"
+#include "skins/artgen/picture_files.h"
 
 namespace {
 

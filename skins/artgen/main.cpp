@@ -10,10 +10,10 @@
 #include <functional>
 #include <vector>
 
-#include "art_style.h"
-#include "picture_files.h"
-#include "remote_art.h"
-#include "window_art.h"
+#include "skins/artgen/art_style.h"
+#include "skins/artgen/picture_files.h"
+#include "skins/artgen/remote_art.h"
+#include "skins/artgen/window_art.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "remote_art.h"
+#include "skins/artgen/remote_art.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>
@@ -6,7 +6,7 @@
 #include <QRadialGradient>
 #include <cmath>
 
-#include "art_style.h"
+#include "skins/artgen/art_style.h"
 
 namespace art {
 namespace {

@@ -1,4 +1,4 @@
-#include "window_art.h"
+#include "skins/artgen/window_art.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -7,8 +7,8 @@
 #include <QPen>
 #include <QRadialGradient>
 
-#include "art_style.h"
-#include "remote_art.h"
+#include "skins/artgen/art_style.h"
+#include "skins/artgen/remote_art.h"
 
 namespace art {
 namespace {

@@ -1,10 +1,10 @@
 // keylearn: the real device library and real message boxes.
 #include <QApplication>
 
-#include "device_entry_points.h"
-#include "device_library.h"
-#include "message_box_prompter.h"
-#include "program.h"
+#include "app/program.h"
+#include "device/device_entry_points.h"
+#include "device/device_library.h"
+#include "ui/message_box_prompter.h"
 
 int main(int, char** argv) {
     // The program reads no command line: Qt gets only the program's name.

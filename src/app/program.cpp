@@ -1,11 +1,11 @@
-#include "program.h"
+#include "app/program.h"
 
 #include <QApplication>
 #include <QThread>
 #include <memory>
 
-#include "main_window.h"
-#include "splash_window.h"
+#include "app/splash_window.h"
+#include "ui/main_window.h"
 
 int RunProgram(DeviceLibrary& device, Prompter& prompter) {
     auto splash = std::make_unique<SplashWindow>();

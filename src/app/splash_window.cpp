@@ -1,11 +1,11 @@
-#include "splash_window.h"
+#include "app/splash_window.h"
 
 #include <QFont>
 #include <QPalette>
 
-#include "picture_view.h"
-#include "texts.h"
-#include "window_art.h"
+#include "skins/window_art.h"
+#include "ui/picture_view.h"
+#include "ui/texts.h"
 
 QPixmap SplashPicture() {
     return QPixmap(window_art::kSplash);

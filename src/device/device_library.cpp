@@ -1,11 +1,11 @@
-#include "device_library.h"
+#include "device/device_library.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "device_entry_points.h"
-#include "device_text.h"
-#include "hex_fields.h"
+#include "device/device_entry_points.h"
+#include "device/device_text.h"
+#include "device/hex_fields.h"
 
 namespace {
 

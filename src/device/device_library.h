@@ -12,7 +12,7 @@
 #include <span>
 #include <string>
 
-#include "memory_address.h"
+#include "device/memory_address.h"
 
 class DeviceEntryPoints;
 

@@ -1,6 +1,6 @@
-#include "device_text.h"
+#include "device/device_text.h"
 
-#include "hex_digits.h"
+#include "common/hex_digits.h"
 
 std::size_t ReadBufferSize(int unitCount) {
     const std::size_t needed =

@@ -7,8 +7,8 @@
 #include <span>
 #include <string>
 
-#include "device_buffer_sizes.h"
-#include "memory_address.h"
+#include "common/device_buffer_sizes.h"
+#include "device/memory_address.h"
 
 // Result buffers of the calls that are not memory reads.
 inline constexpr std::size_t kVersionBufferSize = device_buffer::kVersionSize;

@@ -1,6 +1,6 @@
-#include "hex_fields.h"
+#include "device/hex_fields.h"
 
-#include "hex_digits.h"
+#include "common/hex_digits.h"
 
 bool IsHexText(std::string_view text) {
     for (char c : text)

@@ -1,4 +1,4 @@
-#include "device_entry_points.h"
+#include "device/device_entry_points.h"
 
 #include "zorvik.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "memory_address.h"
-#include "remote_tables.h"
+#include "device/memory_address.h"
+#include "device/remote_tables.h"
 
 struct RemoteMap {
     std::string remoteIdText;  // the identity: the info block's first 15 bytes as 30 hex digits

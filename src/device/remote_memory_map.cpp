@@ -1,8 +1,8 @@
-#include "remote_memory_map.h"
+#include "device/remote_memory_map.h"
 
 #include <algorithm>
 
-#include "device_text.h"
+#include "device/device_text.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include <span>
 #include <string>
 
-#include "remote_map.h"
+#include "device/remote_map.h"
 
 using ReadBytes = std::span<const std::uint8_t>;
 

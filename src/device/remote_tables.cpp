@@ -1,8 +1,8 @@
-#include "remote_tables.h"
+#include "device/remote_tables.h"
 
 #include <algorithm>
 
-#include "device_text.h"
+#include "device/device_text.h"
 
 std::string CodeIdText(const CodeId& id) {
     return HexBytesText(id.bytes);

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "memory_address.h"
+#include "device/memory_address.h"
 
 // A key's code in the remote's key code list, and on its key button as two hex digits.
 using KeyCode = std::uint8_t;

@@ -1,11 +1,11 @@
-#include "startup_reading.h"
+#include "device/startup_reading.h"
 
 #include <cctype>
 #include <string_view>
 
-#include "device_library.h"
-#include "device_text.h"
-#include "remote_memory_map.h"
+#include "device/device_library.h"
+#include "device/device_text.h"
+#include "device/remote_memory_map.h"
 
 namespace {
 

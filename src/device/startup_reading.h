@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "remote_map.h"
+#include "device/remote_map.h"
 
 class DeviceLibrary;
 

@@ -1,6 +1,6 @@
-#include "code_table.h"
+#include "learning/code_table.h"
 
-#include "remote_map.h"
+#include "device/remote_map.h"
 
 std::optional<CodeEntry> CodeEntryAt(const std::vector<CodeEntry>& codeTable, int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= codeTable.size())

@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "memory_address.h"
-#include "remote_tables.h"
+#include "device/memory_address.h"
+#include "device/remote_tables.h"
 
 struct RemoteMap;
 

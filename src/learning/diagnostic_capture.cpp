@@ -1,9 +1,9 @@
-#include "diagnostic_capture.h"
+#include "learning/diagnostic_capture.h"
 
 #include <QFile>
 #include <QSaveFile>
 
-#include "app_paths.h"
+#include "platform/app_paths.h"
 
 QString DiagnosticCapturePath() {
     return AppDataFilePath(kDiagnosticCaptureFileName);

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "normalise.h"
+#include "learning/normalise.h"
 
 inline const QString kDiagnosticCaptureFileName = QStringLiteral("123.txt");
 

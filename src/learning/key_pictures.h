@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "hex_fields.h"
+#include "device/hex_fields.h"
 
 enum class KeyPictureSet {
     kNotLearned = 0,

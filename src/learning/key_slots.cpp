@@ -1,8 +1,8 @@
-#include "key_slots.h"
+#include "learning/key_slots.h"
 
 #include <cctype>
 
-#include "hex_fields.h"
+#include "device/hex_fields.h"
 
 std::optional<KeyCode> ParseKeyCode(std::string_view code) {
     // The slots were always matched by exact text against upper-case key codes: a lower-case

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "remote_tables.h"
+#include "device/remote_tables.h"
 
 // The key code a key button's Code names: exactly two digits 0-9 or A-F, as the remote's key
 // codes are written. Anything else (the empty Code of an action button, lower case, one digit)

@@ -1,4 +1,4 @@
-#include "normalise.h"
+#include "learning/normalise.h"
 
 #include <algorithm>
 #include <array>

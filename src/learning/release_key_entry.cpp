@@ -1,12 +1,12 @@
-#include "release_key_entry.h"
+#include "learning/release_key_entry.h"
 
 #include <array>
 
-#include "code_table.h"
-#include "device_library.h"
-#include "key_slots.h"
-#include "remote_map.h"
-#include "remote_memory_map.h"
+#include "device/device_library.h"
+#include "device/remote_map.h"
+#include "device/remote_memory_map.h"
+#include "learning/code_table.h"
+#include "learning/key_slots.h"
 
 namespace {
 

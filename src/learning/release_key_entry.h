@@ -1,7 +1,7 @@
 #pragma once
 // Taking a key's code off the remote.
 
-#include "remote_tables.h"
+#include "device/remote_tables.h"
 
 class DeviceLibrary;
 struct RemoteMap;

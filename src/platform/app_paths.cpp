@@ -1,4 +1,4 @@
-#include "app_paths.h"
+#include "platform/app_paths.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,4 +1,4 @@
-#include "desktop_shell.h"
+#include "platform/desktop_shell.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "jpeg_decoder.h"
+#include "platform/jpeg_decoder.h"
 
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared before it

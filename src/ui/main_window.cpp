@@ -1,10 +1,10 @@
-#include "main_window.h"
+#include "ui/main_window.h"
 
 #include <QMetaObject>
 #include <QShowEvent>
 
-#include "prompter.h"
-#include "texts.h"
+#include "platform/prompter.h"
+#include "ui/texts.h"
 
 MainWindow::MainWindow(DeviceLibrary& device, Prompter& prompter, QWidget* parent)
     : QWidget(parent), device(device), prompter(prompter) {

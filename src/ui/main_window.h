@@ -20,9 +20,9 @@
 #include <atomic>
 #include <string>
 
-#include "key_pictures.h"
-#include "remote_map.h"
-#include "startup_reading.h"
+#include "device/remote_map.h"
+#include "device/startup_reading.h"
+#include "learning/key_pictures.h"
 
 class DeviceLibrary;
 class Prompter;

@@ -5,12 +5,12 @@
 #include <QMovie>
 #include <optional>
 
-#include "key_slots.h"
-#include "main_window.h"
-#include "picture_button.h"
-#include "picture_view.h"
-#include "prompter.h"
-#include "texts.h"
+#include "learning/key_slots.h"
+#include "platform/prompter.h"
+#include "ui/main_window.h"
+#include "ui/picture_button.h"
+#include "ui/picture_view.h"
+#include "ui/texts.h"
 
 namespace {
 

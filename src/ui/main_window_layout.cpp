@@ -10,13 +10,13 @@
 #include <QScreen>
 #include <QScrollArea>
 
-#include "jpeg_decoder.h"
-#include "main_window.h"
-#include "picture_button.h"
-#include "picture_view.h"
-#include "texts.h"
-#include "window_art.h"
-#include "window_layout.h"
+#include "platform/jpeg_decoder.h"
+#include "skins/window_art.h"
+#include "ui/main_window.h"
+#include "ui/picture_button.h"
+#include "ui/picture_view.h"
+#include "ui/texts.h"
+#include "ui/window_layout.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-#include "device_library.h"
-#include "main_window.h"
-#include "prompter.h"
-#include "texts.h"
+#include "device/device_library.h"
+#include "platform/prompter.h"
+#include "ui/main_window.h"
+#include "ui/texts.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "message_box_prompter.h"
+#include "ui/message_box_prompter.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
 
-#include "texts.h"
+#include "ui/texts.h"
 
 namespace {
 

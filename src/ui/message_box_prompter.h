@@ -2,7 +2,7 @@
 // The program's prompts: modal QMessageBox dialogs with exactly the buttons each kind of
 // question offers.
 
-#include "prompter.h"
+#include "platform/prompter.h"
 
 class QWidget;
 

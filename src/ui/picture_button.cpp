@@ -1,11 +1,11 @@
-#include "picture_button.h"
+#include "ui/picture_button.h"
 
 #include <QEvent>
 #include <QMetaProperty>
 #include <QMouseEvent>
 #include <cstring>
 
-#include "desktop_shell.h"
+#include "platform/desktop_shell.h"
 
 PictureButton::PictureButton(QWidget* parent) : PictureView(parent) {
     // The button's own cursor would be the program's "CUR" resource, which the program does

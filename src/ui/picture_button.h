@@ -14,7 +14,7 @@
 #include <QString>
 #include <QVariant>
 
-#include "picture_view.h"
+#include "ui/picture_view.h"
 
 class DesktopShell;
 

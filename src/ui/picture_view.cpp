@@ -1,4 +1,4 @@
-#include "picture_view.h"
+#include "ui/picture_view.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
-#include "window_layout.h"
+#include "ui/window_layout.h"
 
-#include "texts.h"
-#include "window_art.h"
+#include "skins/window_art.h"
+#include "ui/texts.h"
 
 namespace window_layout {
 

@@ -7,14 +7,14 @@
 #include <QTimer>
 #include <memory>
 
-#include "device_library.h"
-#include "main_window.h"
-#include "program.h"
-#include "remote_image_builder.h"
-#include "scripted_prompter.h"
-#include "simulated_device.h"
-#include "simulated_remote.h"
-#include "texts.h"
+#include "app/program.h"
+#include "device/device_library.h"
+#include "sim/remote_image_builder.h"
+#include "sim/simulated_remote.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/simulated_device.h"
+#include "ui/main_window.h"
+#include "ui/texts.h"
 
 namespace {
 

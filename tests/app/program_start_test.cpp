@@ -9,7 +9,7 @@
 #include <chrono>
 #include <thread>
 
-#include "recording_proxy.h"
+#include "tests/app/recording_proxy.h"
 
 namespace {
 

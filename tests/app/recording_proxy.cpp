@@ -1,4 +1,4 @@
-#include "recording_proxy.h"
+#include "tests/app/recording_proxy.h"
 
 #include <fcntl.h>
 #include <poll.h>

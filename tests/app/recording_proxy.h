@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "wire.h"
+#include "libzorvik/wire.h"
 
 struct RelayedCall {
     wire::Message request;

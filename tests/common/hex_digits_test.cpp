@@ -1,6 +1,6 @@
 // The one hex reader and writer every part shares: what it accepts, and that it never reads
 // past what it is given.
-#include "hex_digits.h"
+#include "common/hex_digits.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "device_buffer_sizes.h"
+#include "common/device_buffer_sizes.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "body_text.h"
-#include "convert.h"
-#include "ir_render.h"
-#include "quorvel.h"
+#include "converter/body_text.h"
+#include "converter/convert.h"
+#include "converter/ir_render.h"
+#include "converter/quorvel.h"
 
 namespace quorvel {
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "ir_protocol.h"
-#include "ir_render.h"
+#include "converter/ir_protocol.h"
+#include "converter/ir_render.h"
 
 namespace quorvel::testing {
 

@@ -3,11 +3,11 @@
 // area, which must be exactly the record the converter makes of that signal.
 #include <gtest/gtest.h>
 
-#include "body_text.h"
-#include "convert.h"
-#include "key_replay.h"
-#include "quorvel_record.h"
-#include "remote_image_builder.h"
+#include "converter/body_text.h"
+#include "converter/convert.h"
+#include "converter/quorvel_record.h"
+#include "sim/key_replay.h"
+#include "sim/remote_image_builder.h"
 
 namespace ir_capture {
 namespace {

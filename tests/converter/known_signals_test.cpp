@@ -7,10 +7,10 @@
 #include <cmath>
 #include <sstream>
 
-#include "ir_decode.h"
-#include "ir_render.h"
-#include "protocol_request.h"
-#include "signal_text.h"
+#include "converter/ir_decode.h"
+#include "converter/ir_render.h"
+#include "converter/protocol_request.h"
+#include "converter/signal_text.h"
 
 namespace quorvel {
 namespace {

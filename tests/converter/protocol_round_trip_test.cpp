@@ -3,11 +3,11 @@
 // the distortions of a real receiver straight into the decoder.
 #include <gtest/gtest.h>
 
-#include "body_text.h"
-#include "convert.h"
-#include "ir_decode.h"
-#include "ir_test_signals.h"
-#include "quorvel_record.h"
+#include "converter/body_text.h"
+#include "converter/convert.h"
+#include "converter/ir_decode.h"
+#include "converter/quorvel_record.h"
+#include "tests/converter/ir_test_signals.h"
 
 namespace quorvel {
 namespace {

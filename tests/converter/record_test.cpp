@@ -5,11 +5,11 @@
 #include <random>
 #include <set>
 
-#include "body_text.h"
-#include "convert.h"
-#include "protocol_code.h"
-#include "quorvel_record.h"
-#include "raw_record.h"
+#include "converter/body_text.h"
+#include "converter/convert.h"
+#include "converter/protocol_code.h"
+#include "converter/quorvel_record.h"
+#include "converter/raw_record.h"
 
 namespace quorvel {
 namespace {

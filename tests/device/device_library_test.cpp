@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "device_entry_points.h"
-#include "device_library.h"
-#include "device_text.h"
+#include "device/device_entry_points.h"
+#include "device/device_library.h"
+#include "device/device_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "device_text.h"
+#include "device/device_text.h"
 
 TEST(DeviceBufferText, KeepsEveryByteOfTheBufferIncludingZeros) {
     const char buffer[6] = {'1', '0', '\0', '2', '\0', '\0'};

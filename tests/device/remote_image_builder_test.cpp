@@ -2,8 +2,8 @@
 // every test built on them meaningless.
 #include <gtest/gtest.h>
 
-#include "remote_image_builder.h"
-#include "remote_image_check.h"
+#include "sim/remote_image_builder.h"
+#include "sim/remote_image_check.h"
 
 namespace {
 

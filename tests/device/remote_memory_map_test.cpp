@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "device_text.h"
-#include "hex_fields.h"
-#include "remote_memory_map.h"
+#include "device/device_text.h"
+#include "device/hex_fields.h"
+#include "device/remote_memory_map.h"
 
 namespace {
 

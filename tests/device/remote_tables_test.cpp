@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "device_text.h"
-#include "remote_tables.h"
+#include "device/device_text.h"
+#include "device/remote_tables.h"
 
 namespace {
 

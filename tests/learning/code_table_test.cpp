@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "code_table.h"
-#include "device_text.h"
-#include "remote_map.h"
+#include "device/device_text.h"
+#include "device/remote_map.h"
+#include "learning/code_table.h"
 
 namespace {
 

@@ -9,15 +9,15 @@
 #include <optional>
 #include <random>
 
-#include "foreign_signals.h"
-#include "hex_text.h"
-#include "ir_capture_text.h"
-#include "ir_decode.h"
-#include "ir_test_signals.h"
-#include "normalise.h"
-#include "quorvel.h"
-#include "quorvel_record.h"
-#include "receiver_models.h"
+#include "converter/hex_text.h"
+#include "converter/ir_decode.h"
+#include "converter/quorvel.h"
+#include "converter/quorvel_record.h"
+#include "ircapture/ir_capture_text.h"
+#include "learning/normalise.h"
+#include "tests/converter/foreign_signals.h"
+#include "tests/converter/ir_test_signals.h"
+#include "tests/converter/receiver_models.h"
 
 namespace quorvel {
 namespace {

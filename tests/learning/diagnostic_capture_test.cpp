@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "diagnostic_capture.h"
+#include "learning/diagnostic_capture.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "key_pictures.h"
-#include "key_slots.h"
+#include "learning/key_pictures.h"
+#include "learning/key_slots.h"
 
 namespace {
 

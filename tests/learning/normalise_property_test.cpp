@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "normalise.h"
+#include "learning/normalise.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "normalise.h"
+#include "learning/normalise.h"
 
 namespace {
 

@@ -8,19 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "code_table.h"
-#include "device_entry_points.h"
-#include "device_library.h"
-#include "device_text.h"
-#include "key_slots.h"
-#include "release_key_entry.h"
-#include "remote_image_builder.h"
-#include "remote_image_check.h"
-#include "remote_map.h"
-#include "remote_memory_map.h"
-#include "simulated_device.h"
-#include "simulated_remote.h"
-#include "startup_reading.h"
+#include "device/device_entry_points.h"
+#include "device/device_library.h"
+#include "device/device_text.h"
+#include "device/remote_map.h"
+#include "device/remote_memory_map.h"
+#include "device/startup_reading.h"
+#include "learning/code_table.h"
+#include "learning/key_slots.h"
+#include "learning/release_key_entry.h"
+#include "sim/remote_image_builder.h"
+#include "sim/remote_image_check.h"
+#include "sim/simulated_remote.h"
+#include "tests/support/simulated_device.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "desktop_shell.h"
+#include "platform/desktop_shell.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "recording_desktop_shell.h"
+#include "tests/platform/recording_desktop_shell.h"
 
 namespace {
 

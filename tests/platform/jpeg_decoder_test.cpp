@@ -1,4 +1,4 @@
-#include "jpeg_decoder.h"
+#include "platform/jpeg_decoder.h"
 
 #include <gtest/gtest.h>
 

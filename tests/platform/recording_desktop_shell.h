@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "desktop_shell.h"
+#include "platform/desktop_shell.h"
 
 class RecordingDesktopShell final : public DesktopShell {
   public:

@@ -1,4 +1,4 @@
-#include "remote_image_file.h"
+#include "sim/remote_image_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "remote_image_builder.h"
-#include "remote_sim_process.h"
-#include "simulated_remote.h"
+#include "sim/remote_image_builder.h"
+#include "sim/simulated_remote.h"
+#include "tests/support/remote_sim_process.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "remote_image_builder.h"
-#include "remote_image_file.h"
-#include "remote_sim_process.h"
+#include "sim/remote_image_builder.h"
+#include "sim/remote_image_file.h"
+#include "tests/support/remote_sim_process.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "simulated_remote.h"
+#include "sim/simulated_remote.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "hex_digits.h"
-#include "remote_image_builder.h"
-#include "simulated_device.h"
+#include "common/hex_digits.h"
+#include "sim/remote_image_builder.h"
+#include "tests/support/simulated_device.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "remote_image_builder.h"
-#include "remote_sim_process.h"
-#include "wire.h"
+#include "libzorvik/wire.h"
+#include "sim/remote_image_builder.h"
+#include "tests/support/remote_sim_process.h"
 #include "zorvik.h"
 
 namespace {

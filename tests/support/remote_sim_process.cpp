@@ -1,4 +1,4 @@
-#include "remote_sim_process.h"
+#include "tests/support/remote_sim_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,7 +15,7 @@
 #include <sstream>
 #include <thread>
 
-#include "wire.h"
+#include "libzorvik/wire.h"
 
 extern char** environ;
 

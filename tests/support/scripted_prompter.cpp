@@ -1,4 +1,4 @@
-#include "scripted_prompter.h"
+#include "tests/support/scripted_prompter.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "prompter.h"
-#include "texts.h"
+#include "platform/prompter.h"
+#include "ui/texts.h"
 
 class ScriptedPrompter final : public Prompter {
   public:

@@ -3,8 +3,8 @@
 // SimulatedRemote, so a test drives the program's code (through a DeviceLibrary over these)
 // against a remote it states in a few lines and then looks at what was written.
 
-#include "device_entry_points.h"
-#include "simulated_remote.h"
+#include "device/device_entry_points.h"
+#include "sim/simulated_remote.h"
 
 class SimulatedDevice final : public DeviceEntryPoints {
   public:

@@ -8,12 +8,12 @@
 #include <array>
 #include <random>
 
-#include "body_text.h"
-#include "ir_protocol.h"
-#include "normalise.h"
-#include "receiver_models.h"
-#include "remote_sim_process.h"
-#include "signal_text.h"
+#include "converter/body_text.h"
+#include "converter/ir_protocol.h"
+#include "converter/signal_text.h"
+#include "learning/normalise.h"
+#include "tests/converter/receiver_models.h"
+#include "tests/support/remote_sim_process.h"
 #include "zorvik.h"
 
 namespace {

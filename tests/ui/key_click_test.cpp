@@ -11,16 +11,16 @@
 #include <QThread>
 #include <memory>
 
-#include "device_library.h"
-#include "key_slots.h"
-#include "main_window.h"
-#include "main_window_probe.h"
-#include "picture_button.h"
-#include "picture_view.h"
-#include "remote_image_builder.h"
-#include "scripted_prompter.h"
-#include "simulated_device.h"
-#include "simulated_remote.h"
+#include "device/device_library.h"
+#include "learning/key_slots.h"
+#include "sim/remote_image_builder.h"
+#include "sim/simulated_remote.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/simulated_device.h"
+#include "tests/ui/main_window_probe.h"
+#include "ui/main_window.h"
+#include "ui/picture_button.h"
+#include "ui/picture_view.h"
 
 namespace {
 

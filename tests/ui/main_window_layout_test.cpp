@@ -15,19 +15,19 @@
 #include <cstdlib>
 #include <memory>
 
-#include "device_library.h"
-#include "jpeg_decoder.h"
-#include "main_window.h"
-#include "picture_button.h"
-#include "picture_view.h"
-#include "recording_desktop_shell.h"
-#include "remote_image_builder.h"
-#include "scripted_prompter.h"
-#include "simulated_device.h"
-#include "simulated_remote.h"
-#include "texts.h"
-#include "window_art.h"
-#include "window_layout.h"
+#include "device/device_library.h"
+#include "platform/jpeg_decoder.h"
+#include "sim/remote_image_builder.h"
+#include "sim/simulated_remote.h"
+#include "skins/window_art.h"
+#include "tests/platform/recording_desktop_shell.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/simulated_device.h"
+#include "ui/main_window.h"
+#include "ui/picture_button.h"
+#include "ui/picture_view.h"
+#include "ui/texts.h"
+#include "ui/window_layout.h"
 
 namespace {
 

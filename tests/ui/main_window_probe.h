@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
 class MainWindowProbe {
   public:

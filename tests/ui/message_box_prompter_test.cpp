@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "message_box_prompter.h"
+#include "ui/message_box_prompter.h"
 
 namespace {
 

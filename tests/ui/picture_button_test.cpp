@@ -1,4 +1,4 @@
-#include "picture_button.h"
+#include "ui/picture_button.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "recording_desktop_shell.h"
+#include "tests/platform/recording_desktop_shell.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <QFile>
 #include <QPushButton>
 
-#include "device_library.h"
-#include "diagnostic_capture.h"
-#include "main_window.h"
-#include "remote_image_builder.h"
-#include "scripted_prompter.h"
-#include "simulated_device.h"
-#include "simulated_remote.h"
+#include "device/device_library.h"
+#include "learning/diagnostic_capture.h"
+#include "sim/remote_image_builder.h"
+#include "sim/simulated_remote.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/simulated_device.h"
+#include "ui/main_window.h"
 
 namespace {
 

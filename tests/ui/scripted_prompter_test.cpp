@@ -4,8 +4,8 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
-#include "scripted_prompter.h"
-#include "texts.h"
+#include "tests/support/scripted_prompter.h"
+#include "ui/texts.h"
 
 namespace {
 

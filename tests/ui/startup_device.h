@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "device_entry_points.h"
-#include "device_library.h"
-#include "simulated_remote.h"
+#include "device/device_entry_points.h"
+#include "device/device_library.h"
+#include "sim/simulated_remote.h"
 
 struct RecordedRead {
     int units;

@@ -8,12 +8,12 @@
 #include <QTest>
 #include <functional>
 
-#include "main_window.h"
-#include "remote_image_builder.h"
-#include "remote_tables.h"
-#include "scripted_prompter.h"
-#include "startup_device.h"
-#include "texts.h"
+#include "device/remote_tables.h"
+#include "sim/remote_image_builder.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/ui/startup_device.h"
+#include "ui/main_window.h"
+#include "ui/texts.h"
 
 namespace {
 

@@ -11,17 +11,17 @@
 #include <sstream>
 #include <string>
 
-#include "body_text.h"
-#include "commands.h"
-#include "hex_text.h"
-#include "ir_capture_text.h"
-#include "ir_decode.h"
-#include "ir_render.h"
-#include "normalise.h"
-#include "protocol_request.h"
-#include "quorvel.h"
-#include "quorvel_record.h"
-#include "signal_text.h"
+#include "converter/body_text.h"
+#include "converter/hex_text.h"
+#include "converter/ir_decode.h"
+#include "converter/ir_render.h"
+#include "converter/protocol_request.h"
+#include "converter/quorvel.h"
+#include "converter/quorvel_record.h"
+#include "converter/signal_text.h"
+#include "ircapture/ir_capture_text.h"
+#include "learning/normalise.h"
+#include "tools/irtool/commands.h"
 
 namespace {
 

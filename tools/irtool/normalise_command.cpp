@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "commands.h"
-#include "normalise.h"
+#include "learning/normalise.h"
+#include "tools/irtool/commands.h"
 
 namespace {
 
