@@ -20,4 +20,3 @@ class Prompter {
     // The platform's plain message: OK only, the application's title as caption.
     virtual void PlainMessage(const QString& text) = 0;
 };
-
