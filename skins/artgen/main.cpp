@@ -1,5 +1,6 @@
 // keylearn-artgen OUTPUT_FOLDER: draws the window's pictures and writes them into the folder,
-// where the build compiles them into the program. Run by the build, never by hand.
+// where the build compiles them into the program; the desktop icon is drawn beside them and
+// installed as it is. Run by the build, never by hand.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "skins/artgen/app_icon.h"
 #include "skins/artgen/art_style.h"
 #include "skins/artgen/picture_files.h"
 #include "skins/artgen/remote_art.h"
@@ -35,6 +37,14 @@ QImage RemoteGif() {
     QImage under(remote.size(), QImage::Format_RGB32);
     under.fill(art::kWindowBlue);
     return art::OverBackground(under, remote, QPoint(0, 0));
+}
+
+// The desktop icon keeps its soft edges: PNG, with alpha.
+bool WritePng(const QImage& image, const QString& path, QString* error) {
+    if (image.save(path, "PNG"))
+        return true;
+    *error = QStringLiteral("cannot write the PNG file");
+    return false;
 }
 
 // A key button's own picture: its piece of the remote, as it lies in the box.
@@ -105,6 +115,7 @@ std::vector<Picture> Pictures(const QImage& background) {
              return art::TipsPanel(art::Tips::kIdleEmpty, {411, 171});
          }},
         {"splash.gif", {460, 260}, art::Splash},
+        {"icon.png", {art::kAppIconSize, art::kAppIconSize}, art::AppIcon},
     };
     for (const auto& button : art::kKeyButtons)
         pictures.push_back({QStringLiteral("key_%1.jpg").arg(button.code, 2, 16, QChar('0')),
@@ -138,9 +149,13 @@ int main(int argc, char** argv) {
         if (image.size() != picture.size) {
             error = QStringLiteral("drawn at the wrong size");
         } else {
-            const bool ok = picture.name.endsWith(QStringLiteral(".gif"))
-                                ? WriteGif(image, path, &error)
-                                : WriteJpeg(image, path, &error);
+            bool ok = false;
+            if (picture.name.endsWith(QStringLiteral(".gif")))
+                ok = WriteGif(image, path, &error);
+            else if (picture.name.endsWith(QStringLiteral(".png")))
+                ok = WritePng(image, path, &error);
+            else
+                ok = WriteJpeg(image, path, &error);
             if (ok) {
                 // giflib creates its files readable by the owner only.
                 QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
