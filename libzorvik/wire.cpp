@@ -72,6 +72,13 @@ IoResult ReceiveExactly(int fd, char* out, std::size_t size, Clock::time_point d
 
 }  // namespace
 
+bool PeerIsThisUser(int fd) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && size == sizeof peer &&
+           peer.uid == ::getuid();
+}
+
 std::string EncodeFrame(const Message& message) {
     std::string body;
     PutU32(body, static_cast<std::uint32_t>(message.size()));
@@ -83,6 +90,10 @@ std::string EncodeFrame(const Message& message) {
     frame.reserve(body.size() + 4);
     PutU32(frame, static_cast<std::uint32_t>(body.size()));
     return frame + body;
+}
+
+std::size_t FrameBodySize(std::string_view header) {
+    return GetU32(header, 0);
 }
 
 bool DecodeFrameBody(std::string_view body, Message& message) {
@@ -155,8 +166,13 @@ int ConnectLocalSocket(const std::string& path, Clock::time_point deadline) {
     if (fd < 0)
         return -1;
     for (;;) {
-        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-            return fd;
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+            if (PeerIsThisUser(fd))
+                return fd;
+            ::close(fd);
+            errno = EACCES;
+            return -1;
+        }
         // A full backlog answers EAGAIN on local sockets: the server is busy, not gone.
         if (errno == EINTR || (errno == EAGAIN && RemainingMs(deadline) > 0)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));

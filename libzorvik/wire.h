@@ -25,7 +25,12 @@ inline constexpr std::size_t kMaxFrameSize = 4 * 1024 * 1024;
 inline constexpr char kReplyOk[] = "1";
 inline constexpr char kReplyFailed[] = "0";
 
+// The length prefix before each frame's body.
+inline constexpr std::size_t kFrameHeaderSize = 4;
+
 std::string EncodeFrame(const Message& message);
+// The body length a frame's header states (header holds kFrameHeaderSize bytes).
+std::size_t FrameBodySize(std::string_view header);
 // The body of one frame (without its length prefix); false when it is malformed.
 bool DecodeFrameBody(std::string_view body, Message& message);
 
@@ -50,7 +55,13 @@ bool SocketPathTrusted(const std::string& path);
 
 enum class IoResult { kOk, kClosed, kTimeout, kFailed };
 
-// Connects a non-blocking stream socket to path; -1 on failure (errno tells why).
+// Whether the process at the other end of a connected local socket runs as this user. A
+// socket path can be taken by anyone who may write its folder, and what is said to the
+// remote (the user's writes) must not reach another user's process.
+bool PeerIsThisUser(int fd);
+
+// Connects a non-blocking stream socket to path; -1 on failure (errno tells why, EACCES for a
+// server of another user, to which nothing has been sent).
 int ConnectLocalSocket(const std::string& path, Clock::time_point deadline);
 // Sends all of data on a non-blocking socket before the deadline; never raises SIGPIPE.
 IoResult SendAll(int fd, std::string_view data, Clock::time_point deadline);

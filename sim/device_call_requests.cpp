@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/hex_digits.h"
 #include "sim/remote_sim_commands.h"
 #include "sim/simulated_remote.h"
 
@@ -48,11 +49,26 @@ wire::Message ReadData(ServerState& state, const wire::Message& request) {
     return Result(ok, std::move(buffer));
 }
 
+// Why the remote refused a write, for the command line: libzorvik reads only the verdict.
+std::string WriteRefusal(ServerState& state, const wire::Message& request) {
+    if (!state.saveError.empty())
+        return "the write could not be saved: " + state.saveError;
+    if (!state.remote.IsPlugged())
+        return "the remote is unplugged";
+    const auto bank = hex::ParseFixedDigits(request[1], 2);
+    if (bank && state.remote.MemoryBytes(static_cast<int>(*bank), 0, 1).empty())
+        return "the remote has no bank " + request[1];
+    return "the address or the data is malformed, or the bytes run past FFFF";
+}
+
 wire::Message WriteData(ServerState& state, const wire::Message& request) {
     if (request.size() != 5)
         return FailedReply("wrong number of arguments");
-    return Result(state.remote.writedatav20(request[1].c_str(), request[2].c_str(),
-                                            request[3].c_str(), request[4].c_str()));
+    state.saveError.clear();
+    if (state.remote.writedatav20(request[1].c_str(), request[2].c_str(), request[3].c_str(),
+                                  request[4].c_str()))
+        return OkReply();
+    return FailedReply(WriteRefusal(state, request));
 }
 
 }  // namespace

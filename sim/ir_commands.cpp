@@ -1,7 +1,10 @@
 #include "sim/ir_commands.h"
 
+#include <CLI/CLI.hpp>
 #include <chrono>
-#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "converter/hex_text.h"
 #include "converter/protocol_request.h"
@@ -12,29 +15,27 @@
 
 namespace {
 
+struct SendArguments {
+    std::string protocol;
+    std::vector<std::string> params;
+    int repeats = -1;  // the protocol's own count
+    std::uint32_t carrierHz = 0;
+    int markExcessUs = ir_capture::kReceiverMarkExcessUs;
+};
+
 // The capture is made here and handed to the serving remote like any captured text.
-int RunSend(CommandContext& context, const std::vector<std::string>& args) {
+int RunSend(CommandContext& context, const SendArguments& args, bool carrierGiven) {
+    std::vector<std::string> words{args.protocol};
+    words.insert(words.end(), args.params.begin(), args.params.end());
+    if (args.repeats >= 0)
+        words.insert(words.end(), {"--repeats", std::to_string(args.repeats)});
     std::string error;
-    const auto request = quorvel::ParseProtocolRequest(args, error);
-    if (!request) {
-        context.err << "remote-sim: " << error << '\n';
-        return 2;
-    }
+    const auto request = quorvel::ParseProtocolRequest(words, error);
+    if (!request)
+        return context.UsageError(error);
     ir_capture::CaptureOptions options;
-    std::uint32_t carrier = request->def->carrierHz;
-    for (const auto& [option, value] : request->options) {
-        if (option == "--carrier" && value.find_first_not_of("0123456789") == std::string::npos &&
-            value.size() <= 6) {
-            carrier = static_cast<std::uint32_t>(std::stoul(value));
-        } else if (option == "--excess" && !value.empty() && value.size() <= 3 &&
-                   value.find_first_not_of("0123456789") == std::string::npos) {
-            options.markExcessUs = std::stoi(value);
-        } else {
-            context.err << "remote-sim: send takes --repeats N, --carrier HZ and --excess US, not "
-                        << option << ' ' << value << '\n';
-            return 2;
-        }
-    }
+    options.markExcessUs = args.markExcessUs;
+    const std::uint32_t carrier = carrierGiven ? args.carrierHz : request->def->carrierHz;
     const quorvel::Rendered signal =
         quorvel::Render(*request->def, request->params, request->repeats);
     const auto text = ir_capture::CaptureText(signal.durations, carrier, options);
@@ -45,13 +46,46 @@ int RunSend(CommandContext& context, const std::vector<std::string>& args) {
     return context.RequestAndPrint({"capture", *text});
 }
 
-int RunReplay(CommandContext& context, const std::vector<std::string>& args) {
-    const auto code =
-        args.size() == 1 && args[0].size() <= 2 ? quorvel::ParseHexDigits(args[0]) : std::nullopt;
-    if (!code)
-        return context.UsageError("replay");
+CommandRun DefineSend(CLI::App& command, CommandContext& context) {
+    auto args = std::make_shared<SendArguments>();
+    command.add_option("PROTOCOL", args->protocol, "one of: " + quorvel::ProtocolNames())
+        ->required();
+    command.add_option("NAME=VALUE", args->params,
+                       "the protocol's parameters D, S, F, T (E, M, N for Kaseikyo) in decimal");
+    command
+        .add_option("--repeats", args->repeats,
+                    "repeat frames after the first (default: the protocol's own)")
+        ->check(CLI::Range(0, quorvel::kMaxRequestedRepeats));
+    CLI::Option* carrier =
+        command
+            .add_option("--carrier", args->carrierHz,
+                        "the carrier in Hz, 0 for none (default: the protocol's own)")
+            ->check(CLI::Range(0u, 999999u));
+    command
+        .add_option("--excess", args->markExcessUs,
+                    "the receiver's mark excess in microseconds (default " +
+                        std::to_string(ir_capture::kReceiverMarkExcessUs) + ")")
+        ->check(CLI::Range(0, 999));
+    return [&context, args, carrier] { return RunSend(context, *args, carrier->count() > 0); };
+}
+
+int RunReplay(CommandContext& context, const std::string& keyCode) {
+    const auto code = quorvel::ParseHexDigits(keyCode);
     return context.RequestAndPrint(
         {"replay", quorvel::HexOfBytes({static_cast<std::uint8_t>(*code)})});
+}
+
+CommandRun DefineReplay(CLI::App& command, CommandContext& context) {
+    auto keyCode = std::make_shared<std::string>();
+    command.add_option("KEYCODE", *keyCode, "the key's code, two hex digits")
+        ->required()
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                const bool ok = text.size() <= 2 && quorvel::ParseHexDigits(text).has_value();
+                return ok ? std::string() : "a key code is two hex digits, not " + text;
+            },
+            "HEX"));
+    return [&context, keyCode] { return RunReplay(context, *keyCode); };
 }
 
 wire::Message Replay(ServerState& state, const wire::Message& request) {
@@ -69,16 +103,16 @@ wire::Message Replay(ServerState& state, const wire::Message& request) {
 void AddIrCommands(RemoteSimCommands& commands) {
     commands.AddRequest("replay", Replay);
     commands.AddCommand(
-        {"send", "PROTOCOL NAME=VALUE... [--repeats N] [--carrier HZ] [--excess US]",
+        {"send",
          "Fires an infrared signal at the remote, as a receiver captures it: one key press of\n"
          "PROTOCOL (" +
              quorvel::ProtocolNames() +
              ")\n"
              "with parameters D, S, F, T (E, M, N for Kaseikyo) in decimal, N repeat frames, the\n"
              "carrier in Hz, and the receiver's mark excess (default 58 µs).",
-         RunSend});
-    commands.AddCommand({"replay", "KEYCODE",
+         DefineSend});
+    commands.AddCommand({"replay",
                          "Shows what the key KEYCODE (two hex digits) sends, from the remote's\n"
                          "key entry, code entry and code data: protocol, carrier, microseconds.",
-                         RunReplay});
+                         DefineReplay});
 }

@@ -2,9 +2,10 @@
 // program's own writes do (through the serving remote's writedatav20), so that a user can try
 // the program against another remote, e.g. one whose model code says its firmware is too old:
 //   remote-sim write B023 8888
+#include <CLI/CLI.hpp>
 #include <cctype>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "sim/remote_sim_commands.h"
 
@@ -25,37 +26,63 @@ std::string Upper(std::string text) {
     return text;
 }
 
-int RunWrite(CommandContext& context, const std::vector<std::string>& args) {
-    std::vector<std::string> rest;
-    const std::string bank = TakeBankOption(args, rest);
-    if (rest.size() != 2 || !IsHexText(bank, 2, 2) || !IsHexText(rest[0], 1, 4) ||
-        !IsHexText(rest[1], 2, 0x20000) || rest[1].size() % 2 != 0)
-        return context.UsageError("write");
-    const std::string address = Upper(std::string(4 - rest[0].size(), '0') + rest[0]);
+struct WriteArguments {
+    std::string bank;
+    std::string address;
+    std::string data;
+};
+
+int RunWrite(CommandContext& context, const WriteArguments& args) {
+    const std::string address = Upper(std::string(4 - args.address.size(), '0') + args.address);
+    const std::string bank = Upper(args.bank);
     const auto reply = context.Request(
-        {"writedatav20", Upper(bank), address.substr(0, 2), address.substr(2, 2), Upper(rest[1])},
+        {"writedatav20", bank, address.substr(0, 2), address.substr(2, 2), Upper(args.data)},
         std::chrono::seconds(5));
     if (!reply) {
         context.err << "remote-sim: no remote-sim answers on " << context.socketPath << '\n';
         return 1;
     }
     if (reply->empty() || (*reply)[0] != wire::kReplyOk) {
-        context.err << "remote-sim: the remote refused the write (unplugged, past FFFF, or no "
-                       "such bank)\n";
+        const std::string reason = reply->size() > 1 ? (*reply)[1] : std::string();
+        context.err << "remote-sim: the remote refused the write"
+                    << (reason.empty() ? std::string() : ": " + reason) << '\n';
         return 1;
     }
-    context.out << "written: " << rest[1].size() / 2 << " bytes at " << address << " of bank "
-                << Upper(bank) << '\n';
+    context.out << "written: " << args.data.size() / 2 << " bytes at " << address << " of bank "
+                << bank << '\n';
     return 0;
+}
+
+CLI::Validator HexCheck(std::size_t minDigits, std::size_t maxDigits, bool wholeBytes,
+                        const std::string& what) {
+    return CLI::Validator(
+        [=](std::string& text) {
+            const bool ok =
+                IsHexText(text, minDigits, maxDigits) && (!wholeBytes || text.size() % 2 == 0);
+            return ok ? std::string() : what + ", not " + text;
+        },
+        "HEX");
+}
+
+CommandRun DefineWrite(CLI::App& command, CommandContext& context) {
+    auto args = std::make_shared<WriteArguments>();
+    AddBankOption(command, args->bank);
+    command.add_option("ADDRESS", args->address, "where to write, in hex")
+        ->required()
+        ->check(HexCheck(1, 4, false, "an address is 1 to 4 hex digits"));
+    command.add_option("HEX", args->data, "the bytes, two hex digits a byte")
+        ->required()
+        ->check(HexCheck(2, 0x20000, true, "the data is whole bytes of two hex digits"));
+    return [&context, args] { return RunWrite(context, *args); };
 }
 
 }  // namespace
 
 void AddMemoryWriteCommand(RemoteSimCommands& commands) {
     commands.AddCommand(
-        {"write", "[--bank BB] ADDRESS HEX",
+        {"write",
          "Writes the bytes HEX (two hex digits a byte) at ADDRESS (hex) of bank BB (default\n"
          "08), as the program's writes do; saved in the image. `write B023 8888` makes the\n"
          "remote one whose firmware is too old for the program; `reset` undoes every change.",
-         RunWrite});
+         DefineWrite});
 }

@@ -1,17 +1,17 @@
 // Driving the simulated remote from its command line: status, plug, unplug, swap, capture,
 // dump and reset. Each is a request that the serving remote-sim answers with the text the
 // command prints.
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iostream>
-#include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "common/hex_digits.h"
+#include "ircapture/bounded_input.h"
 #include "sim/remote_image_builder.h"
 #include "sim/remote_sim_commands.h"
 #include "sim/simulated_remote.h"
@@ -70,6 +70,8 @@ std::string StatusText(ServerState& state) {
 }
 
 wire::Message Swap(ServerState& state, const wire::Message& request) {
+    if (state.readOnly)
+        return FailedReply(ReadOnlyImageError(state.imagePath));
     SimulatedRemote& remote = state.remote;
     const bool swapped = !remote.Image().identityOverride.empty();
     std::string identity;
@@ -167,6 +169,8 @@ wire::Message Dump(ServerState& state, const wire::Message& request) {
 }
 
 wire::Message Reset(ServerState& state) {
+    if (state.readOnly)
+        return FailedReply(ReadOnlyImageError(state.imagePath));
     state.remote.ReplaceImage(DefaultRemoteImage());
     state.remote.Plug();
     return SavedReply(
@@ -189,37 +193,54 @@ long ParseNumber(const std::string& text, bool hexByDefault) {
     return *end == '\0' ? value : -1;
 }
 
-int RunDump(CommandContext& context, const std::vector<std::string>& args) {
-    std::vector<std::string> rest;
-    const std::string bank = TakeBankOption(args, rest);
-    if (rest.size() > 2)
-        return context.UsageError("dump");
-    std::string address;
-    std::string length;
-    if (!rest.empty()) {
-        const long a = ParseNumber(rest[0], true);
-        const long n = rest.size() == 2 ? ParseNumber(rest[1], false) : kDefaultDumpLength;
-        if (a < 0 || a > 0xFFFF || n < 1 || n > 0x10000)
-            return context.UsageError("dump");
-        address = std::to_string(a);
-        length = std::to_string(n);
-    }
-    return context.RequestAndPrint({"dump", bank, address, length});
+// A check of the parser that a text is a number of the command line within [low, high].
+CLI::Validator NumberCheck(bool hexByDefault, long low, long high, const std::string& what) {
+    return CLI::Validator(
+        [=](std::string& text) {
+            const long value = ParseNumber(text, hexByDefault);
+            return value >= low && value <= high ? std::string() : what + ", not " + text;
+        },
+        hexByDefault ? "HEX" : "NUMBER");
 }
 
-int RunCapture(CommandContext& context, const std::vector<std::string>& args) {
-    if (args.size() != 1)
-        return context.UsageError("capture");
-    std::string text;
-    if (args[0] == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), {});
-    } else {
-        std::ifstream file(args[0], std::ios::binary);
-        if (!file) {
-            context.err << "remote-sim: cannot read " << args[0] << '\n';
-            return 1;
+CommandRun DefineDump(CLI::App& command, CommandContext& context) {
+    struct Arguments {
+        std::string bank;
+        std::string address;
+        std::string length;
+    };
+    auto args = std::make_shared<Arguments>();
+    AddBankOption(command, args->bank);
+    command
+        .add_option("ADDRESS", args->address, "where to start, in hex (default: the whole bank)")
+        ->check(NumberCheck(true, 0, 0xFFFF, "an address is 0 to FFFF in hex"));
+    command
+        .add_option("LENGTH", args->length,
+                    "how many bytes, in decimal or 0x hex (default " +
+                        std::to_string(kDefaultDumpLength) + ")")
+        ->check(NumberCheck(false, 1, 0x10000, "a length is 1 to 65536 bytes"));
+    return [&context, args] {
+        std::string address;
+        std::string length;
+        if (!args->address.empty()) {
+            address = std::to_string(ParseNumber(args->address, true));
+            length = std::to_string(args->length.empty() ? kDefaultDumpLength
+                                                         : ParseNumber(args->length, false));
         }
-        text.assign(std::istreambuf_iterator<char>(file), {});
+        return context.RequestAndPrint({"dump", args->bank, address, length});
+    };
+}
+
+// A capture file is one line of text, far below this; more is not a capture at all.
+constexpr std::size_t kMaxCaptureInput = 1024 * 1024;
+
+int RunCapture(CommandContext& context, const std::string& path) {
+    std::string text;
+    std::string error;
+    if (!bounded_input::ReadInput(path, kMaxCaptureInput, bounded_input::Extent::kWhole, text,
+                                  error)) {
+        context.err << "remote-sim: " << error << '\n';
+        return 1;
     }
     // A capture file is one line of text; the line break and spaces around it are no part of it.
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -229,21 +250,31 @@ int RunCapture(CommandContext& context, const std::vector<std::string>& args) {
         context.err << "remote-sim: the capture text is empty\n";
         return 1;
     }
+    if (text.size() > SimulatedRemote::kCaptureBufferSize) {
+        context.err << "remote-sim: the capture text holds " << text.size()
+                    << " characters; the remote's capture buffer holds at most "
+                    << SimulatedRemote::kCaptureBufferSize << '\n';
+        return 1;
+    }
     return context.RequestAndPrint({"capture", text});
 }
 
-// A command that sends its name and arguments as they are.
-CommandLineCommand PassThrough(std::string name, std::string usage, std::string summary,
-                               std::size_t maxArgs) {
-    CommandLineCommand command{name, usage, summary, nullptr};
-    command.run = [name, maxArgs](CommandContext& context, const std::vector<std::string>& args) {
-        if (args.size() > maxArgs)
-            return context.UsageError(name);
-        wire::Message request{name};
-        request.insert(request.end(), args.begin(), args.end());
-        return context.RequestAndPrint(request);
+// A command that sends its name, and its one optional argument when given, as they are.
+CommandLineCommand PassThrough(std::string name, std::string summary, std::string argument = {},
+                               std::string argumentHelp = {}) {
+    auto define = [name, argument, argumentHelp](CLI::App& command,
+                                                 CommandContext& context) -> CommandRun {
+        auto value = std::make_shared<std::string>();
+        CLI::Option* option =
+            argument.empty() ? nullptr : command.add_option(argument, *value, argumentHelp);
+        return [&context, name, value, option] {
+            wire::Message request{name};
+            if (option != nullptr && option->count() > 0)
+                request.push_back(*value);
+            return context.RequestAndPrint(request);
+        };
     };
-    return command;
+    return {name, summary, define};
 }
 
 }  // namespace
@@ -267,31 +298,33 @@ void AddRemoteControlCommands(RemoteSimCommands& commands) {
                         [](ServerState& state, const wire::Message&) { return Reset(state); });
 
     commands.AddCommand(
-        PassThrough("status", "",
+        PassThrough("status",
                     "Shows whether a remote-sim serves, and its remote: plug state, model,\n"
-                    "identity, version, capture state, image file. Exit 1 when none answers.",
-                    0));
-    commands.AddCommand(PassThrough("plug", "", "Plugs the remote back in.", 0));
+                    "identity, version, capture state, image file. Exit 1 when none answers."));
+    commands.AddCommand(PassThrough("plug", "Plugs the remote back in."));
     commands.AddCommand(PassThrough(
-        "unplug", "", "Unplugs the remote: every call fails, its memory stays; capture mode ends.",
-        0));
+        "unplug", "Unplugs the remote: every call fails, its memory stays; capture mode ends."));
     commands.AddCommand(PassThrough(
-        "swap", "[IDENTITY|restore]",
+        "swap",
         "Answers as another remote: without an argument toggles between another remote's\n"
         "identity (the own one with its last byte changed) and the remote's own; IDENTITY sets\n"
         "30 hex digits; restore gives the own one back. The program notices only after the\n"
         "link was lost, so unplug before and plug after, as with real hardware.",
-        1));
-    commands.AddCommand({"capture", "FILE|-",
-                         "Fires a raw capture text (from FILE, or - for standard input) at the\n"
-                         "remote; it is handed out once while the remote is in capture mode.",
-                         RunCapture});
+        "IDENTITY", "30 hex digits, or restore"));
     commands.AddCommand(
-        {"dump", "[--bank BB] [ADDRESS [LENGTH]]",
-         "Shows memory as hex, 16 bytes a line: bank BB (default 08); ADDRESS in\n"
-         "hex, LENGTH in bytes (default 256; 0x for hex). Without ADDRESS the whole\n"
-         "bank, runs of zero lines folded.",
-         RunDump});
+        {"capture",
+         "Fires a raw capture text (from FILE, or - for standard input) at the\n"
+         "remote; it is handed out once while the remote is in capture mode.",
+         [](CLI::App& command, CommandContext& context) -> CommandRun {
+             auto path = std::make_shared<std::string>();
+             command.add_option("FILE", *path, "the capture text, or -")->required();
+             return [&context, path] { return RunCapture(context, *path); };
+         }});
+    commands.AddCommand({"dump",
+                         "Shows memory as hex, 16 bytes a line: bank BB (default 08); ADDRESS in\n"
+                         "hex, LENGTH in bytes (default 256; 0x for hex). Without ADDRESS the\n"
+                         "whole bank, runs of zero lines folded.",
+                         DefineDump});
     commands.AddCommand(PassThrough(
-        "reset", "", "Makes the remote the default remote again (memory, version, identity).", 0));
+        "reset", "Makes the remote the default remote again (memory, version, identity)."));
 }

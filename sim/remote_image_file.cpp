@@ -1,10 +1,13 @@
 #include "sim/remote_image_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +17,11 @@
 
 namespace {
 
+// A temporary file is the image's name, this mark and mkstemp's six letters or digits;
+// RemoveInterruptedSaves knows them by it. Earlier saves used a bare dot, which a user's own
+// "image.backup" could match too.
+constexpr char kTemporaryMark[] = ".saving-";
+constexpr char kOldTemporaryMark[] = ".";
 constexpr char kMagic[8] = {'K', 'L', 'R', 'E', 'M', 'O', 'T', 'E'};
 constexpr std::uint32_t kFormatVersion = 1;
 constexpr std::size_t kMaxVersionText = 249;
@@ -179,7 +187,8 @@ std::string DirectoryOf(const std::string& path) {
 }  // namespace
 
 bool LoadRemoteImage(const std::string& path, RemoteImage& image, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: opening a FIFO for reading would wait for a writer; it is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         error = SystemError("cannot open", path);
         return false;
@@ -189,7 +198,8 @@ bool LoadRemoteImage(const std::string& path, RemoteImage& image, std::string& e
     bool ok = ::fstat(fd, &info) == 0;
     if (ok && (!S_ISREG(info.st_mode) || info.st_size > kMaxFileSize)) {
         ::close(fd);
-        error = path + " is not a remote image file";
+        error = path + (S_ISREG(info.st_mode) ? " is too large for a remote image file"
+                                              : " is not a regular file");
         return false;
     }
     if (ok) {
@@ -225,12 +235,16 @@ bool SaveRemoteImage(const RemoteImage& image, const std::string& path, std::str
         error = "the image cannot be saved: a text is too long or a bank number is out of range";
         return false;
     }
-    std::string temp = path + ".XXXXXX";
+    std::string temp = path + kTemporaryMark + "XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         error = SystemError("cannot create a temporary file beside", path);
         return false;
     }
+    // The new file keeps the permissions the user gave the old one (mkstemp makes it 0600).
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777);
     const bool written = WriteAll(fd, Serialise(image)) && ::fsync(fd) == 0;
     const int savedErrno = errno;
     ::close(fd);
@@ -251,4 +265,52 @@ bool SaveRemoteImage(const RemoteImage& image, const std::string& path, std::str
         ::close(dir);
     }
     return true;
+}
+
+namespace {
+
+// Whether name is prefix followed by mkstemp's six letters or digits.
+bool TemporaryName(const std::string& name, const std::string& prefix) {
+    constexpr std::size_t kRandomPart = 6;
+    return name.size() == prefix.size() + kRandomPart &&
+           name.compare(0, prefix.size(), prefix) == 0 &&
+           std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
+// A file of the old pattern is taken for a torn save only when it is no whole image: one that
+// loads may be a copy the user keeps.
+bool TornSave(const std::string& file) {
+    RemoteImage ignored;
+    std::string error;
+    return !LoadRemoteImage(file, ignored, error);
+}
+
+}  // namespace
+
+int RemoveInterruptedSaves(const std::string& path) {
+    const std::string folder = DirectoryOf(path);
+    const auto slash = path.rfind('/');
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string prefix = base + kTemporaryMark;
+    const std::string oldPrefix = base + kOldTemporaryMark;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        const bool current = TemporaryName(name, prefix);
+        if (!current && !TemporaryName(name, oldPrefix))
+            continue;
+        struct stat info {};
+        const std::string file = folder + "/" + name;
+        if (::lstat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+            info.st_uid != ::getuid() || (!current && !TornSave(file)))
+            continue;
+        if (::unlink(file.c_str()) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }

@@ -9,8 +9,9 @@
 //             u32 bank number (0-255), 65536 bytes of memory
 //   u32       CRC-32 (IEEE) of every byte before it
 //
-// Saving writes a temporary file beside the target, flushes it to disk and renames it over the
-// target, so that a crash leaves either the old image or the new one, never half of one.
+// Saving writes a temporary file beside the target (path.saving-XXXXXX), flushes it to disk and
+// renames it over the target, so that a crash leaves either the old image or the new one, never
+// half of one.
 
 #include <string>
 
@@ -22,3 +23,9 @@ bool LoadRemoteImage(const std::string& path, RemoteImage& image, std::string& e
 
 // Saves image to path atomically; on failure the file at path is as it was.
 bool SaveRemoteImage(const RemoteImage& image, const std::string& path, std::string& error);
+
+// Removes what interrupted saves of path left beside it: the temporary files of
+// SaveRemoteImage (path.saving-XXXXXX), and those of its older pattern (path.XXXXXX) that
+// hold no whole image; regular files of this user only. Only while no save of path can be
+// under way. Gives how many it removed.
+int RemoveInterruptedSaves(const std::string& path);

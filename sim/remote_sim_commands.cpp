@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
+#include <cctype>
 #include <ostream>
 #include <utility>
 
@@ -9,7 +11,16 @@
 #include "sim/simulated_remote.h"
 
 bool ServerState::SaveImage(std::string& error) const {
+    if (readOnly) {
+        error = ReadOnlyImageError(imagePath);
+        return false;
+    }
     return SaveRemoteImage(remote.Image(), imagePath, error);
+}
+
+std::string ReadOnlyImageError(const std::string& imagePath) {
+    return "the image " + imagePath +
+           " is read-only; the remote is served as it is and takes no change";
 }
 
 wire::Message OkReply(std::string text) {
@@ -20,15 +31,17 @@ wire::Message FailedReply(std::string text) {
     return {wire::kReplyFailed, std::move(text)};
 }
 
-std::string TakeBankOption(const std::vector<std::string>& args, std::vector<std::string>& rest) {
-    std::string bank = "08";
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--bank" && i + 1 < args.size())
-            bank = args[++i];
-        else
-            rest.push_back(args[i]);
-    }
-    return bank;
+void AddBankOption(CLI::App& command, std::string& bank) {
+    bank = "08";
+    command.add_option("--bank", bank, "the memory bank, two hex digits (default 08)")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                const bool hex = text.size() == 2 &&
+                                 std::isxdigit(static_cast<unsigned char>(text[0])) &&
+                                 std::isxdigit(static_cast<unsigned char>(text[1]));
+                return hex ? std::string() : "a bank is two hex digits, not " + text;
+            },
+            "BB"));
 }
 
 std::optional<wire::Message> CommandContext::Request(const wire::Message& request,
@@ -63,12 +76,8 @@ int CommandContext::RequestAndPrint(const wire::Message& request) const {
     return ok ? 0 : 1;
 }
 
-int CommandContext::UsageError(const std::string& name) const {
-    const auto* command = commands.FindCommand(name);
-    err << "usage: remote-sim " << name;
-    if (command != nullptr && !command->usage.empty())
-        err << ' ' << command->usage;
-    err << '\n';
+int CommandContext::UsageError(const std::string& message) const {
+    err << "remote-sim: " << message << "\nRun with --help for more information.\n";
     return 2;
 }
 
@@ -78,14 +87,6 @@ void RemoteSimCommands::AddCommand(CommandLineCommand command) {
 
 void RemoteSimCommands::AddRequest(const std::string& name, RequestHandler handler) {
     requests_[name] = std::move(handler);
-}
-
-const CommandLineCommand* RemoteSimCommands::FindCommand(const std::string& name) const {
-    for (const auto& command : commands_) {
-        if (command.name == name)
-            return &command;
-    }
-    return nullptr;
 }
 
 wire::Message RemoteSimCommands::Answer(ServerState& state, const wire::Message& request) const {

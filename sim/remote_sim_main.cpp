@@ -1,29 +1,24 @@
 // remote-sim: the simulated remote as its own process, and the command line that drives it.
 #include <signal.h>
 
+#include <CLI/CLI.hpp>
 #include <iostream>
+#include <map>
 #include <string>
-#include <vector>
 
 #include "sim/ir_commands.h"
 #include "sim/remote_sim_commands.h"
 
 namespace {
 
-void PrintHelp(const RemoteSimCommands& commands, std::ostream& out) {
-    out << "usage: remote-sim COMMAND [ARGUMENTS]\n\n"
-           "The simulated remote control. `serve` runs it; the other commands drive the one\n"
-           "that serves on the socket $KEYLEARN_REMOTE_SOCKET (default: keylearn-remote.sock in\n"
-           "$XDG_RUNTIME_DIR, else /tmp/keylearn-$UID/remote.sock).\n\n";
-    for (const auto& command : commands.Commands()) {
-        out << "  " << command.name << (command.usage.empty() ? "" : " ") << command.usage << '\n';
-        std::string summary = command.summary;
-        for (std::size_t at = 0; at < summary.size();) {
-            const auto end = summary.find('\n', at);
-            out << "      " << summary.substr(at, end - at) << '\n';
-            at = end == std::string::npos ? summary.size() : end + 1;
-        }
-    }
+constexpr char kDescription[] =
+    "The simulated remote control. `serve` runs it; the other commands drive the one\n"
+    "that serves on the socket $KEYLEARN_REMOTE_SOCKET (default: keylearn-remote.sock in\n"
+    "$XDG_RUNTIME_DIR, else /tmp/keylearn-$UID/remote.sock).";
+
+// Every complaint of the parser, named after the program, with where to find the usage.
+std::string FailureMessage(const CLI::App* app, const CLI::Error& error) {
+    return "remote-sim: " + CLI::FailureMessage::simple(app, error);
 }
 
 }  // namespace
@@ -40,16 +35,36 @@ int main(int argc, char** argv) {
     AddIrCommands(commands);
     // Further command groups register here.
 
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
-        PrintHelp(commands, args.empty() ? std::cerr : std::cout);
-        return args.empty() ? 2 : 0;
+    CLI::App app(kDescription, "remote-sim");
+    app.require_subcommand(1);
+    app.failure_message(FailureMessage);
+    CommandContext context{wire::RemoteSocketPath(), std::cout, std::cerr, commands};
+    std::map<std::string, CommandRun> runs;
+    for (const auto& command : commands.Commands())
+        runs[command.name] =
+            command.define(*app.add_subcommand(command.name, command.summary), context);
+    app.add_subcommand("help", "Shows this help.");
+
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (argc < 2 || first == "help") {
+        (argc < 2 ? std::cerr : std::cout) << app.help();
+        return argc < 2 ? 2 : 0;
     }
-    const CommandLineCommand* command = commands.FindCommand(args[0]);
-    if (command == nullptr) {
-        std::cerr << "remote-sim: unknown command " << args[0] << " (see remote-sim help)\n";
+    // CLI11 would only say that a command is needed; name the one it does not know.
+    if (first.rfind('-', 0) != 0 && runs.count(first) == 0) {
+        std::cerr << "remote-sim: unknown command " << first
+                  << "\nRun with --help for more information.\n";
         return 2;
     }
-    CommandContext context{wire::RemoteSocketPath(), std::cout, std::cerr, commands};
-    return command->run(context, {args.begin() + 1, args.end()});
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
+    } catch (const CLI::ParseError& error) {
+        app.exit(error);
+        return 2;
+    }
+    for (const CLI::App* command : app.get_subcommands())
+        return runs.at(command->get_name())();
+    return 2;
 }

@@ -7,9 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "sim/remote_image_builder.h"
@@ -72,6 +74,14 @@ std::string DefaultImagePath() {
     return std::string(home) + "/.local/share/keylearn/remote-image";
 }
 
+// Whether an image file that exists is one the user means to keep as it is. The mode bits
+// count, not only access(): root may write any file, and would replace a 0444 image.
+bool ImageReadOnly(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 &&
+           ((info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0);
+}
+
 // Loads the image, or makes it from the default remote when the file does not exist yet. A
 // file that exists but cannot be read is left alone for the user to look at.
 bool LoadOrCreate(const std::string& path, RemoteImage& image, std::ostream& out,
@@ -95,21 +105,66 @@ bool LoadOrCreate(const std::string& path, RemoteImage& image, std::ostream& out
     return true;
 }
 
+// Holds an exclusive lock on path for the rest of the process; false when another holds it.
+// fd is the open lock file (or -1 when it could not be opened, errno saying why).
+bool HoldLock(const std::string& path, int& fd) {
+    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return false;
+    return true;  // fd stays open, and locked, until the process ends
+}
+
 // Holds a lock beside the socket for the server's life, so that two servers starting at once
 // cannot both take the socket. The lock file stays; it is empty.
 bool LockSocket(const std::string& socketPath, std::ostream& err) {
     const std::string lockPath = socketPath + ".lock";
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    int fd = -1;
+    if (HoldLock(lockPath, fd))
+        return true;
+    if (fd < 0)
+        err << "remote-sim: cannot open " << lockPath << ": " << std::strerror(errno) << '\n';
+    else
+        err << "remote-sim: another remote-sim is already serving on " << socketPath << '\n';
+    if (fd >= 0)
+        ::close(fd);
+    return false;
+}
+
+// Holds a lock beside the image for the server's life: two servers of one image, on two
+// sockets, would each take writes, and the one saved last would silently undo the other's.
+// The lock file names the holder, so that a refused server can say which one serves.
+bool LockImage(const std::string& imagePath, const std::string& socketPath, bool readOnly,
+               std::ostream& err) {
+    const std::string lockPath = imagePath + ".lock";
+    int fd = -1;
+    if (HoldLock(lockPath, fd)) {
+        const std::string holder = "remote-sim (process " + std::to_string(::getpid()) +
+                                   ") serving on " + socketPath + "\n";
+        if (::ftruncate(fd, 0) == 0) {
+            [[maybe_unused]] const ssize_t written = ::write(fd, holder.data(), holder.size());
+        }
+        return true;
+    }
+    // A read-only image in a folder closed to us: no server can change it, so none loses a
+    // write to another.
+    if (fd < 0 && readOnly && (errno == EACCES || errno == EROFS || errno == EPERM))
+        return true;
     if (fd < 0) {
         err << "remote-sim: cannot open " << lockPath << ": " << std::strerror(errno) << '\n';
         return false;
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        err << "remote-sim: another remote-sim is already serving on " << socketPath << '\n';
-        ::close(fd);
-        return false;
-    }
-    return true;  // fd stays open, and locked, until the process ends
+    char text[512] = {};
+    const ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
+    ::close(fd);
+    std::string holder(text, n > 0 ? static_cast<std::size_t>(n) : 0);
+    while (!holder.empty() && holder.back() == '\n')
+        holder.pop_back();
+    err << "remote-sim: the image " << imagePath << " is already served by "
+        << (holder.empty() ? std::string("another remote-sim") : holder)
+        << "; one image takes one server, or one server's writes would undo the other's\n";
+    return false;
 }
 
 // Removes a socket file that no server answers on; refuses to touch anything else.
@@ -125,12 +180,13 @@ bool ClearStaleSocket(const std::string& path, std::ostream& err) {
     return true;
 }
 
-int Serve(CommandContext& context, const std::vector<std::string>& args) {
-    std::string imagePath = DefaultImagePath();
-    if (args.size() == 2 && args[0] == "--image")
-        imagePath = args[1];
-    else if (!args.empty())
-        return context.UsageError("serve");
+struct ServeArguments {
+    std::string imagePath;
+    int clientTimeoutSeconds = 10;
+};
+
+int Serve(CommandContext& context, const ServeArguments& args) {
+    const std::string imagePath = args.imagePath.empty() ? DefaultImagePath() : args.imagePath;
     if (imagePath.empty()) {
         context.err << "remote-sim: no HOME to keep the image in; use --image FILE\n";
         return 1;
@@ -144,23 +200,43 @@ int Serve(CommandContext& context, const std::vector<std::string>& args) {
     if (socketPath == wire::FallbackSocketPath() &&
         !PrivateFolder(wire::FallbackSocketFolder(), context.err))
         return 1;
+    const bool readOnly = ImageReadOnly(imagePath);
+    if (!MakeFolders(FolderOf(imagePath))) {
+        context.err << "remote-sim: cannot make the image's folder " << FolderOf(imagePath) << ": "
+                    << std::strerror(errno) << '\n';
+        return 1;
+    }
     RemoteImage image;
-    if (!LockSocket(socketPath, context.err) || !ClearStaleSocket(socketPath, context.err) ||
+    if (!LockSocket(socketPath, context.err) ||
+        !LockImage(imagePath, socketPath, readOnly, context.err))
+        return 1;
+    // Under the image's lock no save of another server is under way: what is left of a save
+    // is from one that was interrupted.
+    const int removed = RemoveInterruptedSaves(imagePath);
+    if (removed > 0)
+        context.out << "remote-sim: removed " << removed
+                    << " temporary file(s) left beside the image by an interrupted save\n";
+    if (!ClearStaleSocket(socketPath, context.err) ||
         !LoadOrCreate(imagePath, image, context.out, context.err))
         return 1;
+    if (readOnly)
+        context.out << "remote-sim: " << ReadOnlyImageError(imagePath) << '\n';
 
     SimulatedRemote remote(std::move(image));
     // libzorvik does the waiting for a capture, so this one thread never blocks on it.
     remote.SetCollectWait(std::chrono::milliseconds(0));
-    remote.SetWriteObserver([&imagePath, &context](const RemoteImage& changed) {
-        std::string error;
-        if (SaveRemoteImage(changed, imagePath, error))
+    ServerState state{remote, imagePath, socketPath, readOnly, {}};
+    remote.SetWriteObserver([&state, &context](const RemoteImage& changed) {
+        std::string& error = state.saveError;
+        if (state.readOnly)
+            error = ReadOnlyImageError(state.imagePath);
+        else if (SaveRemoteImage(changed, state.imagePath, error))
             return true;
         context.err << "remote-sim: a write was refused: " << error << '\n';
         return false;
     });
-    ServerState state{remote, imagePath, socketPath};
-    RemoteSimServer server(context.commands, state);
+    RemoteSimServer server(context.commands, state,
+                           std::chrono::seconds(args.clientTimeoutSeconds));
     std::string error;
     if (!server.Listen(socketPath, error)) {
         context.err << "remote-sim: " << error << '\n';
@@ -172,6 +248,9 @@ int Serve(CommandContext& context, const std::vector<std::string>& args) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // Past a file-size limit a save fails (EFBIG) and the write is refused, with its cause;
+    // the server goes on instead of ending.
+    signal(SIGXFSZ, SIG_IGN);
     context.out << "remote-sim: serving " << imagePath << " on " << socketPath << std::endl;
     server.Run();
     gServer = nullptr;
@@ -179,12 +258,25 @@ int Serve(CommandContext& context, const std::vector<std::string>& args) {
     return 0;
 }
 
+CommandRun DefineServe(CLI::App& command, CommandContext& context) {
+    auto args = std::make_shared<ServeArguments>();
+    command.add_option("--image", args->imagePath,
+                       "the image file (default $XDG_DATA_HOME/keylearn/remote-image)");
+    command
+        .add_option("--client-timeout", args->clientTimeoutSeconds,
+                    "seconds a connection may stay silent, or leave a request or a reply "
+                    "half-sent, before it is closed (default 10)")
+        ->check(CLI::Range(1, 3600));
+    return [&context, args] { return Serve(context, *args); };
+}
+
 }  // namespace
 
 void AddServeCommand(RemoteSimCommands& commands) {
-    commands.AddCommand({"serve", "[--image FILE]",
+    commands.AddCommand({"serve",
                          "Serves the remote in the foreground until interrupted. The image file\n"
                          "(default $XDG_DATA_HOME/keylearn/remote-image) is made from the default\n"
-                         "remote when it does not exist, and saved after every write.",
-                         Serve});
+                         "remote when it does not exist, and saved after every write; a read-only\n"
+                         "one is served with every change refused.",
+                         DefineServe});
 }

@@ -9,21 +9,27 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 namespace {
 
-// More connections than this are refused at once; libzorvik needs one.
-constexpr std::size_t kMaxClients = 64;
-// A client that starts a request must finish it, and take its reply, within these.
-constexpr std::chrono::seconds kReceiveTimeout{1};
-constexpr std::chrono::seconds kSendTimeout{2};
+// Beyond this many connections the least recently active one is closed for a new one:
+// libzorvik needs one, each command line command one for a moment.
+constexpr std::size_t kMaxClients = 256;
+// How long accept rests after failing for want of descriptors or memory.
+constexpr std::chrono::milliseconds kAcceptPause{100};
+// Read in pieces of this size; a request is rarely longer.
+constexpr std::size_t kReceiveChunk = 64 * 1024;
+
+bool WouldBlock(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
+}
 
 }  // namespace
 
-RemoteSimServer::RemoteSimServer(const RemoteSimCommands& commands, ServerState& state)
-    : commands_(commands), state_(state) {
+RemoteSimServer::RemoteSimServer(const RemoteSimCommands& commands, ServerState& state,
+                                 std::chrono::milliseconds clientTimeout)
+    : commands_(commands), state_(state), clientTimeout_(clientTimeout) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
         wakeRead_ = fds[0];
@@ -32,8 +38,8 @@ RemoteSimServer::RemoteSimServer(const RemoteSimCommands& commands, ServerState&
 }
 
 RemoteSimServer::~RemoteSimServer() {
-    for (int fd : clients_)
-        ::close(fd);
+    for (const Client& client : clients_)
+        ::close(client.fd);
     if (listenFd_ >= 0)
         ::close(listenFd_);
     if (wakeRead_ >= 0)
@@ -57,7 +63,7 @@ bool RemoteSimServer::Listen(const std::string& path, std::string& error) {
         listenFd_ >= 0 &&
         ::bind(listenFd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::umask(oldMask);
-    if (!bound || ::listen(listenFd_, 16) != 0) {
+    if (!bound || ::listen(listenFd_, 64) != 0) {
         error = "cannot listen on " + path + ": " + std::strerror(errno);
         return false;
     }
@@ -72,56 +78,134 @@ void RemoteSimServer::Stop() {
     }
 }
 
-void RemoteSimServer::Accept() {
-    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0)
+void RemoteSimServer::CloseLeastActive() {
+    if (clients_.empty())
         return;
-    if (clients_.size() >= kMaxClients) {
-        ::close(fd);
-        return;
-    }
-    clients_.push_back(fd);
+    const auto oldest = std::min_element(
+        clients_.begin(), clients_.end(),
+        [](const Client& a, const Client& b) { return a.lastActive < b.lastActive; });
+    ::close(oldest->fd);
+    clients_.erase(oldest);
 }
 
-bool RemoteSimServer::Serve(int fd) {
-    wire::Message request;
-    if (wire::ReceiveFrame(fd, request, wire::Clock::now() + kReceiveTimeout) !=
-        wire::IoResult::kOk)
+void RemoteSimServer::Accept(wire::Clock::time_point now) {
+    // A few at a time, so that a flood of connections cannot starve the clients already in.
+    for (int i = 0; i < 16; ++i) {
+        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                // Out of descriptors: an idle client gives its own up, and accept rests.
+                CloseLeastActive();
+                acceptPausedUntil_ = now + kAcceptPause;
+            }
+            return;
+        }
+        if (clients_.size() >= kMaxClients)
+            CloseLeastActive();
+        clients_.push_back({fd, {}, {}, now});
+    }
+}
+
+bool RemoteSimServer::AnswerWhole(Client& client) {
+    if (!client.reply.empty() || client.received.size() < wire::kFrameHeaderSize)
+        return true;
+    const std::size_t size = wire::FrameBodySize(client.received);
+    if (size > wire::kMaxFrameSize)
         return false;
-    const wire::Message reply = commands_.Answer(state_, request);
-    return wire::SendAll(fd, wire::EncodeFrame(reply), wire::Clock::now() + kSendTimeout) ==
-           wire::IoResult::kOk;
+    if (client.received.size() < wire::kFrameHeaderSize + size)
+        return true;
+    wire::Message request;
+    if (!wire::DecodeFrameBody(
+            std::string_view(client.received).substr(wire::kFrameHeaderSize, size), request))
+        return false;
+    client.received.erase(0, wire::kFrameHeaderSize + size);
+    client.reply = wire::EncodeFrame(commands_.Answer(state_, request));
+    return SendReply(client);
+}
+
+bool RemoteSimServer::Receive(Client& client) {
+    char chunk[kReceiveChunk];
+    const ssize_t n = ::recv(client.fd, chunk, sizeof chunk, 0);
+    if (n == 0)
+        return false;
+    if (n < 0)
+        return WouldBlock(errno);
+    client.received.append(chunk, static_cast<std::size_t>(n));
+    client.lastActive = wire::Clock::now();
+    return AnswerWhole(client);
+}
+
+bool RemoteSimServer::SendReply(Client& client) {
+    while (!client.reply.empty()) {
+        const ssize_t n = ::send(client.fd, client.reply.data(), client.reply.size(), MSG_NOSIGNAL);
+        if (n < 0)
+            return WouldBlock(errno);
+        client.reply.erase(0, static_cast<std::size_t>(n));
+        client.lastActive = wire::Clock::now();
+    }
+    // A request that came along with the last one is answered now.
+    return AnswerWhole(client);
+}
+
+int RemoteSimServer::PollTimeoutMs(wire::Clock::time_point now) const {
+    auto wake = wire::Clock::time_point::max();
+    for (const Client& client : clients_)
+        wake = std::min(wake, client.lastActive + clientTimeout_);
+    if (acceptPausedUntil_ > now)
+        wake = std::min(wake, acceptPausedUntil_);
+    if (wake == wire::Clock::time_point::max())
+        return -1;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, 60'000));
 }
 
 void RemoteSimServer::Run() {
     struct stat bound {};
     const bool haveBound = ::stat(path_.c_str(), &bound) == 0;
     for (;;) {
-        std::vector<pollfd> fds{{wakeRead_, POLLIN, 0}, {listenFd_, POLLIN, 0}};
-        for (int fd : clients_)
-            fds.push_back({fd, POLLIN, 0});
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
+        auto now = wire::Clock::now();
+        const bool accepting = acceptPausedUntil_ <= now;
+        std::vector<pollfd> fds{{wakeRead_, POLLIN, 0}, {accepting ? listenFd_ : -1, POLLIN, 0}};
+        for (const Client& client : clients_)
+            fds.push_back(
+                {client.fd, static_cast<short>(client.reply.empty() ? POLLIN : POLLOUT), 0});
+        if (::poll(fds.data(), fds.size(), PollTimeoutMs(now)) < 0) {
             if (errno == EINTR)
                 continue;
             break;
         }
         if (fds[0].revents != 0)
             break;
-        std::vector<int> closed;
-        for (std::size_t i = 2; i < fds.size(); ++i) {
-            if (fds[i].revents != 0 && !Serve(fds[i].fd))
-                closed.push_back(fds[i].fd);
+        now = wire::Clock::now();
+        // fds[2 + i] belongs to clients_[i]; closed clients are taken out after the walk.
+        std::vector<bool> keep(clients_.size(), true);
+        for (std::size_t i = 0; i < clients_.size(); ++i) {
+            Client& client = clients_[i];
+            const short events = fds[i + 2].revents;
+            if (events != 0)
+                keep[i] = client.reply.empty() ? Receive(client) : SendReply(client);
+            if (keep[i] && now - client.lastActive >= clientTimeout_)
+                keep[i] = false;
         }
-        for (int fd : closed) {
-            ::close(fd);
-            clients_.erase(std::find(clients_.begin(), clients_.end(), fd));
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < clients_.size(); ++i) {
+            if (!keep[i]) {
+                ::close(clients_[i].fd);
+                continue;
+            }
+            if (at != i)
+                clients_[at] = std::move(clients_[i]);
+            ++at;
         }
+        clients_.resize(at);
         if (fds[1].revents & POLLIN)
-            Accept();
+            Accept(now);
     }
     // Remove the socket file only while it is still the one this server made.
-    struct stat now {};
-    if (haveBound && ::stat(path_.c_str(), &now) == 0 && now.st_ino == bound.st_ino &&
-        now.st_dev == bound.st_dev)
+    struct stat current {};
+    if (haveBound && ::stat(path_.c_str(), &current) == 0 && current.st_ino == bound.st_ino &&
+        current.st_dev == bound.st_dev)
         ::unlink(path_.c_str());
 }

@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -278,6 +279,53 @@ TEST_F(ZorvikFallbackFolderTest, TheClientConnectsOnlyWhenTheFolderIsThisUsersAl
     }
 
     EXPECT_TRUE(link_state()) << "the same folder, private again, with the same server in it";
+}
+
+}  // namespace
+
+namespace {
+
+// A server of another user on a socket this user can reach: the client must not speak to it.
+// Only root can be another user, so elsewhere the test has nothing to run.
+TEST(ZorvikPeerTest, AServerOfAnotherUserIsRefusedBeforeAnythingIsSent) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to serve as another user";
+    TestFolder folder;
+    const std::string path = folder.File("s");
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    // The credentials a client sees are those of the process that called listen().
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool other = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        const char result = other && ::listen(listener, 4) == 0 ? 1 : 0;
+        [[maybe_unused]] const ssize_t written = ::write(ready[1], &result, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char result = 0;
+    ASSERT_EQ(::read(ready[0], &result, 1), 1);
+    ASSERT_EQ(result, 1) << "the child could not become another user";
+
+    errno = 0;
+    const int fd = wire::ConnectLocalSocket(path, wire::Clock::now() + std::chrono::seconds(5));
+    EXPECT_EQ(fd, -1);
+    EXPECT_EQ(errno, EACCES);
+    ASSERT_EQ(::setenv("KEYLEARN_REMOTE_SOCKET", path.c_str(), 1), 0);
+    EXPECT_FALSE(link_state());
+    ::unsetenv("KEYLEARN_REMOTE_SOCKET");
+
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(listener);
+    ::close(ready[0]);
+    ::close(ready[1]);
 }
 
 }  // namespace

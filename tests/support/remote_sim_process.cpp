@@ -129,14 +129,16 @@ RemoteSimServerProcess::~RemoteSimServerProcess() {
         Stop(SIGKILL);
 }
 
-bool RemoteSimServerProcess::Start() {
+bool RemoteSimServerProcess::Start(const std::vector<std::string>& options) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, logPath_.c_str(), O_WRONLY | O_CREAT | O_APPEND,
                                      0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    pid_ = Spawn({"serve", "--image", imagePath_}, socketPath_, &actions);
+    std::vector<std::string> args{"serve", "--image", imagePath_};
+    args.insert(args.end(), options.begin(), options.end());
+    pid_ = Spawn(args, socketPath_, &actions);
     posix_spawn_file_actions_destroy(&actions);
     if (pid_ <= 0)
         return false;

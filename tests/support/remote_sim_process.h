@@ -41,11 +41,13 @@ class RemoteSimServerProcess {
     RemoteSimServerProcess(const RemoteSimServerProcess&) = delete;
     RemoteSimServerProcess& operator=(const RemoteSimServerProcess&) = delete;
 
-    // Starts it and waits until it answers; false when it ended or never answered.
-    bool Start();
+    // Starts it (with further serve options) and waits until it answers; false when it ended
+    // or never answered.
+    bool Start(const std::vector<std::string>& options = {});
     // Ends it with the signal and waits for it; gives its exit status as waitpid reports it.
     int Stop(int signal);
     bool Running() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
     // What it printed so far.
     std::string Log() const;
 

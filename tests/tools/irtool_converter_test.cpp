@@ -35,6 +35,61 @@ IrtoolResult Irtool(const QStringList& args, const QByteArray& input = {}) {
             process.readAllStandardError()};
 }
 
+// irtool with its standard input read from a file.
+IrtoolResult IrtoolReading(const QStringList& args, const QString& input) {
+    QProcess process;
+    process.setStandardInputFile(input);
+    process.start(IRTOOL_PATH, args);
+    EXPECT_TRUE(process.waitForStarted());
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), process.readAllStandardOutput().trimmed(),
+            process.readAllStandardError()};
+}
+
+// Folders aborted irtool, and /dev/zero, named or on the standard input, ran it out of memory.
+TEST(IrtoolConverter, InputsThatAreNoFilesOrNeverEndAreRefusedWithTheirCause) {
+    struct Case {
+        QStringList args;
+        QString input;
+        int exitCode;
+        QByteArray cause;
+    };
+    const std::vector<Case> cases = {
+        {{"decode", "/tmp"}, {}, 1, "is a folder"},
+        {{"decode", "/dev/zero"}, {}, 1, "not a regular file"},
+        {{"decode"}, "/dev/zero", 1, "the standard input holds more than"},
+        {{"convert", "-"}, "/dev/zero", 1, "the standard input holds more than"},
+        {{"replay", "-"}, "/dev/zero", 1, "the standard input holds more than"},
+        {{"normalise", "/dev/zero"}, {}, 2, "not a regular file"},
+        {{"normalise"}, "/dev/zero", 2, "the standard input holds more than"},
+        {{"normalise", "/tmp"}, {}, 2, "is a folder"},
+    };
+    for (const Case& c : cases) {
+        const IrtoolResult result =
+            c.input.isEmpty() ? Irtool(c.args) : IrtoolReading(c.args, c.input);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(result.err.contains(c.cause)) << result.err.toStdString();
+    }
+}
+
+TEST(IrtoolConverter, WrongUsageIsRefusedWithAClearMessage) {
+    const std::vector<std::pair<QStringList, QByteArray>> cases = {
+        {{}, "Usage:"},
+        {{"frobnicate"}, "unknown command frobnicate"},
+        {{"render"}, "PROTOCOL is required"},
+        {{"render", "NEC1", "--repeats", "x"}, "--repeats"},
+        {{"render", "NEC1", "--format", "wav"}, "--format"},
+        {{"decode", "a", "b"}, "not expected: b"},
+        {{"replay", "--format", "raw", "x"}, "--format"},
+    };
+    for (const auto& [args, message] : cases) {
+        const IrtoolResult result = Irtool(args);
+        EXPECT_EQ(result.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(result.err.contains(message)) << result.err.toStdString();
+    }
+    EXPECT_EQ(Irtool({"render", "--help"}).exitCode, 0);
+}
+
 TEST(IrtoolConverter, RenderedSignalsDecodeInEveryFormat) {
     const std::vector<std::pair<QStringList, QByteArray>> cases = {
         {{"NEC1", "D=4", "F=8"}, "NEC1 D=4 S=251 F=8"},

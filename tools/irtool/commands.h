@@ -1,14 +1,24 @@
 #pragma once
-// The subcommands of irtool. Each takes the arguments after its name and returns the exit
-// status; output goes to stdout, complaints to stderr.
+// The subcommands of irtool. Each declares its arguments on its CLI11 subcommand and gives
+// back what runs once they are parsed: the exit status (0 success, 1 a failure, 2 wrong
+// usage); output goes to stdout, complaints to stderr.
 
-#include <string>
-#include <vector>
+#include <cstddef>
+#include <functional>
 
-using Arguments = std::vector<std::string>;
+namespace CLI {
+class App;
+}
 
-int RunNormalise(const Arguments& args);  // irtool normalise [FILE]
-int RunRender(const Arguments& args);     // irtool render PROTOCOL NAME=VALUE...
-int RunDecode(const Arguments& args);     // irtool decode [FILE]
-int RunConvert(const Arguments& args);    // irtool convert BODY
-int RunReplay(const Arguments& args);     // irtool replay RECORD
+using CommandRun = std::function<int()>;
+
+CommandRun DefineNormalise(CLI::App& command);  // irtool normalise [FILE]
+CommandRun DefineRender(CLI::App& command);     // irtool render PROTOCOL NAME=VALUE...
+CommandRun DefineDecode(CLI::App& command);     // irtool decode [FILE]
+CommandRun DefineConvert(CLI::App& command);    // irtool convert BODY
+CommandRun DefineReplay(CLI::App& command);     // irtool replay RECORD
+
+// The most any one input is read: a capture buffer is 10 KiB, a file of many signals a few MiB
+// at most.
+inline constexpr std::size_t kMaxSignalInput = 1024 * 1024;
+inline constexpr std::size_t kMaxSignalListInput = 16 * 1024 * 1024;

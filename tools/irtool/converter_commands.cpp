@@ -1,12 +1,12 @@
 // irtool render, decode, convert and replay: the converter's protocol knowledge on the command
 // line.
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -19,6 +19,7 @@
 #include "converter/quorvel.h"
 #include "converter/quorvel_record.h"
 #include "converter/signal_text.h"
+#include "ircapture/bounded_input.h"
 #include "ircapture/ir_capture_text.h"
 #include "learning/normalise.h"
 #include "tools/irtool/commands.h"
@@ -95,15 +96,6 @@ std::optional<ReadSignal> ReadSignalText(const std::string& line) {
     return ReadNormalised(compact);
 }
 
-std::optional<std::string> ReadInput(const Arguments& args) {
-    if (args.empty() || args[0] == "-")
-        return std::string(std::istreambuf_iterator<char>(std::cin), {});
-    std::ifstream file(args[0], std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 // The first frame once, the repeat frames as Pronto's repeat sequence (a raw record, which
 // has no frames of its own, all once).
 std::string ProntoOf(const quorvel::Rendered& signal) {
@@ -114,20 +106,38 @@ std::string ProntoOf(const quorvel::Rendered& signal) {
                                  Durations(at, signal.durations.end()), signal.carrierHz);
 }
 
-}  // namespace
-
-int RunRender(const Arguments& args) {
+// Whole standard input or file, capped; whitespace is no part of a record or a body.
+std::optional<std::string> ReadCompactText(const std::string& path) {
+    std::string text;
     std::string error;
-    auto request = quorvel::ParseProtocolRequest(args, error);
+    if (!bounded_input::ReadInput(path, kMaxSignalInput, bounded_input::Extent::kWhole, text,
+                                  error)) {
+        Complain(error, 1);
+        return std::nullopt;
+    }
+    text.erase(std::remove_if(text.begin(), text.end(),
+                              [](char c) { return std::isspace(static_cast<unsigned char>(c)); }),
+               text.end());
+    return text;
+}
+
+struct RenderArguments {
+    std::string protocol;
+    std::vector<std::string> params;
+    std::string format = "us";
+    int repeats = -1;  // the protocol's own count
+};
+
+int RunRender(const RenderArguments& args) {
+    std::vector<std::string> words{args.protocol};
+    words.insert(words.end(), args.params.begin(), args.params.end());
+    if (args.repeats >= 0)
+        words.insert(words.end(), {"--repeats", std::to_string(args.repeats)});
+    std::string error;
+    auto request = quorvel::ParseProtocolRequest(words, error);
     if (!request)
         return Complain(error);
-    std::string format = "us";
-    for (const auto& [option, value] : request->options) {
-        if (option != "--format" || (value != "us" && value != "raw" && value != "pronto"))
-            return Complain("render takes --format us|raw|pronto and --repeats N, not " + option +
-                            " " + value);
-        format = value;
-    }
+    const std::string& format = args.format;
     const quorvel::Rendered signal =
         quorvel::Render(*request->def, request->params, format == "pronto" ? 1 : request->repeats);
     if (format == "us") {
@@ -144,14 +154,14 @@ int RunRender(const Arguments& args) {
     return 0;
 }
 
-int RunDecode(const Arguments& args) {
-    if (args.size() > 1)
-        return Complain("usage: irtool decode [FILE]");
-    const auto input = ReadInput(args);
-    if (!input)
-        return Complain("cannot read " + args[0], 1);
+int RunDecode(const std::string& path) {
+    std::string input;
+    std::string error;
+    if (!bounded_input::ReadInput(path, kMaxSignalListInput, bounded_input::Extent::kWhole, input,
+                                  error))
+        return Complain(error, 1);
     // One signal a line; a raw capture's zero padding ends its line.
-    std::istringstream lines(*input);
+    std::istringstream lines(input);
     std::string line;
     int status = 0;
     int number = 0;
@@ -174,23 +184,14 @@ int RunDecode(const Arguments& args) {
     return status;
 }
 
-int RunReplay(const Arguments& args) {
-    std::string format = "us";
-    std::string text;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--format" && i + 1 < args.size() &&
-            (args[i + 1] == "us" || args[i + 1] == "pronto")) {
-            format = args[++i];
-        } else if (text.empty() && args[i].rfind("--", 0) != 0) {
-            text = args[i];
-        } else {
-            return Complain("usage: irtool replay RECORD (or - to read it) [--format us|pronto]");
-        }
+int RunReplay(const std::string& given, const std::string& format) {
+    std::string text = given;
+    if (text == "-") {
+        const auto read = ReadCompactText(text);
+        if (!read)
+            return 1;
+        text = *read;
     }
-    if (text.empty())
-        return Complain("usage: irtool replay RECORD (or - to read it) [--format us|pronto]");
-    if (text == "-")
-        text = std::string(std::istreambuf_iterator<char>(std::cin), {});
     text.erase(std::remove_if(text.begin(), text.end(),
                               [](char c) { return std::isspace(static_cast<unsigned char>(c)); }),
                text.end());
@@ -208,20 +209,57 @@ int RunReplay(const Arguments& args) {
     return 0;
 }
 
-int RunConvert(const Arguments& args) {
-    if (args.size() != 1)
-        return Complain("usage: irtool convert BODY (or - to read it)");
-    std::string body = args[0];
+int RunConvert(const std::string& given) {
+    std::string body = given;
     if (body == "-") {
-        body.clear();
-        for (char c : std::string(std::istreambuf_iterator<char>(std::cin), {})) {
-            if (!std::isspace(static_cast<unsigned char>(c)))
-                body += c;
-        }
+        const auto read = ReadCompactText(body);
+        if (!read)
+            return 1;
+        body = *read;
     }
     const std::string converted = ConvertCode(body.c_str(), QUORVEL_MODE);
     if (converted.empty())
         return Complain("the body cannot be converted", 1);
     std::cout << converted << '\n';
     return 0;
+}
+
+}  // namespace
+
+CommandRun DefineRender(CLI::App& command) {
+    auto args = std::make_shared<RenderArguments>();
+    command.add_option("PROTOCOL", args->protocol, "one of: " + quorvel::ProtocolNames())
+        ->required();
+    command.add_option("NAME=VALUE", args->params,
+                       "the protocol's parameters D, S, F, T (E, M, N for Kaseikyo) in decimal");
+    command.add_option("--format", args->format, "us (default), raw (a capture) or pronto")
+        ->check(CLI::IsMember({"us", "raw", "pronto"}));
+    command
+        .add_option("--repeats", args->repeats,
+                    "repeat frames after the first (default: the protocol's own)")
+        ->check(CLI::Range(0, quorvel::kMaxRequestedRepeats));
+    return [args] { return RunRender(*args); };
+}
+
+CommandRun DefineDecode(CLI::App& command) {
+    auto path = std::make_shared<std::string>("-");
+    command.add_option("FILE", *path,
+                       "microseconds, raw captures, bodies or Pronto, one a line (default, or -: "
+                       "the standard input)");
+    return [path] { return RunDecode(*path); };
+}
+
+CommandRun DefineConvert(CLI::App& command) {
+    auto body = std::make_shared<std::string>();
+    command.add_option("BODY", *body, "a normalised body, or - to read it")->required();
+    return [body] { return RunConvert(*body); };
+}
+
+CommandRun DefineReplay(CLI::App& command) {
+    auto record = std::make_shared<std::string>();
+    auto format = std::make_shared<std::string>("us");
+    command.add_option("RECORD", *record, "a stored record, or - to read it")->required();
+    command.add_option("--format", *format, "us (default) or pronto")
+        ->check(CLI::IsMember({"us", "pronto"}));
+    return [record, format] { return RunReplay(*record, *format); };
 }
