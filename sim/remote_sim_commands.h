@@ -97,3 +97,4 @@ void AddDeviceCallRequests(RemoteSimCommands& commands);     // the eight calls 
 void AddRemoteControlCommands(RemoteSimCommands& commands);  // status, plug, ..., reset
 void AddServeCommand(RemoteSimCommands& commands);           // serve
 void AddMemoryWriteCommand(RemoteSimCommands& commands);     // write
+void AddMemoryCheckCommand(RemoteSimCommands& commands);     // check

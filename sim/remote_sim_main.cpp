@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
     AddRemoteControlCommands(commands);
     AddDeviceCallRequests(commands);
     AddMemoryWriteCommand(commands);
+    AddMemoryCheckCommand(commands);
     AddIrCommands(commands);
     // Further command groups register here.
 

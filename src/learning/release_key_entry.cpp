@@ -20,42 +20,65 @@ constexpr std::size_t kEntryIndexByte = 3;
 // What makes the key hold no code: its status byte cleared.
 constexpr std::array<std::uint8_t, 1> kNoCodeStatus = {0x00};
 
-// Frees code-table entry `entryIndex` unless another key still points at it. The region is
-// written back whole; the map follows the remote only when the remote took the write.
-void ReleaseCodeEntry(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
-                      std::uint8_t entryIndex) {
-    if (CodeEntryUsedByOtherKey(map.keySlots, keyCode, entryIndex))
-        return;
-    // An index past the table frees nothing, and the region goes back unchanged.
-    CodeTableState state = WithCodeEntryReleased(map, entryIndex);
-    const MemoryBytes region = CodeTableRegionBytes(state.codeAreaBitmap, state.codeTable);
-    if (device.WriteMemory(map.codeTableAddress, region, map.memoryBank)) {
-        map.codeAreaBitmap = std::move(state.codeAreaBitmap);
-        map.codeTable = std::move(state.codeTable);
-    }
-}
-
 }  // namespace
 
-ReleaseOutcome ReleaseKeyEntry(RemoteMap& map, DeviceLibrary& device, int slotIndex,
-                               KeyCode keyCode) {
+std::optional<MemoryAddress> KeyEntryAddress(const RemoteMap& map, int slotIndex) {
     // A slot past the key table has no entry of its own: writing there would hit whatever
     // follows the table.
     if (slotIndex < 0 || slotIndex >= map.keyEntryCount)
-        return ReleaseOutcome::kNoKeyEntry;
+        return std::nullopt;
     const int address = map.keyTableAddress + kKeyEntryBytes * slotIndex;
     if (address > kHighestAddress)
+        return std::nullopt;
+    return static_cast<MemoryAddress>(address);
+}
+
+std::optional<MemoryBytes> ReadKeyEntry(const RemoteMap& map, DeviceLibrary& device,
+                                        int slotIndex) {
+    const std::optional<MemoryAddress> address = KeyEntryAddress(map, slotIndex);
+    if (!address)
+        return std::nullopt;
+    MemoryRead entry = device.ReadMemory(*address, kKeyEntryReadUnits, map.memoryBank);
+    if (!entry.Succeeded() || entry.bytes.size() < static_cast<std::size_t>(kKeyEntryBytes))
+        return std::nullopt;
+    entry.bytes.resize(kKeyEntryBytes);
+    return std::move(entry.bytes);
+}
+
+std::optional<std::uint8_t> CodeEntryIndexOf(std::span<const std::uint8_t> keyEntry) {
+    if (keyEntry.size() <= kEntryIndexByte || (keyEntry[kLocationByte] & 0x80) == 0)
+        return std::nullopt;
+    return keyEntry[kEntryIndexByte];
+}
+
+CodeEntryRelease ReleaseCodeEntry(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
+                                  std::uint8_t entryIndex) {
+    if (CodeEntryUsedByOtherKey(map.keySlots, keyCode, entryIndex))
+        return CodeEntryRelease::kStillUsed;
+    // An index past the table frees nothing, and the region goes back unchanged.
+    CodeTableState state = WithCodeEntryReleased(map, entryIndex);
+    const MemoryBytes region = CodeTableRegionBytes(state.codeAreaBitmap, state.codeTable);
+    if (!device.WriteMemory(map.codeTableAddress, region, map.memoryBank))
+        return CodeEntryRelease::kRegionNotWritten;
+    map.codeAreaBitmap = std::move(state.codeAreaBitmap);
+    map.codeTable = std::move(state.codeTable);
+    return CodeEntryRelease::kFreed;
+}
+
+ReleaseOutcome ReleaseKeyEntry(RemoteMap& map, DeviceLibrary& device, int slotIndex,
+                               KeyCode keyCode) {
+    const std::optional<MemoryAddress> address = KeyEntryAddress(map, slotIndex);
+    if (!address)
         return ReleaseOutcome::kNoKeyEntry;
-    const MemoryRead entry =
-        device.ReadMemory(static_cast<MemoryAddress>(address), kKeyEntryReadUnits, map.memoryBank);
     // Without the entry there is no telling which code-table entry the key holds, so nothing
     // is written on a guess.
-    if (!entry.Succeeded() || entry.bytes.size() <= kEntryIndexByte)
+    const std::optional<MemoryBytes> entry = ReadKeyEntry(map, device, slotIndex);
+    if (!entry)
         return ReleaseOutcome::kEntryNotReadable;
     // While the key may still hold its code, its code-table entry must stay in use.
-    if (!device.WriteMemory(static_cast<MemoryAddress>(address), kNoCodeStatus, map.memoryBank))
+    if (!device.WriteMemory(*address, kNoCodeStatus, map.memoryBank))
         return ReleaseOutcome::kStatusNotWritten;
-    if (entry.bytes[kLocationByte] & 0x80)
-        ReleaseCodeEntry(map, device, keyCode, entry.bytes[kEntryIndexByte]);
+    if (const std::optional<std::uint8_t> index = CodeEntryIndexOf(*entry))
+        ReleaseCodeEntry(map, device, keyCode, *index);
     return ReleaseOutcome::kReleased;
 }

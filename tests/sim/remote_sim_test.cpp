@@ -187,6 +187,31 @@ TEST_F(RemoteSimTest, WriteChangesTheRemotesMemoryAndTheImage) {
     EXPECT_EQ(Run({"write", "9000", "00"}).exitCode, 1) << "an unplugged remote takes no write";
 }
 
+TEST_F(RemoteSimTest, CheckStatesWhetherTheMemoryKeepsItsInvariants) {
+    EXPECT_EQ(Run({"check"}).exitCode, 1) << "no remote-sim serves";
+    ASSERT_TRUE(server.Start()) << server.Log();
+    EXPECT_EQ(Output({"check"}), "consistent\n");
+
+    // Key 35 (key entry at 8100 + 22 x 33 = 83D6) lets go of entry 3 without freeing it: a warning.
+    EXPECT_EQ(Output({"write", "83D6", "00"}), "written: 1 bytes at 83D6 of bank 08\n");
+    EXPECT_EQ(Output({"check"}),
+              "warning: entry 3 is in use but no key points at it\nconsistent\n");
+
+    // Entry 3 (its word at 8600 + 31 + 6 x 3 + 3) freed behind the key's back, its units still
+    // marked: one line per finding.
+    Output({"write", "83D6", "80"});
+    Output({"write", "8634", "0000"});
+    const CommandResult broken = Run({"check"});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_EQ(broken.out,
+              "unit 8 marked used but no entry holds it\n"
+              "unit 9 marked used but no entry holds it\n"
+              "unit 10 marked used but no entry holds it\n"
+              "unit 11 marked used but no entry holds it\n"
+              "unit 12 marked used but no entry holds it\n"
+              "key entry 33 points at entry 3, which is free\n");
+}
+
 TEST_F(RemoteSimTest, UnknownCommandsAndArgumentsAreUsageErrors) {
     EXPECT_EQ(Run({"frobnicate"}).exitCode, 2);
     EXPECT_EQ(Run({"plug", "now"}).exitCode, 2);

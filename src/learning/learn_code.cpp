@@ -1,0 +1,225 @@
+#include "learning/learn_code.h"
+
+#include <algorithm>
+
+#include "device/device_library.h"
+#include "device/device_text.h"
+#include "device/remote_map.h"
+#include "learning/code_table.h"
+#include "learning/converted_code.h"
+#include "learning/key_slots.h"
+#include "learning/release_key_entry.h"
+
+namespace {
+
+// Key entry header: learned code (C0), then 00, then the form.
+constexpr std::uint8_t kLearnedStatus = 0xC0;
+constexpr std::uint8_t kNamedHere = 0x00;
+constexpr std::uint8_t kInCodeTable = 0x80;
+// After the entry index of a table-form header.
+constexpr std::uint8_t kIndexPadding = 0xFF;
+constexpr std::uint16_t kNewEntryMark = 0xFFFF;
+
+// Ids whose first byte is below this, with the other two bytes zero, are named directly.
+constexpr std::uint8_t kFirstLongIdByte = 0x22;
+
+// How the key will hold its code.
+struct Holding {
+    CodeHolding form = CodeHolding::kDirect;
+    bool newEntry = false;
+    std::uint8_t entryIndex = 0;
+};
+
+std::optional<std::uint8_t> FindEntryInUse(const std::vector<CodeEntry>& codeTable,
+                                           const CodeId& codeId) {
+    for (std::size_t i = 0; i < codeTable.size() && i <= 0xFF; ++i) {
+        if (codeTable[i].inUse && codeTable[i].codeId == codeId)
+            return static_cast<std::uint8_t>(i);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint8_t> FindFreeEntry(const std::vector<CodeEntry>& codeTable) {
+    for (std::size_t i = 0; i < codeTable.size() && i <= 0xFF; ++i) {
+        if (!codeTable[i].inUse)
+            return static_cast<std::uint8_t>(i);
+    }
+    return std::nullopt;
+}
+
+MemoryBytes KeyEntryRecord(const ConvertedCode& code, const Holding& holding) {
+    MemoryBytes record{kLearnedStatus, 0x00};
+    if (holding.form == CodeHolding::kDirect) {
+        record.push_back(kNamedHere);
+        record.insert(record.end(), code.codeId.bytes.begin(), code.codeId.bytes.end());
+    } else {
+        record.insert(record.end(),
+                      {kInCodeTable, holding.entryIndex, kIndexPadding, kIndexPadding});
+    }
+    record.insert(record.end(), code.fields.begin(), code.fields.end());
+    return record;
+}
+
+KeySlot LearnedSlot(KeyCode keyCode, const ConvertedCode& code, const Holding& holding) {
+    KeySlot slot{.keyCode = keyCode, .state = SlotState::kLearned, .holding = holding.form};
+    if (holding.form == CodeHolding::kDirect) {
+        slot.learnedCodeId = code.codeId;
+    } else {
+        slot.codeEntryIndex = holding.entryIndex;
+        if (holding.newEntry)
+            slot.afterIndex = kNewEntryMark;
+    }
+    return slot;
+}
+
+LearnOutcome LearnedOutcome(const Holding& holding) {
+    if (holding.form == CodeHolding::kDirect)
+        return LearnOutcome::kLearnedDirect;
+    return holding.newEntry ? LearnOutcome::kLearnedNewEntry : LearnOutcome::kLearnedExistingEntry;
+}
+
+// A new code's claim: its data, the units it goes to and the table with its entry.
+struct NewEntryClaim {
+    MemoryBytes data;
+    int firstUnit = 0;
+    CodeTableState tables;
+};
+
+LearnResult Outcome(LearnOutcome outcome) {
+    LearnResult result;
+    result.outcome = outcome;
+    return result;
+}
+
+}  // namespace
+
+bool Learned(LearnOutcome outcome) {
+    return outcome == LearnOutcome::kLearnedDirect ||
+           outcome == LearnOutcome::kLearnedExistingEntry ||
+           outcome == LearnOutcome::kLearnedNewEntry;
+}
+
+bool IsBuiltinCode(const RemoteMap& map, const CodeId& codeId) {
+    // Ids are compared as bytes, so the case of the hex letters they came in does not matter.
+    return std::find(map.builtinCodeIds.begin(), map.builtinCodeIds.end(), codeId) !=
+           map.builtinCodeIds.end();
+}
+
+bool IsShortCodeId(const CodeId& codeId) {
+    return codeId.bytes[0] < kFirstLongIdByte && codeId.bytes[1] == 0 && codeId.bytes[2] == 0;
+}
+
+std::optional<int> FindFreeUnits(const RemoteMap& map, int unitCount, std::size_t dataBytes) {
+    if (unitCount <= 0)
+        return std::nullopt;
+    const int units = std::min(map.codeAreaUnits, map.codeAreaBitmap.UnitCount());
+    const auto isFree = [&map](int unit) {
+        return !map.codeAreaBitmap.IsUsed(unit) &&
+               !UnitClaimedByOtherEntry(map.codeTable, unit, -1);
+    };
+    for (int first = 0; first + unitCount <= units; ++first) {
+        if (map.codeAreaAddress + kUnitBytes * first + static_cast<long>(dataBytes) - 1 >
+            kHighestAddress)
+            return std::nullopt;
+        int length = 0;
+        while (length < unitCount && isFree(first + length))
+            ++length;
+        if (length == unitCount)
+            return first;
+        first += length;  // the unit after the run is used: no run starts inside this one
+    }
+    return std::nullopt;
+}
+
+LearnResult LearnConvertedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
+                               std::string_view convertedCode) {
+    const std::optional<ConvertedCode> code = ParseConvertedCode(convertedCode);
+    if (!code)
+        return Outcome(LearnOutcome::kMalformedResult);
+
+    // How the remote is to hold the code.
+    Holding holding;
+    std::optional<NewEntryClaim> claim;
+    if (!IsBuiltinCode(map, code->codeId) && !IsShortCodeId(code->codeId)) {
+        holding.form = CodeHolding::kCodeTable;
+        if (const auto existing = FindEntryInUse(map.codeTable, code->codeId)) {
+            holding.entryIndex = *existing;
+        } else {
+            std::optional<MemoryBytes> data = CodeDataBytes(code->codeData);
+            if (!data)
+                return Outcome(LearnOutcome::kMalformedResult);
+            const auto free = FindFreeEntry(map.codeTable);
+            if (!free)
+                return Outcome(LearnOutcome::kNoFreeCodeEntry);
+            const int unitCount = CodeUnitsFor(data->size());
+            const std::optional<int> firstUnit = FindFreeUnits(map, unitCount, data->size());
+            if (!firstUnit)
+                return Outcome(LearnOutcome::kNoRoom);
+            holding.newEntry = true;
+            holding.entryIndex = *free;
+            claim = NewEntryClaim{std::move(*data), *firstUnit,
+                                  CodeTableState{map.codeAreaBitmap, map.codeTable}};
+            for (int unit = *firstUnit; unit < *firstUnit + unitCount; ++unit)
+                claim->tables.codeAreaBitmap.SetUsed(unit, true);
+            claim->tables.codeTable[*free] =
+                CodeEntry{code->codeId, true, static_cast<std::uint16_t>(*firstUnit),
+                          static_cast<std::uint8_t>(unitCount)};
+        }
+    }
+
+    // The key's slot, and what its entry holds now, before anything is written.
+    const std::optional<std::size_t> slot = FindKeySlot(map.keySlots, keyCode);
+    const int slotIndex = slot ? static_cast<int>(*slot) : -1;
+    const std::optional<MemoryAddress> entryAddress = KeyEntryAddress(map, slotIndex);
+    if (!entryAddress)
+        return Outcome(LearnOutcome::kNoKeySlot);
+    const std::optional<MemoryBytes> previousEntry = ReadKeyEntry(map, device, slotIndex);
+    if (!previousEntry)
+        return Outcome(LearnOutcome::kKeyEntryNotRead);
+
+    if (claim) {
+        const int dataAddress = map.codeAreaAddress + kUnitBytes * claim->firstUnit;
+        if (!device.WriteMemory(static_cast<MemoryAddress>(dataAddress), claim->data,
+                                map.memoryBank))
+            return Outcome(LearnOutcome::kCodeDataNotWritten);
+        if (!device.WriteMemory(
+                map.codeTableAddress,
+                CodeTableRegionBytes(claim->tables.codeAreaBitmap, claim->tables.codeTable),
+                map.memoryBank))
+            return Outcome(LearnOutcome::kCodeTableNotWritten);
+    }
+
+    if (!device.WriteMemory(*entryAddress, KeyEntryRecord(*code, holding), map.memoryBank)) {
+        LearnResult failed = Outcome(LearnOutcome::kKeyEntryNotWritten);
+        // The claim goes back: the entry and its units are free again, as before the attempt.
+        if (claim &&
+            !device.WriteMemory(map.codeTableAddress, CodeTableRegionBytes(map), map.memoryBank)) {
+            map.codeAreaBitmap = std::move(claim->tables.codeAreaBitmap);
+            map.codeTable = std::move(claim->tables.codeTable);
+            failed.newEntryLeftInUse = true;
+        }
+        return failed;
+    }
+    if (claim) {
+        map.codeAreaBitmap = std::move(claim->tables.codeAreaBitmap);
+        map.codeTable = std::move(claim->tables.codeTable);
+    }
+    map.keySlots[*slot] = LearnedSlot(keyCode, *code, holding);
+
+    LearnResult learned = Outcome(LearnedOutcome(holding));
+    learned.slotIndex = *slot;
+    if (holding.form == CodeHolding::kCodeTable)
+        learned.learnedCodeRef =
+            HexText(holding.entryIndex, 2) + (holding.newEntry ? HexText(kNewEntryMark, 4) : "");
+
+    // What the key held before is freed last, and never the entry it points at now.
+    const std::optional<std::uint8_t> previousIndex = CodeEntryIndexOf(*previousEntry);
+    const bool previousHeldCode = ((*previousEntry)[0] & 0xA0) == 0x80;
+    const bool pointsThereNow =
+        holding.form == CodeHolding::kCodeTable && previousIndex == holding.entryIndex;
+    if (previousHeldCode && previousIndex && !pointsThereNow &&
+        ReleaseCodeEntry(map, device, keyCode, *previousIndex) ==
+            CodeEntryRelease::kRegionNotWritten)
+        learned.previousEntryLeftInUse = true;
+    return learned;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// Writing a learned code into the remote: the converter's result becomes the key's entry,
+// naming the code itself or pointing at a code-table entry, which a code new to the remote gets
+// together with units of the code area for its data.
+//
+// The writes are ordered so that a crash or a refused write at any point leaves the remote
+// consistent: the code data into free units, then the bitmap and code table that claim them,
+// then the key entry that points at them, and only then the release of what the key held
+// before. At worst a crash leaves an entry in use that no key references; never a key pointing
+// at a free entry, and never units claimed twice. Everything that can fail without a write
+// (the result's shape, the key's slot, a free entry, room for the data) is settled first.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device/remote_tables.h"
+
+class DeviceLibrary;
+struct RemoteMap;
+
+enum class LearnOutcome {
+    kLearnedDirect,         // the key entry names the code (built-in or short id)
+    kLearnedExistingEntry,  // the key entry points at the code-table entry already holding it
+    kLearnedNewEntry,       // a new code-table entry, with its data, holds the code
+    // Failed; nothing of the attempt is left on the remote or in the map unless said so.
+    kMalformedResult,     // the converter's result is empty or not of its shape ("学习失败！")
+    kNoKeySlot,           // the key has no slot, or its slot lies outside the key table
+    kKeyEntryNotRead,     // the key's present entry could not be read: nothing written
+    kNoFreeCodeEntry,     // a new code, and every code-table entry is in use
+    kNoRoom,              // a new code, and no free run of units is long enough for its data
+    kCodeDataNotWritten,  // the remote refused the code data
+    kCodeTableNotWritten,  // the remote refused the bitmap and code table with the new entry
+    kKeyEntryNotWritten,   // the remote refused the key entry: the key keeps its code
+};
+
+// Whether the outcome is one of the learned ones.
+bool Learned(LearnOutcome outcome);
+
+struct LearnResult {
+    LearnOutcome outcome = LearnOutcome::kMalformedResult;
+    // Once learned: the key's slot (its text now says learned) and, for a table code, the
+    // code-table entry's index as two hex digits, followed by "FFFF" for an entry this attempt
+    // made.
+    std::size_t slotIndex = 0;
+    std::string learnedCodeRef;
+    // Learned, but the entry the key held before could not be freed (the remote refused the
+    // write): it stays in use with no key pointing at it, which the memory check reports.
+    bool previousEntryLeftInUse = false;
+    // kKeyEntryNotWritten after a new entry was claimed: taking the claim back was refused
+    // too, so the new entry stays in use with no key pointing at it.
+    bool newEntryLeftInUse = false;
+};
+
+// Whether `codeId` is one of the remote's built-in codes.
+bool IsBuiltinCode(const RemoteMap& map, const CodeId& codeId);
+
+// Whether `codeId` is short enough for a key entry to name it: its first byte below 22 hex and
+// the other two zero.
+bool IsShortCodeId(const CodeId& codeId);
+
+// The first free run of `unitCount` code-area units (first fit), or none. A unit is free when
+// the bitmap says so and no entry in use claims it, and the run must lie inside the code area
+// and, with `dataBytes` of data, below the end of memory.
+std::optional<int> FindFreeUnits(const RemoteMap& map, int unitCount, std::size_t dataBytes);
+
+// Learns the converter's result for the key `keyCode`: writes the key entry, and for a code new
+// to the remote its data, bitmap and code-table entry, then frees what the key held before when
+// no key uses it any more. The map follows the remote: on success the key's slot says learned,
+// on failure the map is what the remote holds.
+LearnResult LearnConvertedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
+                               std::string_view convertedCode);
