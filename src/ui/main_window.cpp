@@ -13,7 +13,12 @@ MainWindow::MainWindow(DeviceLibrary& device, Prompter& prompter, QWidget* paren
     RunStartup();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // Joins the monitor, dropping a question it waits for: no thread outlives the window, and
+    // the UI thread never waits on a monitor that waits on it.
+    if (linkMonitor)
+        linkMonitor->StopAndJoin();
+}
 
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -30,6 +35,7 @@ void MainWindow::OnFirstShow() {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
+    StartLinkMonitor();
 }
 
 void MainWindow::TellFolderNotEntered(const QString& path) {
