@@ -1,8 +1,5 @@
 #include "device/link_monitor.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEvent>
 #include <QMetaObject>
 #include <utility>
 
@@ -26,29 +23,35 @@ LinkMonitor::LinkMonitor(DeviceLibrary& device, std::string remoteIdText, LinkMo
 LinkMonitor::~LinkMonitor() {
     // The owner joins before it lets go; this only keeps a forgotten join from destroying a
     // running thread.
-    if (isRunning())
-        StopAndJoin();
+    StopAndJoin();
 }
 
 void LinkMonitor::RequestStop() {
     {
-        std::lock_guard lock(pauseMutex_);
-        stopRequested_.store(true);
+        std::lock_guard lock(handover_->mutex);
+        handover_->stopRequested = true;
     }
-    pauseWake_.notify_all();
+    handover_->changed.notify_all();
+}
+
+bool LinkMonitor::StopRequested() const {
+    std::lock_guard lock(handover_->mutex);
+    return handover_->stopRequested;
 }
 
 void LinkMonitor::StopAndJoin() {
     RequestStop();
-    // The thread may post the question between a drop and the next wait: drop again until it
-    // has ended. Deleting an unrun blocking call releases its caller.
-    constexpr int kDropIntervalMs = 10;
-    while (!wait(QDeadlineTimer(kDropIntervalMs)))
-        QCoreApplication::removePostedEvents(&viewContext_, QEvent::MetaCall);
+    wait();
+    // QThread::wait learns of the end inside Qt. The thread's last act of its own was under this
+    // mutex, so taking it also shows the thread sanitizer that everything the thread did is
+    // done before the caller goes on (and, say, destroys the monitor).
+    std::lock_guard lock(handover_->mutex);
 }
 
 void LinkMonitor::run() {
-    end_.store(Watch());
+    const End end = Watch();
+    std::lock_guard lock(handover_->mutex);
+    end_.store(end);
 }
 
 LinkMonitor::End LinkMonitor::Watch() {
@@ -90,8 +93,9 @@ bool LinkMonitor::SameRemoteIsBack() {
 }
 
 bool LinkMonitor::PauseUnlessStopped() {
-    std::unique_lock lock(pauseMutex_);
-    return !pauseWake_.wait_for(lock, kCyclePause, [this] { return stopRequested_.load(); });
+    std::unique_lock lock(handover_->mutex);
+    return !handover_->changed.wait_for(lock, kCyclePause,
+                                        [this] { return handover_->stopRequested; });
 }
 
 void LinkMonitor::PostLinkState(bool attached) {
@@ -108,18 +112,33 @@ void LinkMonitor::PostKeyControlsAvailable(bool available) {
 }
 
 LinkMonitorView::LossAnswer LinkMonitor::AskAfterLossAndWait() {
-    // The monitor waits here for the user. Qt releases the wait when the call has run, and also
-    // when its event is deleted unrun (the context destroyed, or the window dropping it while it
-    // joins this thread); the answer then stays "end". The UI thread must never wait on this
-    // thread without dropping such a call: see the window's join.
-    constexpr int kUnanswered = -1;
-    std::atomic<int> answer{kUnanswered};
+    int question = 0;
+    {
+        std::lock_guard lock(handover_->mutex);
+        question = ++handover_->question;
+        handover_->answer.reset();
+    }
     QMetaObject::invokeMethod(
         &viewContext_,
-        [&view = view_, &answer] { answer.store(static_cast<int>(view.AskAfterLoss())); },
-        Qt::BlockingQueuedConnection);
-    const int given = answer.load();
-    if (given == kUnanswered)
+        [handover = handover_, &view = view_, question] {
+            {
+                std::lock_guard lock(handover->mutex);
+                if (handover->stopRequested || handover->question != question)
+                    return;
+            }
+            const LinkMonitorView::LossAnswer answer = view.AskAfterLoss();
+            {
+                std::lock_guard lock(handover->mutex);
+                if (handover->question == question)
+                    handover->answer = answer;
+            }
+            handover->changed.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(handover_->mutex);
+    handover_->changed.wait(
+        lock, [this] { return handover_->stopRequested || handover_->answer.has_value(); });
+    if (handover_->stopRequested)
         return LinkMonitorView::LossAnswer::kEnd;
-    return static_cast<LinkMonitorView::LossAnswer>(given);
+    return *handover_->answer;
 }

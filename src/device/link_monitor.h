@@ -6,15 +6,22 @@
 //
 // It knows the window only as a LinkMonitorView, and never calls it from its own thread: the
 // label and the key controls are posted to the view's context object (the window, on the UI
-// thread), and the question is a blocking queued call there, so the monitor waits for the
-// user's answer. A call whose event is dropped before it runs (the context was destroyed, or
-// the window dropped it while joining the monitor) counts as an answer to end.
+// thread), queued and dropped unrun once the context is gone. The question after a loss is
+// posted the same way, and the monitor then waits for the answer, like a blocking queued call,
+// except that its wait is on a condition that a stop request also satisfies. So a thread that
+// asks the monitor to stop can always join it, even while the monitor waits for a box that the
+// same thread would have to show: waiting on each other is impossible by construction, not by
+// the window's care. (It also keeps every hand-over between the threads on a std::mutex, which
+// the thread sanitizer sees; Qt's own blocking call synchronises inside Qt, where it does not.)
+// A question still queued when the monitor stops is not asked.
 
 #include <QThread>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 class DeviceLibrary;
@@ -57,11 +64,9 @@ class LinkMonitor final : public QThread {
 
     // Asks the thread to end before its next cycle; wakes it from its pause at once. Any thread.
     void RequestStop();
-    bool StopRequested() const { return stopRequested_.load(); }
-    // Asks the thread to end and waits until it has. Only on the context object's thread: while
-    // it waits it drops every call still queued to the context, the question included, so that
-    // a monitor waiting for an answer is released instead of waiting on a thread that waits on
-    // it. For an owner that is going away, whose queued calls would be dropped anyway.
+    bool StopRequested() const;
+    // Asks the thread to end and waits until it has: from any thread, also the UI thread while
+    // the monitor waits for an answer.
     void StopAndJoin();
     // Why the thread ended; kRunning while it runs.
     End EndReason() const { return end_.load(); }
@@ -83,10 +88,18 @@ class LinkMonitor final : public QThread {
     LinkMonitorView& view_;
     QObject& viewContext_;
 
-    std::atomic<bool> stopRequested_{false};
+    // What the monitor's thread waits on, shared with the questions it has posted: a question
+    // may run on the UI thread after the monitor has stopped, or even after it is gone.
+    struct Handover {
+        // Guards every field below.
+        std::mutex mutex;
+        // Signalled when a stop is requested and when a question is answered.
+        std::condition_variable changed;
+        bool stopRequested = false;
+        // The question being asked (counted from 1) and its answer once given.
+        int question = 0;
+        std::optional<LinkMonitorView::LossAnswer> answer;
+    };
+    const std::shared_ptr<Handover> handover_ = std::make_shared<Handover>();
     std::atomic<End> end_{End::kRunning};
-    // Guards nothing but the wake-up of the pause: RequestStop takes it while setting
-    // stopRequested_, so that the paused thread cannot miss the notification.
-    std::mutex pauseMutex_;
-    std::condition_variable pauseWake_;
 };

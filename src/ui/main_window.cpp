@@ -14,8 +14,8 @@ MainWindow::MainWindow(DeviceLibrary& device, Prompter& prompter, QWidget* paren
 }
 
 MainWindow::~MainWindow() {
-    // Joins the monitor, dropping a question it waits for: no thread outlives the window, and
-    // the UI thread never waits on a monitor that waits on it.
+    // No thread outlives the window. A monitor waiting for its box is released by the stop
+    // request, so this join never waits on a thread that waits on this one.
     if (linkMonitor)
         linkMonitor->StopAndJoin();
 }

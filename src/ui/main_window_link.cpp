@@ -22,9 +22,9 @@ void MainWindow::StartLinkMonitor() {
 
 void MainWindow::OnLinkMonitorEnd() {
     if (linkMonitor) {
-        // Its body has returned, so it waits on nothing here: this only lets the thread finish
-        // before the object goes.
-        linkMonitor->wait();
+        // Its body has returned, so this waits on nothing but the thread's last steps before the
+        // object goes.
+        linkMonitor->StopAndJoin();
         linkMonitor->deleteLater();
         linkMonitor = nullptr;
     }
@@ -67,8 +67,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     closingDown = true;
-    // Not joined here: the monitor may be waiting for a box this thread is showing. It ends
-    // by itself; the destructor joins what is left.
+    // Not joined here: the close may come from inside the monitor's own box, which this thread
+    // is showing. The monitor ends by itself; the destructor joins what is left.
     if (linkMonitor)
         linkMonitor->RequestStop();
     QWidget::closeEvent(event);
