@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
     const double serverBefore = OtherProcessCpuSeconds(server.Pid());
     const auto start = std::chrono::steady_clock::now();
     monitor.start();
-    QTimer::singleShot(std::chrono::seconds(seconds), &app, &QCoreApplication::quit);
+    QTimer::singleShot(std::chrono::seconds(seconds), Qt::PreciseTimer, &app,
+                       &QCoreApplication::quit);
     QCoreApplication::exec();
     monitor.StopAndJoin();
     const double wall =
