@@ -161,8 +161,9 @@ class MainWindow : public QWidget, private LinkMonitorView {
 
     // The key waiting for a captured code (at most one). Not owned: the window owns its keys.
     QList<PictureButton*> pendingKeys;
-    // The two threads, while they run; each is deleted once it has ended. The window's children,
-    // so that one whose end handler never ran is still deleted with it.
+    // The two threads, while they run; each is deleted once it has ended. The link monitor is
+    // the window's child, so one whose end handler never ran is still deleted with it (after
+    // the destructor has joined it).
     QThread* captureThread = nullptr;
     LinkMonitor* linkMonitor = nullptr;
     // 1: the capture thread keeps polling; 2: it stops. Read by the capture thread.
