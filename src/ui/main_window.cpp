@@ -13,7 +13,12 @@ MainWindow::MainWindow(DeviceLibrary& device, Prompter& prompter, QWidget* paren
     RunStartup();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // No thread outlives the window. A monitor waiting for its box is released by the stop
+    // request, so this join never waits on a thread that waits on this one.
+    if (linkMonitor)
+        linkMonitor->StopAndJoin();
+}
 
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -30,6 +35,7 @@ void MainWindow::OnFirstShow() {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
+    StartLinkMonitor();
 }
 
 void MainWindow::TellFolderNotEntered(const QString& path) {

@@ -20,6 +20,7 @@
 #include <atomic>
 #include <string>
 
+#include "device/link_monitor.h"
 #include "device/remote_map.h"
 #include "device/startup_reading.h"
 #include "learning/key_pictures.h"
@@ -35,7 +36,7 @@ class QPushButton;
 class QScrollArea;
 class QThread;
 
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, private LinkMonitorView {
     Q_OBJECT
 
   public:
@@ -88,12 +89,20 @@ class MainWindow : public QWidget {
     void UpdateDeleteButtons();
     bool AnyKeyLearned() const;
 
+    // The link (main_window_link.cpp). Shows or hides the key box and enables or disables the
+    // learning, delete and clear buttons together; delete and clear come back only when a key
+    // is learned, as they would be without the loss.
+    void SetKeyControlsAvailable(bool available) override;
+
     // The hidden replay button (main_window_replay.cpp): cuts and normalises the saved diagnostic
     // capture again and discards the result.
     void ReplaySavedCaptureClicked();
 
   protected:
     void showEvent(QShowEvent* event) override;
+    // The close query (main_window_link.cpp): refused while learning with the remote attached;
+    // otherwise the window closes and the link monitor is asked to stop, without waiting for it.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     // Creates and places every component (main_window_layout.cpp).
@@ -106,13 +115,21 @@ class MainWindow : public QWidget {
     // The show handler, run when the window is first shown.
     void OnFirstShow();
 
-    // What start-up changes in the window (mainstudy_startup.cpp).
+    // What start-up changes in the window (main_window_startup.cpp).
     void SetApplicationTitle(const QString& title);
     void ResetWindowState();
     // Waits until the remote is attached; false when the user gives up.
     bool WaitForRemote();
     // Takes in what start-up read and shows what it found.
     void ShowStartupReading(StartupReading reading);
+
+    // The link monitor (main_window_link.cpp): created by the show handler, ended by its end
+    // handler, which closes the window unless it is closing already.
+    void StartLinkMonitor();
+    void OnLinkMonitorEnd();
+    // What the monitor asks of the window, run on the UI thread.
+    void ShowLinkState(bool attached) override;
+    LossAnswer AskAfterLoss() override;
 
     // Tests reach the window's state through this class (tests/ui/main_window_probe.h).
     friend class MainWindowProbe;
@@ -133,8 +150,10 @@ class MainWindow : public QWidget {
     // Read from the remote at start-up; the key operations keep it in step with their writes.
     RemoteMap remoteMap;
 
-    // Flags: all false when the window is created.
+    // Flags: all false when the window is created. All belong to the UI thread; the threads
+    // read none of them.
     bool startupFailed = false;
+    // Set once the close query has let the window close: the monitor's end then closes nothing.
     bool closingDown = false;
     bool learningMode = false;
     bool deleteMode = false;
@@ -142,9 +161,11 @@ class MainWindow : public QWidget {
 
     // The key waiting for a captured code (at most one). Not owned: the window owns its keys.
     QList<PictureButton*> pendingKeys;
-    // The two threads; each deletes itself when it ends.
+    // The two threads, while they run; each is deleted once it has ended. The link monitor is
+    // the window's child, so one whose end handler never ran is still deleted with it (after
+    // the destructor has joined it).
     QThread* captureThread = nullptr;
-    QThread* linkMonitor = nullptr;
+    LinkMonitor* linkMonitor = nullptr;
     // 1: the capture thread keeps polling; 2: it stops. Read by the capture thread.
     std::atomic<int> captureControl{1};
     // The capture handed over by the capture thread, read on the UI thread after it ended.

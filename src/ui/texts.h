@@ -64,6 +64,16 @@ inline QString ReadyToLearn(const QString& label) {
     return QStringLiteral("准备学习") + label + QStringLiteral("按键， 请发码");
 }
 
+// The link to the remote, watched while the window is open.
+inline const QString kLinkUp = QStringLiteral(" 遥控器连接正常");
+inline const QString kLinkDown = QStringLiteral(" 遥控器连接断开");
+inline const QString kReconnectRemote = QStringLiteral("未检测到遥控器，请重新连接遥控器！");
+inline const QString kConfirmClose = QStringLiteral("您需要关闭自学习软件吗！");
+
+// Closing.
+inline const QString kStopLearningBeforeClosing =
+    QStringLiteral("你正在学习，要退出系统请先停止学习！");
+
 // Deleting.
 inline const QString kDeleteFailed = QStringLiteral("删除操作失败！");
 

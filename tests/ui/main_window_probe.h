@@ -18,6 +18,8 @@ class MainWindowProbe {
 
     bool& LearningMode() { return window_.learningMode; }
     bool& DeleteMode() { return window_.deleteMode; }
+    bool ClosingDown() const { return window_.closingDown; }
+    LinkMonitor* RunningLinkMonitor() const { return window_.linkMonitor; }
     QList<PictureButton*>& PendingKeys() { return window_.pendingKeys; }
     QThread*& CaptureThread() { return window_.captureThread; }
     std::atomic<int>& CaptureControl() { return window_.captureControl; }

@@ -1,0 +1,239 @@
+// The link monitor through the real window: the simulated remote is unplugged, replugged or
+// swapped while the window is shown, and every box is scripted (the hooked prompter acts while a
+// box is open, as the user or the remote would).
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QScrollArea>
+#include <QTest>
+#include <QThread>
+#include <memory>
+
+#include "device/device_library.h"
+#include "device/link_monitor.h"
+#include "sim/remote_image_builder.h"
+#include "sim/simulated_remote.h"
+#include "tests/support/hooked_prompter.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/simulated_device.h"
+#include "tests/ui/main_window_probe.h"
+#include "ui/main_window.h"
+#include "ui/picture_button.h"
+#include "ui/texts.h"
+
+namespace {
+
+constexpr int kWaitMs = 5000;
+const std::string kOtherIdentity = "000000000000000000000000000000";
+
+// The window on the default remote (key 30 learned, so delete and clear are enabled).
+class LinkMonitorWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window = std::make_unique<MainWindow>(library, prompter);
+        probe = std::make_unique<MainWindowProbe>(*window);
+        ASSERT_FALSE(window->StartupFailed());
+    }
+    void TearDown() override {
+        probe.reset();
+        window.reset();
+    }
+
+    // Shows the window, which starts the monitor, and waits for its first label.
+    void ShowAndWaitForTheLink() {
+        window->show();
+        ASSERT_NE(probe->RunningLinkMonitor(), nullptr);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return window->linkStateLabel->text() == texts::kLinkUp; }, kWaitMs));
+    }
+    bool WaitUntilClosedAndMonitorEnded() {
+        return QTest::qWaitFor(
+            [&] { return !window->isVisible() && probe->RunningLinkMonitor() == nullptr; },
+            kWaitMs);
+    }
+    bool WaitForMonitorEnd() {
+        return QTest::qWaitFor([&] { return probe->RunningLinkMonitor() == nullptr; }, kWaitMs);
+    }
+
+    // The key box and the three buttons: true when all are available, false when none is.
+    struct KeyControls {
+        bool boxShown, learn, remove, clear;
+        bool operator==(const KeyControls&) const = default;
+    };
+    KeyControls Controls() const {
+        return {!window->remoteBox->isHidden(), window->learnButton->isEnabled(),
+                window->deleteButton->isEnabled(), window->clearButton->isEnabled()};
+    }
+    static constexpr KeyControls kAvailable{true, true, true, true};
+    static constexpr KeyControls kTakenAway{false, false, false, false};
+
+    SimulatedRemote remote{DefaultRemoteImage()};
+    SimulatedDevice entryPoints{remote};
+    DeviceLibrary library{entryPoints};
+    ScriptedPrompter script;
+    HookedPrompter prompter{script};
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<MainWindowProbe> probe;
+};
+
+TEST_F(LinkMonitorWindowTest, UnplugTakesTheKeysAwayAndAsksUntilTheSameRemoteIsBack) {
+    ShowAndWaitForTheLink();
+    EXPECT_EQ(Controls(), kAvailable);
+    remote.ClearCallLog();
+
+    script.ExpectRetryCancel(texts::kReconnectRemote, true)
+        .ExpectRetryCancel(texts::kReconnectRemote, true);
+    std::vector<QString> labelsAtBox;
+    std::vector<KeyControls> controlsAtBox;
+    prompter.SetHook([&](const QString&) {
+        labelsAtBox.push_back(window->linkStateLabel->text());
+        controlsAtBox.push_back(Controls());
+        // Retry while still away, then the same remote comes back before the second Retry.
+        if (labelsAtBox.size() == 2)
+            remote.Plug();
+    });
+    remote.Unplug();
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return labelsAtBox.size() == 2 && Controls() == kAvailable; },
+                                kWaitMs));
+    EXPECT_EQ(labelsAtBox, (std::vector<QString>{texts::kLinkDown, texts::kLinkDown}));
+    EXPECT_EQ(controlsAtBox, (std::vector<KeyControls>{kTakenAway, kTakenAway}));
+    EXPECT_EQ(window->linkStateLabel->text(), texts::kLinkUp);
+    EXPECT_EQ(remote.CallCount(DeviceCall::kBasicInfo), 1);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_NE(probe->RunningLinkMonitor(), nullptr);
+}
+
+TEST_F(LinkMonitorWindowTest, ControlsComeBackAsTheLearnedKeysAllow) {
+    ShowAndWaitForTheLink();
+    probe->KeySlots().clear();  // no key learned: delete and clear stay disabled
+    script.ExpectRetryCancel(texts::kReconnectRemote, true);
+    prompter.SetHook([&](const QString&) { remote.Plug(); });
+    remote.Unplug();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return script.Shown().size() == 1 && Controls().boxShown; },
+                                kWaitMs));
+    EXPECT_EQ(Controls(), (KeyControls{true, true, false, false}));
+}
+
+TEST_F(LinkMonitorWindowTest, AnotherRemoteClosesWithoutAMessageUnlessLearning) {
+    for (const bool learning : {false, true}) {
+        SCOPED_TRACE(learning ? "learning" : "idle");
+        SetUp();
+        ShowAndWaitForTheLink();
+        probe->LearningMode() = learning;
+        script.ExpectRetryCancel(texts::kReconnectRemote, true);
+        if (learning)
+            script.ExpectInformation(texts::kStopLearningBeforeClosing);
+        prompter.SetHook([&](const QString& text) {
+            if (text == texts::kReconnectRemote) {
+                remote.SetIdentityOverride(kOtherIdentity);
+                remote.Plug();
+            }
+        });
+        remote.Unplug();
+        ASSERT_TRUE(WaitForMonitorEnd());
+        QApplication::processEvents();
+        // Refused while learning with the remote attached: the window stays, without a monitor.
+        EXPECT_EQ(window->isVisible(), learning);
+        EXPECT_EQ(probe->ClosingDown(), !learning);
+        script.VerifyAllShown();
+        prompter.SetHook({});
+        remote.SetIdentityOverride("");
+        window->hide();
+    }
+}
+
+TEST_F(LinkMonitorWindowTest, CancelThenCancelKeepsWatchingAndCancelThenOkCloses) {
+    ShowAndWaitForTheLink();
+    // The remote is away, so learning does not hold the close back.
+    probe->LearningMode() = true;
+    script.ExpectRetryCancel(texts::kReconnectRemote, false)
+        .ExpectOkCancel(texts::kConfirmClose, false)
+        .ExpectRetryCancel(texts::kReconnectRemote, false)
+        .ExpectOkCancel(texts::kConfirmClose, true);
+    remote.Unplug();
+    ASSERT_TRUE(WaitUntilClosedAndMonitorEnded());
+    EXPECT_TRUE(probe->ClosingDown());
+}
+
+TEST_F(LinkMonitorWindowTest, WithoutAnIdentityTheFirstLossClosesAfterTheFirstBox) {
+    struct Case {
+        const char* name;
+        bool retry;
+    };
+    for (const Case& c : {Case{"retry", true}, Case{"cancel, cancel", false}}) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        probe->Map().remoteIdText.clear();
+        ShowAndWaitForTheLink();
+        script.ExpectRetryCancel(texts::kReconnectRemote, c.retry);
+        if (!c.retry)
+            script.ExpectOkCancel(texts::kConfirmClose, false);
+        remote.Unplug();
+        EXPECT_TRUE(WaitUntilClosedAndMonitorEnded());
+        script.VerifyAllShown();
+        remote.Plug();
+    }
+}
+
+TEST_F(LinkMonitorWindowTest, CloseIsRefusedOnlyWhileLearningWithTheRemoteAttached) {
+    struct Case {
+        bool learning;
+        bool attached;
+        bool refused;
+    };
+    const Case cases[] = {
+        {true, true, true}, {true, false, false}, {false, true, false}, {false, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "learning " << c.learning << ", attached " << c.attached);
+        SetUp();
+        ShowAndWaitForTheLink();
+        probe->LearningMode() = c.learning;
+        // Taken away and back within the close, so that the monitor never sees the loss.
+        prompter.SetHook([&](const QString&) {});
+        if (c.refused)
+            script.ExpectInformation(texts::kStopLearningBeforeClosing);
+        if (!c.attached)
+            remote.Unplug();
+        const bool closed = window->close();
+        remote.Plug();
+        EXPECT_EQ(closed, !c.refused);
+        EXPECT_EQ(probe->ClosingDown(), !c.refused);
+        if (c.refused) {
+            EXPECT_NE(probe->RunningLinkMonitor(), nullptr);
+            EXPECT_TRUE(window->isVisible());
+        } else {
+            // Asked to stop while it sleeps, the monitor ends without another cycle.
+            EXPECT_TRUE(WaitForMonitorEnd());
+        }
+        script.VerifyAllShown();
+    }
+}
+
+TEST_F(LinkMonitorWindowTest, ClosingWhileTheMonitorsBoxIsOpenEndsItWithoutAnotherBox) {
+    for (const bool retry : {true, false}) {
+        SCOPED_TRACE(retry ? "then retry" : "then cancel");
+        SetUp();
+        ShowAndWaitForTheLink();
+        script.ExpectRetryCancel(texts::kReconnectRemote, retry);
+        prompter.SetHook([&](const QString&) { EXPECT_TRUE(window->close()); });
+        remote.Unplug();
+        EXPECT_TRUE(WaitUntilClosedAndMonitorEnded());
+        script.VerifyAllShown();
+        prompter.SetHook({});
+        remote.Plug();
+    }
+}
+
+TEST_F(LinkMonitorWindowTest, DestroyingTheWindowReleasesAMonitorWaitingForItsBox) {
+    ShowAndWaitForTheLink();
+    remote.Unplug();
+    // No event runs meanwhile: the monitor's box is queued to this thread and never shown.
+    QThread::msleep(LinkMonitor::kCyclePause.count() * 3);
+    probe.reset();
+    window.reset();
+    EXPECT_TRUE(script.Shown().empty());
+}
+
+}  // namespace
