@@ -38,11 +38,12 @@ void MainWindow::ShowLinkState(bool attached) {
 }
 
 void MainWindow::SetKeyControlsAvailable(bool available) {
+    // All four together, also with no key learned: the delete and clear handlers refuse with
+    // their own messages then.
     remoteBox->setVisible(available);
     learnButton->setEnabled(available);
-    const bool deletable = available && AnyKeyLearned();
-    deleteButton->setEnabled(deletable);
-    clearButton->setEnabled(deletable);
+    deleteButton->setEnabled(available);
+    clearButton->setEnabled(available);
 }
 
 LinkMonitorView::LossAnswer MainWindow::AskAfterLoss() {
