@@ -1,0 +1,20 @@
+#include "learning/learn_capture.h"
+
+#include "learning/diagnostic_capture.h"
+#include "learning/normalise.h"
+
+CaptureLearning LearnCapture(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
+                             std::string_view capture, const QString& converterFolder) {
+    CaptureLearning attempt;
+    const std::string cut = CutAtEndMarker(capture);
+    const std::optional<NormalisedCode> normalised = NormaliseKeepingFailures(cut);
+    // A capture that cannot be normalised still goes to the converter, as an empty body: the
+    // converter's answer decides how the attempt fails.
+    const std::string body = normalised ? normalised->body : std::string();
+    if (normalised)
+        attempt.normalised = normalised->Text();
+    attempt.conversion = ConvertWithLibrary(body, converterFolder);
+    if (attempt.conversion.status == ConversionStatus::kConverted)
+        attempt.learned = LearnConvertedCode(map, device, keyCode, attempt.conversion.text);
+    return attempt;
+}
