@@ -4,7 +4,6 @@
 // thread and the event loop carrying its label updates) and by remote-sim, as a share of one core.
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -12,10 +11,9 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "bench/cpu_time.h"
 #include "device/device_entry_points.h"
 #include "device/device_library.h"
 #include "device/link_monitor.h"
@@ -37,29 +35,6 @@ class CountingView final : public QObject, public LinkMonitorView {
     LossAnswer AskAfterLoss() override { return LossAnswer::kEnd; }
 };
 
-double ProcessCpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-// User and system time of another process, from /proc; negative when unreadable.
-double OtherProcessCpuSeconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line))
-        return -1;
-    // Fields after the command name, which is in parentheses and may hold spaces.
-    std::istringstream fields(line.substr(line.rfind(')') + 2));
-    std::string field;
-    long ticks = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i)
-        if (i == 14 || i == 15)
-            ticks += std::stol(field);
-    return static_cast<double>(ticks) / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,8 +55,8 @@ int main(int argc, char** argv) {
     CountingView view;
     LinkMonitor monitor(device, identity, view, view);
 
-    const double processBefore = ProcessCpuSeconds();
-    const double serverBefore = OtherProcessCpuSeconds(server.Pid());
+    const double processBefore = bench::ProcessCpuSeconds();
+    const double serverBefore = bench::OtherProcessCpuSeconds(server.Pid());
     const auto start = std::chrono::steady_clock::now();
     monitor.start();
     QTimer::singleShot(std::chrono::seconds(seconds), Qt::PreciseTimer, &app,
@@ -90,8 +65,8 @@ int main(int argc, char** argv) {
     monitor.StopAndJoin();
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double process = ProcessCpuSeconds() - processBefore;
-    const double serverCpu = OtherProcessCpuSeconds(server.Pid()) - serverBefore;
+    const double process = bench::ProcessCpuSeconds() - processBefore;
+    const double serverCpu = bench::OtherProcessCpuSeconds(server.Pid()) - serverBefore;
     server.Stop(SIGTERM);
 
     std::printf("link monitor over %.1f s: %d cycles (%d without the remote)\n", wall, view.labels,

@@ -3,17 +3,20 @@
 #include <QMetaObject>
 #include <QShowEvent>
 
+#include "learning/capture_thread.h"
+#include "learning/converter_library.h"
 #include "platform/prompter.h"
 #include "ui/texts.h"
 
 MainWindow::MainWindow(DeviceLibrary& device, Prompter& prompter, QWidget* parent)
-    : QWidget(parent), device(device), prompter(prompter) {
+    : QWidget(parent), device(device), prompter(prompter), converterFolder(ConverterFolder()) {
     setObjectName(QStringLiteral("mainWindow"));
     BuildLayout();
     RunStartup();
 }
 
 MainWindow::~MainWindow() {
+    StopCaptureThread();
     // No thread outlives the window. A monitor waiting for its box is released by the stop
     // request, so this join never waits on a thread that waits on this one.
     if (linkMonitor)

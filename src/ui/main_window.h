@@ -17,15 +17,17 @@
 #include <QPixmap>
 #include <QVector>
 #include <QWidget>
-#include <atomic>
 #include <string>
 
 #include "device/link_monitor.h"
 #include "device/remote_map.h"
 #include "device/startup_reading.h"
+#include "learning/capture_loop.h"
 #include "learning/key_pictures.h"
 
+class CaptureThread;
 class DeviceLibrary;
+struct CaptureLearning;
 class Prompter;
 class PictureButton;
 class PictureView;
@@ -94,6 +96,11 @@ class MainWindow : public QWidget, private LinkMonitorView {
     // is learned, as they would be without the loss.
     void SetKeyControlsAvailable(bool available) override;
 
+    // Learning (main_window_learning.cpp). The learn button switches learning mode on and off;
+    // a key chosen in learning mode starts the capture thread, whose end handler
+    // LearnCapturedCode learns the captured code into the pending key or fails the attempt.
+    void LearnButtonClicked();
+
     // The hidden replay button (main_window_replay.cpp): cuts and normalises the saved diagnostic
     // capture again and discards the result.
     void ReplaySavedCaptureClicked();
@@ -138,9 +145,22 @@ class MainWindow : public QWidget, private LinkMonitorView {
     void ChooseKeyForLearning(PictureButton* button);
     // The delete branch of KeyClick, built with delete mode.
     void DeleteKeyClick(PictureButton* button);
+    // Learning (main_window_learning.cpp).
     // Starts capturing the pending key's code, unless a capture thread still exists.
     void StartCapture();
+    // Tells a running capture thread to stop and joins it, without its end handler.
+    void StopCaptureThread();
+    void LearnCapturedCode();
+    void FailLearning();
+    void TellLearningFailed(const CaptureLearning& attempt);
+    void FinishLearnedKey(PictureButton* key);
+    void LogAttempt(const CaptureLearning& attempt);
+    // Learning switched off with a key pending: the key shows its state again.
+    void PutBackPendingKey();
+    // Shows one of the four tips panels and hides the others.
+    void ShowTips(PictureView* shown);
     void PlayAnimation();
+    void StopAnimation();
     // Shows the key's picture of a set; a key without a picture keeps what it shows.
     void ShowKeyPicture(PictureButton* button, KeyPictureSet set);
 
@@ -164,12 +184,16 @@ class MainWindow : public QWidget, private LinkMonitorView {
     // The two threads, while they run; each is deleted once it has ended. The link monitor is
     // the window's child, so one whose end handler never ran is still deleted with it (after
     // the destructor has joined it).
-    QThread* captureThread = nullptr;
+    CaptureThread* captureThread = nullptr;
     LinkMonitor* linkMonitor = nullptr;
-    // 1: the capture thread keeps polling; 2: it stops. Read by the capture thread.
-    std::atomic<int> captureControl{1};
+    // Tells the capture thread to keep polling or to stop; shared with the capture thread.
+    CaptureControl captureControl;
+    // How long a capture waits for its code, and how it polls (tests shorten the wait).
+    CaptureTiming captureTiming;
     // The capture handed over by the capture thread, read on the UI thread after it ended.
     std::string capturedCode;
+    // Where the converter is loaded from at every attempt: the program's folder.
+    QString converterFolder;
     // The code-table reference of the code being learned.
     std::string learnedCodeRef;
 

@@ -2,7 +2,6 @@
 // modes, and the pictures that show every key's state.
 #include <QDir>
 #include <QLabel>
-#include <QMovie>
 #include <optional>
 
 #include "learning/key_slots.h"
@@ -63,27 +62,6 @@ void MainWindow::ChooseKeyForLearning(PictureButton* button) {
 
 void MainWindow::DeleteKeyClick(PictureButton* /*button*/) {
     // Deleting a learned key is built with delete mode.
-}
-
-void MainWindow::StartCapture() {
-    // A capture thread that still exists keeps its place: the pending key waits for that
-    // thread's end handler instead of a second thread.
-    if (captureThread != nullptr)
-        return;
-    captureControl = 1;
-    // The capture thread (TCollectCode) is created and started here, with LearnCapturedCode
-    // connected as its end handler before it runs.
-}
-
-void MainWindow::PlayAnimation() {
-    if (animationMovie == nullptr)
-        animationMovie = new QMovie(this);
-    animationMovie->stop();
-    // A missing or unreadable file plays nothing; learning works without the animation.
-    animationMovie->setFileName(animationFile);
-    learningAnimation->setMovie(animationMovie);
-    learningAnimation->show();
-    animationMovie->start();
 }
 
 void MainWindow::ShowKeyPicture(PictureButton* button, KeyPictureSet set) {

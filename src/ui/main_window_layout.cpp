@@ -207,6 +207,7 @@ void MainWindow::BuildLayout() {
     BuildRemoteBox();
     connect(replayCaptureButton, &QPushButton::clicked, this,
             &MainWindow::ReplaySavedCaptureClicked);
+    connect(learnButton, &PictureButton::clicked, this, &MainWindow::LearnButtonClicked);
     for (QWidget* widget : windowed)
         widget->raise();
     for (PictureButton* button : findChildren<PictureButton*>())

@@ -68,6 +68,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     closingDown = true;
+    // Learning with the remote detached may leave a capture waiting: it is stopped and joined
+    // now, so it never reaches a window that is going.
+    StopAnimation();
+    StopCaptureThread();
+    pendingKeys.clear();
     // Not joined here: the close may come from inside the monitor's own box, which this thread
     // is showing. The monitor ends by itself; the destructor joins what is left.
     if (linkMonitor)

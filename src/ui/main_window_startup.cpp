@@ -88,7 +88,7 @@ void MainWindow::ResetWindowState() {
     pendingKeys.clear();
     linkMonitor = nullptr;
     captureThread = nullptr;
-    captureControl = 1;
+    captureControl.Start();
     startupFailed = false;
     closingDown = false;
     learningMode = false;

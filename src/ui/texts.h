@@ -64,6 +64,20 @@ inline QString ReadyToLearn(const QString& label) {
     return QStringLiteral("准备学习") + label + QStringLiteral("按键， 请发码");
 }
 
+// Learning.
+inline const QString kStopDeletingBeforeLearning =
+    QStringLiteral("现在在删除状态，要学习请先停止删除！");
+inline const QString kClickKeyToLearn = QStringLiteral("请在左面遥控器上点击待学习的按键！");
+inline const QString kLearningFailed = QStringLiteral("学习失败！");
+inline const QString kChooseKeyAgain = QStringLiteral("请重新选择按键进行学习！");
+inline const QString kCodeReceived = QStringLiteral("已接收到遥控器编码！");
+inline QString KeyBeingLearned(const QString& label) {
+    return label + QStringLiteral("键正在学习！");
+}
+inline QString KeyLearned(const QString& label) {
+    return label + QStringLiteral("键学习成功！");
+}
+
 // The link to the remote, watched while the window is open.
 inline const QString kLinkUp = QStringLiteral(" 遥控器连接正常");
 inline const QString kLinkDown = QStringLiteral(" 遥控器连接断开");

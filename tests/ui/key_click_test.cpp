@@ -17,7 +17,7 @@
 #include "sim/simulated_remote.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/simulated_device.h"
-#include "tests/ui/main_window_probe.h"
+#include "tests/ui/window_test.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
 #include "ui/picture_view.h"
@@ -25,76 +25,18 @@
 namespace {
 
 namespace d = default_remote;
-
-// Key pictures are solid colours that spell their index; named pictures another family.
-constexpr int kKeyPictureBlue = 0x5A;
-constexpr int kNamedPictureBlue = 0xA5;
-
-QPixmap Solid(int red, int green, int blue) {
-    QPixmap picture(4, 4);
-    picture.fill(QColor(red, green, blue));
-    return picture;
-}
-
-// The index of the key picture a button shows; -1 for none, -2 for any other picture.
-int KeyPictureShown(const PictureView* view) {
-    if (view->Picture().isNull())
-        return -1;
-    const QColor colour = view->Picture().toImage().pixelColor(0, 0);
-    if (colour.blue() != kKeyPictureBlue)
-        return -2;
-    return colour.red() + 256 * colour.green();
-}
-
-const QStringList kNamedPictures = {QStringLiteral("delete"), QStringLiteral("clear"),
-                                    QStringLiteral("deletehui"), QStringLiteral("clearhui")};
-
-QString NamedPictureShown(const PictureView* view) {
-    const QColor colour = view->Picture().toImage().pixelColor(0, 0);
-    if (view->Picture().isNull() || colour.blue() != kNamedPictureBlue)
-        return {};
-    return kNamedPictures.value(colour.red());
-}
-
-int Learning(int code) {
-    return 337 + code;
-}
+using namespace window_test;
 
 // The default remote's four keys of the picture: 00 downloaded, 01 empty, 30 learned and 33
 // downloaded through the code table.
-class KeyClickTest : public ::testing::Test {
+class KeyClickTest : public WindowTest {
   protected:
-    void Open(const RemoteImageBuilder& remote = RemoteImageBuilder::DefaultRemote()) {
-        probe.reset();
-        window.reset();
-        library.reset();
-        device.reset();
-        sim = std::make_unique<SimulatedRemote>(remote.Build());
-        device = std::make_unique<SimulatedDevice>(*sim);
-        library = std::make_unique<DeviceLibrary>(*device);
-        window = std::make_unique<MainWindow>(*library, prompter);
-        probe = std::make_unique<MainWindowProbe>(*window);
-        ASSERT_FALSE(window->StartupFailed());
-        for (int i = 0; i < probe->KeyPictures().size(); ++i)
-            probe->KeyPictures()[i] = Solid(i % 256, i / 256, kKeyPictureBlue);
-        for (int i = 0; i < kNamedPictures.size(); ++i)
-            probe->NamedPictures()[kNamedPictures[i]] = Solid(i, 0, kNamedPictureBlue);
-        // A file that does not exist: the animation then plays nothing, which learning allows.
-        probe->animationFile() = QStringLiteral("/nonexistent/888.gif");
-        sim->ClearCallLog();
-    }
-
-    void Click(PictureButton* key) {
-        ASSERT_NE(key, nullptr);
-        QTest::mouseClick(key, Qt::LeftButton);
-    }
-
     // What a click may change, to compare before and after a refusal.
     struct Look {
         QString status;
         QList<PictureButton*> pending;
         int control;
-        QThread* thread;
+        CaptureThread* thread;
         bool hintHidden;
         bool animationHidden;
         std::vector<int> pictures;
@@ -105,7 +47,7 @@ class KeyClickTest : public ::testing::Test {
     Look Snapshot() {
         Look look{window->statusLabel->text(),
                   probe->PendingKeys(),
-                  probe->CaptureControl().load(),
+                  probe->CaptureControl().Value(),
                   probe->CaptureThread(),
                   window->hintPicture->isHidden(),
                   window->learningAnimation->isHidden(),
@@ -134,15 +76,8 @@ class KeyClickTest : public ::testing::Test {
         ASSERT_NE(window->learningAnimation->movie(), nullptr);
         EXPECT_EQ(window->learningAnimation->movie()->fileName(), probe->animationFile());
         EXPECT_EQ(probe->PendingKeys(), QList<PictureButton*>{key});
-        EXPECT_EQ(probe->CaptureControl().load(), 1);
+        EXPECT_EQ(probe->CaptureControl().Value(), 1);
     }
-
-    ScriptedPrompter prompter;
-    std::unique_ptr<SimulatedRemote> sim;
-    std::unique_ptr<SimulatedDevice> device;
-    std::unique_ptr<DeviceLibrary> library;
-    std::unique_ptr<MainWindow> window;
-    std::unique_ptr<MainWindowProbe> probe;
 };
 
 TEST_F(KeyClickTest, IdleRefusesEveryKeyAndChangesNothing) {
@@ -187,7 +122,7 @@ TEST_F(KeyClickTest, KeysWithoutALearnedCodeAreChosenWithoutAQuestion) {
     for (const Case& c : cases) {
         Open();
         probe->LearningMode() = true;
-        probe->CaptureControl() = 2;  // left by an earlier capture
+        probe->CaptureControl().Stop();  // left by an earlier capture
         PictureButton* key = window->KeyButton(QString::fromLatin1(c.key));
         Click(key);
         ExpectChosen(key, c.code);
@@ -197,7 +132,7 @@ TEST_F(KeyClickTest, KeysWithoutALearnedCodeAreChosenWithoutAQuestion) {
 TEST_F(KeyClickTest, ALearnedKeyAsksFirstAndNoChangesNothing) {
     Open();
     probe->LearningMode() = true;
-    probe->CaptureControl() = 2;
+    probe->CaptureControl().Stop();
     window->ShowKeyStates();
     PictureButton* key = window->KeyButton("30");  // "CBL/音量+", learned
     ASSERT_FALSE(key->IsEnable());
@@ -226,13 +161,14 @@ TEST_F(KeyClickTest, AKeyWithoutASlotIsChosenAsNotLearned) {
 TEST_F(KeyClickTest, AnExistingCaptureThreadIsNotReplaced) {
     Open();
     probe->LearningMode() = true;
-    QThread ending;  // never started: stands for a capture thread whose end handler is due
+    // Never started: stands for a capture thread whose end handler is due.
+    CaptureThread ending(*library, probe->CaptureControl(), CaptureTiming{});
     probe->CaptureThread() = &ending;
-    probe->CaptureControl() = 2;
+    probe->CaptureControl().Stop();
     Click(window->KeyButton("01"));
     EXPECT_EQ(probe->PendingKeys(), QList<PictureButton*>{window->KeyButton("01")});
     EXPECT_EQ(probe->CaptureThread(), &ending);
-    EXPECT_EQ(probe->CaptureControl().load(), 2);
+    EXPECT_EQ(probe->CaptureControl().Value(), 2);
     probe->CaptureThread() = nullptr;
 }
 

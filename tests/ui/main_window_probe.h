@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "learning/capture_thread.h"
 #include "ui/main_window.h"
 
 class MainWindowProbe {
@@ -21,8 +22,11 @@ class MainWindowProbe {
     bool ClosingDown() const { return window_.closingDown; }
     LinkMonitor* RunningLinkMonitor() const { return window_.linkMonitor; }
     QList<PictureButton*>& PendingKeys() { return window_.pendingKeys; }
-    QThread*& CaptureThread() { return window_.captureThread; }
-    std::atomic<int>& CaptureControl() { return window_.captureControl; }
+    ::CaptureThread*& CaptureThread() { return window_.captureThread; }
+    ::CaptureControl& CaptureControl() { return window_.captureControl; }
+    CaptureTiming& Timing() { return window_.captureTiming; }
+    QString& ConverterFolder() { return window_.converterFolder; }
+    std::string& CapturedCode() { return window_.capturedCode; }
     std::vector<KeySlot>& KeySlots() { return window_.remoteMap.keySlots; }
     RemoteMap& Map() { return window_.remoteMap; }
     QVector<QPixmap>& KeyPictures() { return window_.keyPictures; }
