@@ -11,6 +11,7 @@
 #include "ircapture/ir_capture_text.h"
 #include "sim/key_replay.h"
 #include "sim/remote_image_check.h"
+#include "tests/support/forwarding_entry_points.h"
 #include "tests/ui/window_test.h"
 
 namespace {
@@ -157,26 +158,10 @@ TEST_F(LearningTest, ACaptureWithoutACodeFailsTheAttempt) {
 }
 
 // A device whose capture call succeeds with nothing but zero bytes in its buffer.
-class ZeroCaptureDevice final : public DeviceEntryPoints {
+class ZeroCaptureDevice final : public ForwardingEntryPoints {
   public:
-    explicit ZeroCaptureDevice(DeviceEntryPoints& inner) : inner(inner) {}
-    bool link_state() override { return inner.link_state(); }
-    bool ReadVersion(char* buffer) override { return inner.ReadVersion(buffer); }
-    bool readdatav20(char* buffer, int32_t units, const char* high, const char* low,
-                     const char* bank) override {
-        return inner.readdatav20(buffer, units, high, low, bank);
-    }
-    bool writedatav20(const char* bank, const char* high, const char* low,
-                      const char* hex) override {
-        return inner.writedatav20(bank, high, low, hex);
-    }
-    bool SetCodeCarrierWave() override { return inner.SetCodeCarrierWave(); }
+    using ForwardingEntryPoints::ForwardingEntryPoints;
     bool RCollectCodeInfo(char* /*buffer*/) override { return true; }
-    bool RBasicInfo(char* buffer) override { return inner.RBasicInfo(buffer); }
-    bool WCodeTypeData(const char* hex) override { return inner.WCodeTypeData(hex); }
-
-  private:
-    DeviceEntryPoints& inner;
 };
 
 TEST_F(LearningTest, AnAllZeroCaptureReachesTheConverterAndFailsWithBothBoxes) {

@@ -1,0 +1,206 @@
+// The fault sweep: the real window drives an operation against the in-process simulated
+// remote while one device call after the other is refused (the k-th call of the operation, for
+// every k up to the calls a clean run makes), and the remote is looked at as it was after each
+// single write of a clean run (the program stopped there). After every run the program has not
+// crashed, the user was told whenever the operation did not do what a clean run does, the
+// remote passes the memory check, and the window's key slots are what the remote holds.
+#include <QPlainTextEdit>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "converter/ir_render.h"
+#include "converter/protocol_request.h"
+#include "device/startup_reading.h"
+#include "ircapture/ir_capture_text.h"
+#include "learning/key_slots.h"
+#include "sim/remote_image_check.h"
+#include "tests/support/forwarding_entry_points.h"
+#include "tests/ui/window_test.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace window_test;
+
+const QString kConverterDir = QStringLiteral(KEYLEARN_CONVERTER_DIR);
+
+// Answers every box as a user who wants the operation done (Yes, OK) but gives up waiting for
+// a remote (Cancel), and remembers every text.
+class AnsweringPrompter final : public Prompter {
+  public:
+    QStringList shown;
+    void Information(const QString& text, const QString&) override { shown << text; }
+    bool Question(const QString& text, const QString&) override {
+        shown << text;
+        return true;
+    }
+    bool RetryCancel(const QString& text, const QString&) override {
+        shown << text;
+        return false;
+    }
+    bool OkCancel(const QString& text, const QString&) override {
+        shown << text;
+        return true;
+    }
+    void PlainMessage(const QString& text) override { shown << text; }
+};
+
+std::string ProtocolCapture() {
+    std::string error;
+    const auto request = quorvel::ParseProtocolRequest({"NEC1", "D=4", "F=8"}, error);
+    const quorvel::Rendered signal = quorvel::Render(*request->def, request->params, 0);
+    return ir_capture::CaptureText(signal.durations, signal.carrierHz).value_or("");
+}
+
+std::string RawCapture() {
+    const quorvel::Durations odd = {3000, -1000, 500, -1500, 500,  -500, 1500, -500,
+                                    500,  -1500, 500, -500,  1500, -500, 500,  -40000};
+    return ir_capture::CaptureText(odd, 38000).value_or("");
+}
+
+// The key slots as start-up would read them back: a key that names its code directly shows
+// the id only once learning has written it, so the comparison stops at the state and, for a
+// key held in the code table, its entry.
+std::vector<std::string> ComparableSlots(const std::vector<KeySlot>& keySlots) {
+    std::vector<std::string> comparable = SlotTexts(keySlots);
+    for (std::string& text : comparable)
+        if (text.size() > 7 && text.compare(4, 3, "|0|") == 0)
+            text.resize(7);
+    return comparable;
+}
+
+// One run: a fresh remote and window, the operation driven through the window.
+class SweepRun {
+  public:
+    explicit SweepRun(int refuse, bool armBeforeStartup)
+        : sim(RemoteImageBuilder::DefaultRemote().Build()), simulated(sim), refusing(simulated) {
+        sim.SetCollectWait(0ms);
+        if (armBeforeStartup)
+            refusing.Arm(refuse);
+        window = std::make_unique<MainWindow>(library, prompter);
+        probe = std::make_unique<MainWindowProbe>(*window);
+        probe->ConverterFolder() = kConverterDir;
+        probe->Timing().limit = 300ms;
+        if (!armBeforeStartup)
+            refusing.Arm(refuse);
+    }
+    ~SweepRun() {
+        probe.reset();
+        window.reset();
+    }
+
+    // Learns a capture into a key with the learn button and a click, and waits for the end.
+    void Learn(const QString& key, const std::string& capture) {
+        QTest::mouseClick(window->learnButton, Qt::LeftButton);
+        sim.QueueCapture(capture);
+        QTest::mouseClick(window->KeyButton(key), Qt::LeftButton);
+        if (!QTest::qWaitFor(
+                [&] { return probe->CaptureThread() == nullptr && probe->PendingKeys().isEmpty(); },
+                10000))
+            ADD_FAILURE() << "the attempt never ended";
+        QCoreApplication::processEvents();
+    }
+
+    bool KeyLearned(KeyCode key) const {
+        return ::KeyIsLearned(probe->KeySlots(), key) &&
+               !prompter.shown.contains(QStringLiteral("学习失败！"));
+    }
+
+    // The key slots a fresh start-up reads from the remote now.
+    std::vector<std::string> RemoteSlots() {
+        SimulatedRemote copy(sim.Image());
+        SimulatedDevice entryPoints(copy);
+        DeviceLibrary device(entryPoints);
+        return ComparableSlots(ReadRemoteAtStartup(device).map.keySlots);
+    }
+
+    SimulatedRemote sim;
+    SimulatedDevice simulated;
+    RefusingEntryPoints refusing;
+    DeviceLibrary library{refusing};
+    AnsweringPrompter prompter;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<MainWindowProbe> probe;
+};
+
+struct Operation {
+    const char* name;
+    bool startup;                                    // the sweep covers the start-up itself
+    std::function<void(SweepRun&)> drive;            // what the user does after start-up
+    std::function<bool(SweepRun&)> didWhatItShould;  // as a clean run does
+};
+
+const std::vector<Operation>& Operations() {
+    static const std::vector<Operation> operations = {
+        {"start-up", true, [](SweepRun&) {},
+         [](SweepRun& run) { return !run.window->StartupFailed(); }},
+        {"learning a direct code", false,
+         [](SweepRun& run) { run.Learn(QStringLiteral("01"), ProtocolCapture()); },
+         [](SweepRun& run) { return run.KeyLearned(0x01); }},
+        {"learning a table code", false,
+         [](SweepRun& run) { run.Learn(QStringLiteral("01"), RawCapture()); },
+         [](SweepRun& run) { return run.KeyLearned(0x01); }},
+        {"re-learning a key held in the table", false,
+         [](SweepRun& run) { run.Learn(QStringLiteral("30"), RawCapture()); },
+         [](SweepRun& run) { return run.KeyLearned(0x30); }},
+    };
+    return operations;
+}
+
+// What every run must leave behind, whatever was refused.
+void ExpectSound(SweepRun& run, const Operation& operation) {
+    const RemoteMemoryCheck check = CheckRemoteMemory(run.sim.Image());
+    EXPECT_TRUE(check.Consistent()) << ::testing::PrintToString(check.findings);
+    if (!operation.didWhatItShould(run)) {
+        EXPECT_FALSE(run.prompter.shown.isEmpty()) << "the operation failed without a word";
+    }
+    // A start-up whose reads were refused may open the window knowing no key (the user is
+    // told); what the window does know must be what the remote holds.
+    if (!run.window->StartupFailed() && !run.probe->KeySlots().empty()) {
+        EXPECT_EQ(ComparableSlots(run.probe->KeySlots()), run.RemoteSlots())
+            << "the window's slots are not what the remote holds; told: "
+            << run.prompter.shown.join(QStringLiteral(" / ")).toStdString();
+    }
+}
+
+TEST(FaultSweep, EveryRefusedCallAndEveryCutWriteLeavesTheRemoteSoundAndTheUserTold) {
+    int runs = 0, refusedCalls = 0, cutWrites = 0;
+    for (const Operation& operation : Operations()) {
+        SCOPED_TRACE(operation.name);
+        // The clean run: how many calls the operation makes, and the remote after each write.
+        std::vector<RemoteImage> afterEachWrite;
+        int calls = 0;
+        {
+            SweepRun clean(0, operation.startup);
+            clean.sim.SetWriteObserver([&](const RemoteImage& image) {
+                afterEachWrite.push_back(image);
+                return true;
+            });
+            operation.drive(clean);
+            calls = clean.refusing.Calls();
+            ASSERT_TRUE(operation.didWhatItShould(clean));
+            ExpectSound(clean, operation);
+            ++runs;
+        }
+        for (std::size_t k = 0; k < afterEachWrite.size(); ++k) {
+            SCOPED_TRACE("stopped after write " + std::to_string(k + 1));
+            const RemoteMemoryCheck check = CheckRemoteMemory(afterEachWrite[k]);
+            EXPECT_TRUE(check.Consistent()) << ::testing::PrintToString(check.findings);
+            ++cutWrites;
+        }
+        for (int k = 1; k <= calls; ++k) {
+            SCOPED_TRACE("call " + std::to_string(k) + " refused");
+            SweepRun run(k, operation.startup);
+            operation.drive(run);
+            ExpectSound(run, operation);
+            ++runs;
+            ++refusedCalls;
+        }
+    }
+    std::printf("fault sweep: %d runs, %d calls refused, %d writes cut\n", runs, refusedCalls,
+                cutWrites);
+}
+
+}  // namespace
