@@ -11,15 +11,13 @@
 #include <memory>
 #include <string>
 
-#include "converter/ir_render.h"
-#include "converter/protocol_request.h"
 #include "device/device_entry_points.h"
 #include "device/device_library.h"
 #include "device/startup_reading.h"
-#include "ircapture/ir_capture_text.h"
 #include "learning/learn_capture.h"
 #include "learning/release_key_entry.h"
 #include "sim/remote_image_builder.h"
+#include "tests/support/fired_codes.h"
 #include "tests/support/remote_sim_process.h"
 #include "tests/support/simulated_device.h"
 
@@ -28,23 +26,10 @@ namespace {
 const QString kConverterDir = QStringLiteral(KEYLEARN_CONVERTER_DIR);
 constexpr KeyCode kKey = 0x01;
 
-std::string ProtocolCapture() {
-    std::string error;
-    const auto request = quorvel::ParseProtocolRequest({"NEC1", "D=4", "F=8"}, error);
-    const quorvel::Rendered signal = quorvel::Render(*request->def, request->params, 0);
-    return ir_capture::CaptureText(signal.durations, signal.carrierHz, {.padToBuffer = true})
-        .value_or("");
-}
-
-std::string RawCapture() {
-    const quorvel::Durations odd = {3000, -1000, 500, -1500, 500,  -500, 1500, -500,
-                                    500,  -1500, 500, -500,  1500, -500, 500,  -40000};
-    return ir_capture::CaptureText(odd, 38000, {.padToBuffer = true}).value_or("");
-}
-
 const std::string& CaptureFor(int kind) {
-    static const std::string protocol = ProtocolCapture();
-    static const std::string raw = RawCapture();
+    static const std::string protocol =
+        fired_codes::ProtocolCapture({"NEC1", "D=4", "F=8"}, {.padToBuffer = true});
+    static const std::string raw = fired_codes::RawCapture({.padToBuffer = true});
     return kind == 0 ? protocol : raw;
 }
 

@@ -10,12 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "converter/ir_render.h"
-#include "converter/protocol_request.h"
 #include "device/startup_reading.h"
-#include "ircapture/ir_capture_text.h"
 #include "learning/key_slots.h"
 #include "sim/remote_image_check.h"
+#include "tests/support/fired_codes.h"
 #include "tests/support/forwarding_entry_points.h"
 #include "tests/ui/window_test.h"
 
@@ -46,19 +44,6 @@ class AnsweringPrompter final : public Prompter {
     }
     void PlainMessage(const QString& text) override { shown << text; }
 };
-
-std::string ProtocolCapture() {
-    std::string error;
-    const auto request = quorvel::ParseProtocolRequest({"NEC1", "D=4", "F=8"}, error);
-    const quorvel::Rendered signal = quorvel::Render(*request->def, request->params, 0);
-    return ir_capture::CaptureText(signal.durations, signal.carrierHz).value_or("");
-}
-
-std::string RawCapture() {
-    const quorvel::Durations odd = {3000, -1000, 500, -1500, 500,  -500, 1500, -500,
-                                    500,  -1500, 500, -500,  1500, -500, 500,  -40000};
-    return ir_capture::CaptureText(odd, 38000).value_or("");
-}
 
 // The key slots as start-up would read them back: a key that names its code directly shows
 // the id only once learning has written it, so the comparison stops at the state and, for a
@@ -137,13 +122,15 @@ const std::vector<Operation>& Operations() {
         {"start-up", true, [](SweepRun&) {},
          [](SweepRun& run) { return !run.window->StartupFailed(); }},
         {"learning a direct code", false,
-         [](SweepRun& run) { run.Learn(QStringLiteral("01"), ProtocolCapture()); },
+         [](SweepRun& run) {
+             run.Learn(QStringLiteral("01"), fired_codes::ProtocolCapture({"NEC1", "D=4", "F=8"}));
+         },
          [](SweepRun& run) { return run.KeyLearned(0x01); }},
         {"learning a table code", false,
-         [](SweepRun& run) { run.Learn(QStringLiteral("01"), RawCapture()); },
+         [](SweepRun& run) { run.Learn(QStringLiteral("01"), fired_codes::RawCapture()); },
          [](SweepRun& run) { return run.KeyLearned(0x01); }},
         {"re-learning a key held in the table", false,
-         [](SweepRun& run) { run.Learn(QStringLiteral("30"), RawCapture()); },
+         [](SweepRun& run) { run.Learn(QStringLiteral("30"), fired_codes::RawCapture()); },
          [](SweepRun& run) { return run.KeyLearned(0x30); }},
     };
     return operations;

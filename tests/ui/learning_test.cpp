@@ -6,11 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "converter/ir_render.h"
-#include "converter/protocol_request.h"
-#include "ircapture/ir_capture_text.h"
 #include "sim/key_replay.h"
 #include "sim/remote_image_check.h"
+#include "tests/support/fired_codes.h"
 #include "tests/support/forwarding_entry_points.h"
 #include "tests/ui/window_test.h"
 
@@ -18,27 +16,11 @@ namespace {
 
 namespace d = default_remote;
 using namespace window_test;
+using fired_codes::ProtocolCapture;
+using fired_codes::RawCapture;
 using namespace std::chrono_literals;
 
 const QString kConverterDir = QStringLiteral(KEYLEARN_CONVERTER_DIR);
-
-// The capture a receiver makes of a protocol code, such as {"NEC1", "D=4", "F=8"}.
-std::string CaptureOf(const std::vector<std::string>& request) {
-    std::string error;
-    const auto parsed = quorvel::ParseProtocolRequest(request, error);
-    EXPECT_TRUE(parsed) << error;
-    if (!parsed)
-        return {};
-    const quorvel::Rendered signal = quorvel::Render(*parsed->def, parsed->params, 0);
-    return ir_capture::CaptureText(signal.durations, signal.carrierHz).value_or("");
-}
-
-// A signal of no protocol the converter knows: it is learned as raw timings.
-std::string RawCapture() {
-    const quorvel::Durations odd = {3000, -1000, 500, -1500, 500,  -500, 1500, -500,
-                                    500,  -1500, 500, -500,  1500, -500, 500,  -40000};
-    return ir_capture::CaptureText(odd, 38000).value_or("");
-}
 
 // The default remote without its learned key.
 RemoteImageBuilder NothingLearned() {
@@ -220,7 +202,7 @@ TEST_F(LearningTest, AKeyChosenBeforeTheStoppedCaptureEndedGetsACaptureOfItsOwn)
     // failure it never had a chance to avoid.
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return sim->CallCount(DeviceCall::kSetCodeCarrierWave) == 2; }, 10000));
-    ASSERT_TRUE(sim->QueueCapture(CaptureOf({"NEC1", "D=4", "F=8"})));
+    ASSERT_TRUE(sim->QueueCapture(ProtocolCapture({"NEC1", "D=4", "F=8"})));
     prompter.ExpectInformation(QStringLiteral("已接收到遥控器编码！"));
     WaitForAttemptEnd();
     prompter.VerifyAllShown();
@@ -233,7 +215,7 @@ TEST_F(LearningTest, ACodeFiredAtTheRemoteIsLearnedIntoTheKey) {
         const char* name;
         std::string capture;
         const char* replayed;  // what the key sends afterwards
-    } cases[] = {{"a protocol code", CaptureOf({"NEC1", "D=4", "F=8"}), "NEC1 D=4 S=251 F=8"},
+    } cases[] = {{"a protocol code", ProtocolCapture({"NEC1", "D=4", "F=8"}), "NEC1 D=4 S=251 F=8"},
                  {"a raw code", RawCapture(), "raw"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
