@@ -3,92 +3,23 @@
 // of its own so that a test can tell which one a key shows.
 #include <gtest/gtest.h>
 
-#include <QColor>
-#include <QImage>
 #include <QLabel>
 #include <QMovie>
-#include <QTest>
 #include <QThread>
-#include <memory>
 
-#include "device/device_library.h"
 #include "learning/key_slots.h"
-#include "sim/remote_image_builder.h"
-#include "sim/simulated_remote.h"
-#include "tests/support/scripted_prompter.h"
-#include "tests/support/simulated_device.h"
-#include "tests/ui/main_window_probe.h"
-#include "ui/main_window.h"
-#include "ui/picture_button.h"
-#include "ui/picture_view.h"
+#include "tests/ui/window_test.h"
 
 namespace {
 
 namespace d = default_remote;
 
-// Key pictures are solid colours that spell their index; named pictures another family.
-constexpr int kKeyPictureBlue = 0x5A;
-constexpr int kNamedPictureBlue = 0xA5;
-
-QPixmap Solid(int red, int green, int blue) {
-    QPixmap picture(4, 4);
-    picture.fill(QColor(red, green, blue));
-    return picture;
-}
-
-// The index of the key picture a button shows; -1 for none, -2 for any other picture.
-int KeyPictureShown(const PictureView* view) {
-    if (view->Picture().isNull())
-        return -1;
-    const QColor colour = view->Picture().toImage().pixelColor(0, 0);
-    if (colour.blue() != kKeyPictureBlue)
-        return -2;
-    return colour.red() + 256 * colour.green();
-}
-
-const QStringList kNamedPictures = {QStringLiteral("delete"), QStringLiteral("clear"),
-                                    QStringLiteral("deletehui"), QStringLiteral("clearhui")};
-
-QString NamedPictureShown(const PictureView* view) {
-    const QColor colour = view->Picture().toImage().pixelColor(0, 0);
-    if (view->Picture().isNull() || colour.blue() != kNamedPictureBlue)
-        return {};
-    return kNamedPictures.value(colour.red());
-}
-
-int Learning(int code) {
-    return 337 + code;
-}
+using namespace window_test;
 
 // The default remote's four keys of the picture: 00 downloaded, 01 empty, 30 learned and 33
 // downloaded through the code table.
-class KeyClickTest : public ::testing::Test {
+class KeyClickTest : public WindowTest {
   protected:
-    void Open(const RemoteImageBuilder& remote = RemoteImageBuilder::DefaultRemote()) {
-        probe.reset();
-        window.reset();
-        library.reset();
-        device.reset();
-        sim = std::make_unique<SimulatedRemote>(remote.Build());
-        device = std::make_unique<SimulatedDevice>(*sim);
-        library = std::make_unique<DeviceLibrary>(*device);
-        window = std::make_unique<MainWindow>(*library, prompter);
-        probe = std::make_unique<MainWindowProbe>(*window);
-        ASSERT_FALSE(window->StartupFailed());
-        for (int i = 0; i < probe->KeyPictures().size(); ++i)
-            probe->KeyPictures()[i] = Solid(i % 256, i / 256, kKeyPictureBlue);
-        for (int i = 0; i < kNamedPictures.size(); ++i)
-            probe->NamedPictures()[kNamedPictures[i]] = Solid(i, 0, kNamedPictureBlue);
-        // A file that does not exist: the animation then plays nothing, which learning allows.
-        probe->animationFile() = QStringLiteral("/nonexistent/888.gif");
-        sim->ClearCallLog();
-    }
-
-    void Click(PictureButton* key) {
-        ASSERT_NE(key, nullptr);
-        QTest::mouseClick(key, Qt::LeftButton);
-    }
-
     // What a click may change, to compare before and after a refusal.
     struct Look {
         QString status;
@@ -136,13 +67,6 @@ class KeyClickTest : public ::testing::Test {
         EXPECT_EQ(probe->PendingKeys(), QList<PictureButton*>{key});
         EXPECT_EQ(probe->CaptureControl().load(), 1);
     }
-
-    ScriptedPrompter prompter;
-    std::unique_ptr<SimulatedRemote> sim;
-    std::unique_ptr<SimulatedDevice> device;
-    std::unique_ptr<DeviceLibrary> library;
-    std::unique_ptr<MainWindow> window;
-    std::unique_ptr<MainWindowProbe> probe;
 };
 
 TEST_F(KeyClickTest, IdleRefusesEveryKeyAndChangesNothing) {

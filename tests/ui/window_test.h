@@ -1,0 +1,112 @@
+#pragma once
+// The real window against the in-process simulated remote, with a scripted prompter and with
+// pictures of its own in place of the skins: every key picture is a solid colour that spells its
+// index, every named picture one of another family, so that a test can tell which picture a
+// button shows.
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <QPixmap>
+#include <QStringList>
+#include <QTest>
+#include <memory>
+
+#include "device/device_library.h"
+#include "sim/remote_image_builder.h"
+#include "sim/simulated_remote.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/support/simulated_device.h"
+#include "tests/ui/main_window_probe.h"
+#include "ui/main_window.h"
+#include "ui/picture_button.h"
+#include "ui/picture_view.h"
+
+namespace window_test {
+
+// Key pictures are solid colours that spell their index; named pictures another family.
+inline constexpr int kKeyPictureBlue = 0x5A;
+inline constexpr int kNamedPictureBlue = 0xA5;
+
+inline QPixmap Solid(int red, int green, int blue) {
+    QPixmap picture(4, 4);
+    picture.fill(QColor(red, green, blue));
+    return picture;
+}
+
+// The index of the key picture a button shows; -1 for none, -2 for any other picture.
+inline int KeyPictureShown(const PictureView* view) {
+    if (view->Picture().isNull())
+        return -1;
+    const QColor colour = view->Picture().toImage().pixelColor(0, 0);
+    if (colour.blue() != kKeyPictureBlue)
+        return -2;
+    return colour.red() + 256 * colour.green();
+}
+
+// The pictures of the skins that the delete and clear buttons show, by resource name.
+inline const QStringList kNamedPictures = {QStringLiteral("delete"), QStringLiteral("clear"),
+                                           QStringLiteral("deletehui"), QStringLiteral("clearhui"),
+                                           QStringLiteral("stopdelete")};
+
+// The named picture a button shows; empty for any other picture.
+inline QString NamedPictureShown(const PictureView* view) {
+    const QColor colour = view->Picture().toImage().pixelColor(0, 0);
+    if (view->Picture().isNull() || colour.blue() != kNamedPictureBlue)
+        return {};
+    return kNamedPictures.value(colour.red());
+}
+
+// The pictures of key code N: not learned, learned, learning, downloaded.
+inline int NotLearned(int code) {
+    return 1 + code;
+}
+inline int Learned(int code) {
+    return 169 + code;
+}
+inline int Learning(int code) {
+    return 337 + code;
+}
+inline int Downloaded(int code) {
+    return 505 + code;
+}
+
+class WindowTest : public ::testing::Test {
+  protected:
+    // Opens a new window on a new simulated remote; the call log starts empty.
+    void Open(const RemoteImageBuilder& remote = RemoteImageBuilder::DefaultRemote()) {
+        probe.reset();
+        window.reset();
+        library.reset();
+        device.reset();
+        sim = std::make_unique<SimulatedRemote>(remote.Build());
+        device = std::make_unique<SimulatedDevice>(*sim);
+        library = std::make_unique<DeviceLibrary>(*device);
+        window = std::make_unique<MainWindow>(*library, prompter);
+        probe = std::make_unique<MainWindowProbe>(*window);
+        ASSERT_FALSE(window->StartupFailed());
+        for (int i = 0; i < probe->KeyPictures().size(); ++i)
+            probe->KeyPictures()[i] = Solid(i % 256, i / 256, kKeyPictureBlue);
+        for (int i = 0; i < kNamedPictures.size(); ++i)
+            probe->NamedPictures()[kNamedPictures[i]] = Solid(i, 0, kNamedPictureBlue);
+        // A file that does not exist: the animation then plays nothing, which learning allows.
+        probe->animationFile() = QStringLiteral("/nonexistent/888.gif");
+        sim->ClearCallLog();
+    }
+
+    // A real click; a disabled button takes none.
+    void Click(QWidget* button) {
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    ScriptedPrompter prompter;
+    std::unique_ptr<SimulatedRemote> sim;
+    std::unique_ptr<SimulatedDevice> device;
+    std::unique_ptr<DeviceLibrary> library;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<MainWindowProbe> probe;
+};
+
+}  // namespace window_test
