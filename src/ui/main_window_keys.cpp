@@ -61,10 +61,6 @@ void MainWindow::ChooseKeyForLearning(PictureButton* button) {
     StartCapture();
 }
 
-void MainWindow::DeleteKeyClick(PictureButton* /*button*/) {
-    // Deleting a learned key is built with delete mode.
-}
-
 void MainWindow::StartCapture() {
     // A capture thread that still exists keeps its place: the pending key waits for that
     // thread's end handler instead of a second thread.

@@ -207,6 +207,8 @@ void MainWindow::BuildLayout() {
     BuildRemoteBox();
     connect(replayCaptureButton, &QPushButton::clicked, this,
             &MainWindow::ReplaySavedCaptureClicked);
+    connect(deleteButton, &PictureButton::clicked, this, &MainWindow::DeleteButtonClicked);
+    connect(clearButton, &PictureButton::clicked, this, &MainWindow::ClearButtonClicked);
     for (QWidget* widget : windowed)
         widget->raise();
     for (PictureButton* button : findChildren<PictureButton*>())

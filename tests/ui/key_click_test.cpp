@@ -162,10 +162,16 @@ TEST_F(KeyClickTest, AnExistingCaptureThreadIsNotReplaced) {
 
 TEST_F(KeyClickTest, DeleteModeComesBeforeEveryOtherBranch) {
     Open();
+    probe->LearningMode() = true;
+    probe->PendingKeys().append(window->KeyButton("01"));
     probe->DeleteMode() = true;
     const Look before = Snapshot();
-    for (PictureButton* key : Keys())
-        Click(key);  // no prompt: the scripted prompter fails on any
+    // Neither the pending key nor learning mode is spoken of: the click is a delete.
+    for (PictureButton* key : {window->KeyButton("00"), window->KeyButton("01")}) {
+        prompter.ExpectInformation(QStringLiteral("该按键还没有自学习过，无法删除！"));
+        Click(key);
+        prompter.VerifyAllShown();
+    }
     EXPECT_TRUE(Snapshot() == before);
 }
 
