@@ -21,8 +21,9 @@ constexpr int kClearStatusWrites = 2;
 // Takes the code of the learned key in slot slotIndex off the remote. Its entry is read before
 // anything is written, since only the entry tells which code-table entry the key holds; its
 // status byte is sent `statusWrites` times, and only once one of them took is the key's slot
-// marked not learned and the code-table entry freed. Marking the slot first matters when every
-// learned key is cleared: an entry two cleared keys shared is then freed with the second.
+// marked not learned and the code-table entry freed. The slot changes as soon as the key holds
+// no code, not after the last key, so that when every learned key is cleared an entry two of
+// them shared is freed with the second instead of staying claimed by no key.
 KeyRelease ReleaseLearnedKey(RemoteMap& map, DeviceLibrary& device, std::size_t slotIndex,
                              int statusWrites) {
     const KeyCode keyCode = map.keySlots[slotIndex].keyCode;
