@@ -5,8 +5,8 @@
 //
 // Its handlers are spread over files by concern: main_window_startup.cpp (reading the remote
 // when the window is created), main_window_layout.cpp (the components, from the table in
-// window_layout.h), main_window_keys.cpp (key selection and key states) and the files of the
-// later concerns.
+// window_layout.h), main_window_keys.cpp (key selection and key states), main_window_delete.cpp
+// (deleting one key and clearing all) and the files of the later concerns.
 //
 // The window reads no command line, environment or configuration: everything comes from the
 // remote through the device library it is given.
@@ -100,6 +100,12 @@ class MainWindow : public QWidget, private LinkMonitorView {
     // a key chosen in learning mode starts the capture thread, whose end handler
     // LearnCapturedCode learns the captured code into the pending key or fails the attempt.
     void LearnButtonClicked();
+    // Deleting (main_window_delete.cpp). The delete button switches delete mode on and off;
+    // the clear button takes every learned code off the remote after a question. Both refuse
+    // while learning, and work also when no key is learned (the link monitor may have enabled
+    // them again).
+    void DeleteButtonClicked();
+    void ClearButtonClicked();
 
     // The hidden replay button (main_window_replay.cpp): cuts and normalises the saved diagnostic
     // capture again and discards the result.
@@ -143,8 +149,13 @@ class MainWindow : public QWidget, private LinkMonitorView {
 
     // Key selection (main_window_keys.cpp).
     void ChooseKeyForLearning(PictureButton* button);
-    // The delete branch of KeyClick, built with delete mode.
+    // The delete branch of KeyClick (main_window_delete.cpp): takes the key's learned code off
+    // the remote after a question.
     void DeleteKeyClick(PictureButton* button);
+    // Shows one tips panel and hides the other three; the idle one says whether any key is
+    // learned (main_window_delete.cpp).
+    void ShowTipsPanel(PictureView* panel);
+    void ShowIdleTips();
     // Learning (main_window_learning.cpp).
     // Starts capturing the pending key's code, unless a capture thread still exists.
     void StartCapture();
@@ -157,8 +168,6 @@ class MainWindow : public QWidget, private LinkMonitorView {
     void LogAttempt(const CaptureLearning& attempt);
     // Learning switched off with a key pending: the key shows its state again.
     void PutBackPendingKey();
-    // Shows one of the four tips panels and hides the others.
-    void ShowTips(PictureView* shown);
     void PlayAnimation();
     void StopAnimation();
     // Shows the key's picture of a set; a key without a picture keeps what it shows.

@@ -60,10 +60,6 @@ void MainWindow::ChooseKeyForLearning(PictureButton* button) {
     StartCapture();
 }
 
-void MainWindow::DeleteKeyClick(PictureButton* /*button*/) {
-    // Deleting a learned key is built with delete mode.
-}
-
 void MainWindow::ShowKeyPicture(PictureButton* button, KeyPictureSet set) {
     const auto index = KeyPictureIndex(set, CodeOf(button));
     if (index && *index < static_cast<std::size_t>(keyPictures.size()))

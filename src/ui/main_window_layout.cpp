@@ -208,6 +208,8 @@ void MainWindow::BuildLayout() {
     connect(replayCaptureButton, &QPushButton::clicked, this,
             &MainWindow::ReplaySavedCaptureClicked);
     connect(learnButton, &PictureButton::clicked, this, &MainWindow::LearnButtonClicked);
+    connect(deleteButton, &PictureButton::clicked, this, &MainWindow::DeleteButtonClicked);
+    connect(clearButton, &PictureButton::clicked, this, &MainWindow::ClearButtonClicked);
     for (QWidget* widget : windowed)
         widget->raise();
     for (PictureButton* button : findChildren<PictureButton*>())

@@ -33,7 +33,7 @@ void MainWindow::LearnButtonClicked() {
         learnButton->SetIsEnable(false);
         hintPicture->SetPicture(Named(namedPictures, "jpgjingtai"));
         statusLabel->setText(texts::kClickKeyToLearn);
-        ShowTips(tipsLearning);
+        ShowTipsPanel(tipsLearning);
         return;
     }
     StopAnimation();
@@ -41,16 +41,11 @@ void MainWindow::LearnButtonClicked() {
     hintPicture->show();
     statusLabel->clear();
     hintPicture->SetPicture(Named(namedPictures, "giftovani"));
-    ShowTips(AnyKeyLearned() ? tipsSomeLearned : tipsNoneLearned);
+    ShowIdleTips();
     if (!pendingKeys.isEmpty())
         PutBackPendingKey();
     ShowKeyStates();
     learnButton->SetIsEnable(true);
-}
-
-void MainWindow::ShowTips(PictureView* shown) {
-    for (PictureView* tips : {tipsSomeLearned, tipsLearning, tipsDeleting, tipsNoneLearned})
-        tips->setVisible(tips == shown);
 }
 
 void MainWindow::PutBackPendingKey() {

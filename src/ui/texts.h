@@ -88,8 +88,27 @@ inline const QString kConfirmClose = QStringLiteral("您需要关闭自学习软
 inline const QString kStopLearningBeforeClosing =
     QStringLiteral("你正在学习，要退出系统请先停止学习！");
 
-// Deleting.
+// Deleting one key and clearing every learned key.
+inline const QString kStopLearningBeforeDeleting =
+    QStringLiteral("现在正在学习状态，要删除请先停止学习！");
+inline const QString kChooseKeyToDelete = QStringLiteral("请在左面遥控器上选择待删除的按键！");
+// The first when the remote has no keys at all, the second for a key without a learned code.
+inline const QString kNoKeyLearnedYet = QStringLiteral("该键还没有自学习过，无法删除！");
+inline const QString kKeyNotLearned = QStringLiteral("该按键还没有自学习过，无法删除！");
+inline const QString kDeleteQuestion = QStringLiteral("你确实要删除该自学习按键的编码？");
+inline const QString kDeleteSucceeded = QStringLiteral("删除操作成功！");
 inline const QString kDeleteFailed = QStringLiteral("删除操作失败！");
+// The button names stand between ASCII double quotation marks.
+inline const QString kStopLearningBeforeClearing =
+    QStringLiteral("现在是自学习遥控器按键编码状态，要清空请先点击\"停止学习\"按钮！");
+inline const QString kStopDeletingBeforeClearing =
+    QStringLiteral("现在是删除单个遥控器按键编码状态，要清空请先点击\"停止删除\"按钮！");
+inline const QString kNothingToClear = QStringLiteral("没有可清空的按键的编码！");
+inline const QString kClearQuestion = QStringLiteral("你确实要清空所有自学习过的按键的编码吗？");
+inline const QString kClearDone = QStringLiteral("清空操作完成！");
+// Some learned keys kept their codes: the remote refused to clear them.
+inline const QString kClearIncomplete =
+    QStringLiteral("清空操作未全部完成，有些按键的编码未能清空！");
 
 // A picture button whose program could not be started from its own folder.
 inline QString FolderNotEntered(const QString& path) {

@@ -18,42 +18,7 @@
 namespace {
 
 namespace d = default_remote;
-constexpr int kBank = 0x08;
 constexpr int kSlotOfKey04 = 4;
-
-std::string KeyEntryHex(const StartedRemote& r, int slot, int bytes = kKeyEntryBytes) {
-    return r.Sim().MemoryHex(kBank, r.Builder().KeyEntryAddress(slot), bytes);
-}
-
-std::string EntryHex(const StartedRemote& r, int index) {
-    const int at =
-        r.map.codeTableAddress + CodeAreaBitmap::ByteCount(r.map.codeAreaUnits) + 6 * index;
-    return r.Sim().MemoryHex(kBank, at, 6);
-}
-
-std::string RegionHex(const StartedRemote& r) {
-    return r.Sim().MemoryHex(
-        kBank, r.map.codeTableAddress,
-        CodeAreaBitmap::ByteCount(r.map.codeAreaUnits) + 6 * r.map.codeTableCount);
-}
-
-// What every case ends with: the remote keeps its invariants, and the program's tables are
-// what a start-up would read from it now.
-void ExpectConsistentAndInStep(StartedRemote& r) {
-    EXPECT_EQ(CheckCodeTableConsistent(r.Sim().Image()), "");
-    EXPECT_EQ(HexBytesText(CodeTableRegionBytes(r.map)), RegionHex(r));
-    const RemoteMap fresh = r.ReadAgain();
-    ASSERT_EQ(fresh.keySlots.size(), r.map.keySlots.size());
-    for (std::size_t i = 0; i < fresh.keySlots.size(); ++i) {
-        // Start-up does not learn which id a direct entry names, and reads the two bytes after
-        // an entry index that learning leaves unrecorded; everything else it reads back.
-        KeySlot mine = r.map.keySlots[i];
-        mine.learnedCodeId.reset();
-        if (mine.holding == CodeHolding::kCodeTable && !mine.afterIndex)
-            mine.afterIndex = fresh.keySlots[i].afterIndex;
-        EXPECT_EQ(SlotText(mine), SlotText(fresh.keySlots[i])) << "slot " << i;
-    }
-}
 
 // The default remote without built-in codes, so that 220000 is an id like any other.
 RemoteImageBuilder NoBuiltins() {
@@ -132,7 +97,7 @@ TEST(LearnConvertedCode, HoldsEachCodeInTheFormItsIdCallsFor) {
     for (const LearnCase& c : cases) {
         SCOPED_TRACE(c.name);
         StartedRemote r(c.remote);
-        const std::string regionBefore = RegionHex(r);
+        const std::string regionBefore = r.RegionHex();
 
         const LearnResult result = LearnConvertedCode(r.map, r.Device(), c.key, c.result);
 
@@ -140,13 +105,13 @@ TEST(LearnConvertedCode, HoldsEachCodeInTheFormItsIdCallsFor) {
         EXPECT_EQ(result.slotIndex, static_cast<std::size_t>(c.slot));
         EXPECT_EQ(result.learnedCodeRef, c.learnedCodeRef);
         EXPECT_EQ(SlotText(r.map.keySlots.at(static_cast<std::size_t>(c.slot))), c.slotText);
-        EXPECT_EQ(KeyEntryHex(r, c.slot, static_cast<int>(c.record.size() / 2)), c.record);
+        EXPECT_EQ(r.KeyEntryHex(c.slot, static_cast<int>(c.record.size() / 2)), c.record);
         const std::vector<RemoteWrite> writes = r.Sim().Writes();
         ASSERT_FALSE(writes.empty());
         // The key entry at key table + 22 x slot is the last write.
         EXPECT_EQ(writes.back().address, r.map.keyTableAddress + 22 * c.slot);
         if (c.entryIndex >= 0) {
-            EXPECT_EQ(EntryHex(r, c.entryIndex), c.entryText);
+            EXPECT_EQ(r.EntryHex(c.entryIndex), c.entryText);
             ASSERT_EQ(writes.size(), 3u);
             // The data lies in the entry's first unit on.
             const int firstUnit = std::stoi(c.entryText.substr(6, 2), nullptr, 16);
@@ -155,7 +120,7 @@ TEST(LearnConvertedCode, HoldsEachCodeInTheFormItsIdCallsFor) {
             EXPECT_EQ(writes[1].address, r.map.codeTableAddress);
         } else {
             EXPECT_EQ(writes.size(), 1u) << "nothing but the key entry";
-            EXPECT_EQ(RegionHex(r), regionBefore);
+            EXPECT_EQ(r.RegionHex(), regionBefore);
         }
         ExpectConsistentAndInStep(r);
     }
@@ -278,11 +243,8 @@ constexpr int kWritesOfTheAttempt = 4;
 
 TEST(LearnConvertedCode, AStopAfterAnyWriteLeavesTheRemoteConsistent) {
     StartedRemote r(RemoteImageBuilder::DefaultRemote());
-    std::vector<RemoteImage> afterEachWrite;
-    r.Sim().SetWriteObserver([&afterEachWrite](const RemoteImage& image) {
-        afterEachWrite.push_back(image);
-        return true;
-    });
+    r.WatchWrites();
+    const std::vector<RemoteImage>& afterEachWrite = r.ImagesAfterWrites();
 
     EXPECT_EQ(LearnConvertedCode(r.map, r.Device(), kKey, kNewCode).outcome,
               LearnOutcome::kLearnedNewEntry);
@@ -319,9 +281,9 @@ TEST(LearnConvertedCode, ARefusedWriteFailsTheAttemptAndLeavesTheRemoteConsisten
     for (const Case& c : cases) {
         SCOPED_TRACE("write " + std::to_string(c.refused) + " refused");
         StartedRemote r(RemoteImageBuilder::DefaultRemote());
-        const std::string keyEntry = KeyEntryHex(r, d::kSlotOfKey35);
+        const std::string keyEntry = r.KeyEntryHex(d::kSlotOfKey35);
         const std::string slotText = SlotText(r.map.keySlots[d::kSlotOfKey35]);
-        const std::string regionBefore = RegionHex(r);
+        const std::string regionBefore = r.RegionHex();
         r.Sim().FailNthWrite(c.refused);
 
         const LearnResult result = LearnConvertedCode(r.map, r.Device(), kKey, kNewCode);
@@ -331,9 +293,9 @@ TEST(LearnConvertedCode, ARefusedWriteFailsTheAttemptAndLeavesTheRemoteConsisten
         EXPECT_FALSE(result.newEntryLeftInUse);
         if (!c.keyLearned) {
             // The key keeps its code, and what the attempt claimed is free again.
-            EXPECT_EQ(KeyEntryHex(r, d::kSlotOfKey35), keyEntry);
+            EXPECT_EQ(r.KeyEntryHex(d::kSlotOfKey35), keyEntry);
             EXPECT_EQ(SlotText(r.map.keySlots[d::kSlotOfKey35]), slotText);
-            EXPECT_EQ(RegionHex(r), regionBefore);
+            EXPECT_EQ(r.RegionHex(), regionBefore);
         }
         ExpectConsistentAndInStep(r);
         const RemoteMemoryCheck check = CheckRemoteMemory(r.Sim().Image());

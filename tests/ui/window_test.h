@@ -1,12 +1,15 @@
 #pragma once
-// The real window against the in-process simulated remote, for tests that click through it:
-// every prompt is scripted, and the window is given pictures of its own so that a test can tell
-// which one a key or a button shows.
+// The real window against the in-process simulated remote, with a scripted prompter and with
+// pictures of its own in place of the skins: every key picture is a solid colour that spells its
+// index, every named picture one of another family, so that a test can tell which picture a
+// button shows.
 
 #include <gtest/gtest.h>
 
 #include <QColor>
 #include <QImage>
+#include <QPixmap>
+#include <QStringList>
 #include <QTest>
 #include <memory>
 
@@ -42,12 +45,13 @@ inline int KeyPictureShown(const PictureView* view) {
     return colour.red() + 256 * colour.green();
 }
 
+// The pictures of the skins that the delete and clear buttons and the hint show, by name.
 inline const QStringList kNamedPictures = {
-    QStringLiteral("delete"),    QStringLiteral("clear"),      QStringLiteral("deletehui"),
-    QStringLiteral("clearhui"),  QStringLiteral("jpgjingtai"), QStringLiteral("giftovani"),
-    QStringLiteral("stopdelete")};
+    QStringLiteral("delete"),   QStringLiteral("clear"),      QStringLiteral("deletehui"),
+    QStringLiteral("clearhui"), QStringLiteral("stopdelete"), QStringLiteral("jpgjingtai"),
+    QStringLiteral("giftovani")};
 
-// The named picture a view shows, or empty for none of them.
+// The named picture a button shows; empty for any other picture.
 inline QString NamedPictureShown(const PictureView* view) {
     const QColor colour = view->Picture().toImage().pixelColor(0, 0);
     if (view->Picture().isNull() || colour.blue() != kNamedPictureBlue)
@@ -55,7 +59,7 @@ inline QString NamedPictureShown(const PictureView* view) {
     return kNamedPictures.value(colour.red());
 }
 
-// The index of key code `code`'s picture in each set.
+// The pictures of key code N: not learned, learned, learning, downloaded.
 inline int NotLearned(int code) {
     return 1 + code;
 }
@@ -73,6 +77,7 @@ class WindowTest : public ::testing::Test {
   protected:
     ~WindowTest() override { Close(); }
 
+    // Opens a new window on a new simulated remote; the call log starts empty.
     void Open(const RemoteImageBuilder& remote = RemoteImageBuilder::DefaultRemote()) {
         Close();
         sim = std::make_unique<SimulatedRemote>(remote.Build());
@@ -98,9 +103,10 @@ class WindowTest : public ::testing::Test {
         device.reset();
     }
 
-    void Click(QWidget* widget) {
-        ASSERT_NE(widget, nullptr);
-        QTest::mouseClick(widget, Qt::LeftButton);
+    // A real click; a disabled button takes none.
+    void Click(QWidget* button) {
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
     }
 
     ScriptedPrompter prompter;
