@@ -2,6 +2,7 @@
 // read from the five bundles beside the program while they are registered.
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "learning/key_pictures.h"
@@ -26,6 +27,19 @@ const QStringList kNamedPictures{QStringLiteral("jpgred"),     QStringLiteral("j
                                  QStringLiteral("clear"),      QStringLiteral("clearhui")};
 
 const QString kAnimationResource = QStringLiteral("flash1");
+
+// Under the user's runtime folder where there is one (Unix: private, and emptied at logout, so
+// even a killed run leaves nothing for long); in the user's temporary folder elsewhere.
+QString AnimationFolderTemplate() {
+    QString base;
+#ifdef Q_OS_UNIX
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+#endif
+    if (base.isEmpty())
+        base = QDir::tempPath();
+    return QDir(base).filePath(QStringLiteral("keylearn-XXXXXX"));
+}
 
 }  // namespace
 
@@ -61,7 +75,7 @@ void MainWindow::WriteAnimationFile(const QByteArray& animation) {
     // A folder of this user (mode 700) and this run: no other user or run can clash with the
     // file or plant a link where it is written.
     if (!animationFolder) {
-        animationFolder = std::make_unique<QTemporaryDir>();
+        animationFolder = std::make_unique<QTemporaryDir>(AnimationFolderTemplate());
         if (!animationFolder->isValid()) {
             animationFolder.reset();
             return;
