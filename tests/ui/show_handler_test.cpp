@@ -139,6 +139,12 @@ TEST_F(ShowHandlerTest, AMissingBundleOrPictureStopsTheLoadingWithTheMessageAndC
     const Case cases[] = {
         // Every bundle is registered before anything is read.
         {"only dn7731 missing", {"dn7731.rcc"}, {}, {}, 0, false},
+        {"dn7731 no bundle at all",
+         {},
+         "dn7731.rcc",
+         BuiltProgramFolder() + "/keylearn-help.html",
+         0,
+         false},
         // gif0 to gif99 of all four sets, then gif100 of the first two.
         {"gif100 missing from fn7731",
          {},
