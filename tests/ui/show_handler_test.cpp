@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMovie>
 #include <QResource>
 #include <QTemporaryDir>
 #include <QTest>
@@ -119,6 +120,10 @@ TEST_F(ShowHandlerTest, TheBuiltSkinsLoadEveryPictureAndAreReleasedAfterwards) {
     const QByteArray animation = BuiltAnimation();
     ASSERT_FALSE(animation.isEmpty());
     EXPECT_EQ(FileBytes(probe->animationFile()), animation);
+    QMovie movie(probe->animationFile());
+    EXPECT_TRUE(movie.isValid());
+    EXPECT_GT(movie.frameCount(), 1);
+    EXPECT_EQ(movie.loopCount(), -1);  // for ever
     EXPECT_FALSE(probe->animationFile().startsWith(QDir::tempPath() + "/888"));
     const QFileInfo animationFolder(QFileInfo(probe->animationFile()).path());
     EXPECT_EQ(animationFolder.permissions() &
