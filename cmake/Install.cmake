@@ -20,10 +20,14 @@ install(TARGETS ${_keylearn_installed_targets}
   RUNTIME DESTINATION ${KEYLEARN_INSTALL_DIR}
   LIBRARY DESTINATION ${KEYLEARN_INSTALL_DIR} NAMELINK_SKIP)
 
-# Skin bundles are built into bin/ beside the program; whatever bundle the build made goes
-# along. The help page joins here the same way once there is one.
-install(DIRECTORY ${KEYLEARN_BIN_DIR}/ DESTINATION ${KEYLEARN_INSTALL_DIR}
-  FILES_MATCHING PATTERN "*.rcc")
+# The five skin bundles and the help page are built into bin/ beside the program, and the
+# program finds them beside itself, so they go into the program's folder too.
+if(TARGET keylearn)
+  install(FILES ${KEYLEARN_BIN_DIR}/on7731.rcc ${KEYLEARN_BIN_DIR}/sn7731.rcc
+                ${KEYLEARN_BIN_DIR}/fn7731.rcc ${KEYLEARN_BIN_DIR}/bn7731.rcc
+                ${KEYLEARN_BIN_DIR}/dn7731.rcc ${KEYLEARN_BIN_DIR}/keylearn-help.html
+          DESTINATION ${KEYLEARN_INSTALL_DIR})
+endif()
 
 # Relative links, so that the tree works wherever it is unpacked (a DESTDIR, a package's
 # staging folder, a prefix chosen at install time). They are made in the build tree and

@@ -166,9 +166,24 @@ Indexed ToIndexed(const QImage& argb) {
 
 }  // namespace
 
-bool WriteGif(const QImage& image, const QString& path, QString* error) {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    const Indexed indexed = ToIndexed(argb);
+namespace {
+
+// Writes frames (all of one size) with one colour table chosen over all of them. An animation
+// (more than one frame) loops for ever, each frame shown for delay hundredths of a second.
+bool WriteFrames(const std::vector<QImage>& frames, int delay, const QString& path,
+                 QString* error) {
+    const int width = frames.front().width();
+    const int height = frames.front().height();
+    // The frames stacked into one picture, so that one palette serves them all.
+    QImage stacked(width, height * static_cast<int>(frames.size()), QImage::Format_ARGB32);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const QImage frame = frames[i].convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < height; ++y)
+            std::copy_n(frame.constScanLine(y), 4 * width,
+                        stacked.scanLine(static_cast<int>(i) * height + y));
+    }
+    const Indexed indexed = ToIndexed(stacked);
+    const bool animated = frames.size() > 1;
 
     // giflib takes colour tables of a power of two entries only.
     int tableSize = 2;
@@ -192,21 +207,31 @@ bool WriteGif(const QImage& image, const QString& path, QString* error) {
         return false;
     }
     EGifSetGifVersion(gif, true);
-    bool ok =
-        EGifPutScreenDesc(gif, argb.width(), argb.height(), map->BitsPerPixel, 0, map) == GIF_OK;
-    if (ok && indexed.transparentIndex >= 0) {
-        GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 0, indexed.transparentIndex};
-        GifByteType extension[4];
-        const size_t length = EGifGCBToExtension(&control, extension);
-        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) ==
-             GIF_OK;
+    bool ok = EGifPutScreenDesc(gif, width, height, map->BitsPerPixel, 0, map) == GIF_OK;
+    if (ok && animated) {
+        // The NETSCAPE2.0 block: loop for ever.
+        static const GifByteType kLoop[] = {1, 0, 0};
+        ok = EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+             EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0") == GIF_OK &&
+             EGifPutExtensionBlock(gif, 3, kLoop) == GIF_OK &&
+             EGifPutExtensionTrailer(gif) == GIF_OK;
     }
-    ok = ok && EGifPutImageDesc(gif, 0, 0, argb.width(), argb.height(), false, nullptr) == GIF_OK;
-    std::vector<GifPixelType> line(static_cast<std::size_t>(argb.width()));
-    for (int y = 0; ok && y < argb.height(); ++y) {
-        std::copy_n(indexed.pixels.begin() + std::ptrdiff_t(y) * argb.width(), argb.width(),
-                    line.begin());
-        ok = EGifPutLine(gif, line.data(), argb.width()) == GIF_OK;
+    std::vector<GifPixelType> line(static_cast<std::size_t>(width));
+    for (std::size_t i = 0; ok && i < frames.size(); ++i) {
+        if (animated || indexed.transparentIndex >= 0) {
+            GraphicsControlBlock control{animated ? DISPOSE_BACKGROUND : DISPOSAL_UNSPECIFIED,
+                                         false, animated ? delay : 0, indexed.transparentIndex};
+            GifByteType extension[4];
+            const size_t length = EGifGCBToExtension(&control, extension);
+            ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length),
+                                  extension) == GIF_OK;
+        }
+        ok = ok && EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK;
+        for (int y = 0; ok && y < height; ++y) {
+            const std::ptrdiff_t row = static_cast<std::ptrdiff_t>(i) * height + y;
+            std::copy_n(indexed.pixels.begin() + row * width, width, line.begin());
+            ok = EGifPutLine(gif, line.data(), width) == GIF_OK;
+        }
     }
     const int writeError = gif->Error;
     const bool closed = EGifCloseFile(gif, &code) == GIF_OK;
@@ -217,4 +242,24 @@ bool WriteGif(const QImage& image, const QString& path, QString* error) {
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool WriteGif(const QImage& image, const QString& path, QString* error) {
+    return WriteFrames({image}, 0, path, error);
+}
+
+bool WriteAnimatedGif(const std::vector<QImage>& frames, int delay, const QString& path,
+                      QString* error) {
+    if (frames.empty()) {
+        *error = QStringLiteral("no frames");
+        return false;
+    }
+    for (const QImage& frame : frames)
+        if (frame.size() != frames.front().size()) {
+            *error = QStringLiteral("frames of different sizes");
+            return false;
+        }
+    return WriteFrames(frames, delay, path, error);
 }

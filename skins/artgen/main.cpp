@@ -1,6 +1,10 @@
 // keylearn-artgen OUTPUT_FOLDER: draws the window's pictures and writes them into the folder,
 // where the build compiles them into the program; the desktop icon is drawn beside them and
-// installed as it is. Run by the build, never by hand.
+// installed as it is.
+// keylearn-artgen --skins OUTPUT_FOLDER: draws the pictures of the five skin bundles, one
+// subfolder per bundle, named as the bundles' resources are (gif0.gif ... gif167.gif; the named
+// pictures as .jpg and the animation flash1.gif in bn7731/), from which the build makes the
+// bundles. Run by the build, never by hand.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +12,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -15,6 +20,7 @@
 #include "skins/artgen/art_style.h"
 #include "skins/artgen/picture_files.h"
 #include "skins/artgen/remote_art.h"
+#include "skins/artgen/skin_art.h"
 #include "skins/artgen/window_art.h"
 
 namespace {
@@ -47,18 +53,11 @@ bool WritePng(const QImage& image, const QString& path, QString* error) {
     return false;
 }
 
-// A key button's own picture: its piece of the remote, as it lies in the box.
+// A key button's own picture: its piece of the remote, as it lies in the box, in the look of a
+// key without a code. The window keeps it on a key whose slot holds none, so that such a key is
+// as grey as the legend says.
 QImage KeyPicture(int code) {
-    QImage box(art::kRemoteBoxSize, QImage::Format_RGB32);
-    box.fill(art::kWindowBlue);
-    {
-        QPainter painter(&box);
-        painter.drawImage(0, 0, art::RemoteInBox([](int) { return art::KeyLook::kPlain; }));
-    }
-    for (const auto& button : art::kKeyButtons)
-        if (button.code == code)
-            return box.copy(button.rect);
-    return QImage();
+    return art::SkinKeyPicture(art::KeyLook::kEmpty, code);
 }
 
 std::vector<Picture> Pictures(const QImage& background) {
@@ -123,49 +122,95 @@ std::vector<Picture> Pictures(const QImage& background) {
     return pictures;
 }
 
+// The file's extension chooses its format: .gif or .png, JPEG otherwise.
+bool WritePicture(const QImage& image, const QString& path, QString* error) {
+    bool ok = false;
+    if (path.endsWith(QStringLiteral(".gif")))
+        ok = WriteGif(image, path, error);
+    else if (path.endsWith(QStringLiteral(".png")))
+        ok = WritePng(image, path, error);
+    else
+        ok = WriteJpeg(image, path, error);
+    // giflib creates its files readable by the owner only.
+    if (ok)
+        QFile::setPermissions(
+            path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return ok;
+}
+
+bool Fail(const QString& path, const QString& error) {
+    std::fprintf(stderr, "keylearn-artgen: %s: %s\n", qPrintable(path), qPrintable(error));
+    QFile::remove(path);
+    return false;
+}
+
+bool WriteSkins(const QDir& folder) {
+    const struct {
+        const char* bundle;
+        art::KeyLook set;
+    } keySets[] = {{"on7731", art::KeyLook::kEmpty},
+                   {"sn7731", art::KeyLook::kLearned},
+                   {"fn7731", art::KeyLook::kLearning},
+                   {"dn7731", art::KeyLook::kDownloaded}};
+    QString error;
+    for (const auto& keySet : keySets) {
+        const QString bundle = QString::fromLatin1(keySet.bundle);
+        if (!folder.mkpath(bundle))
+            return Fail(folder.filePath(bundle), QStringLiteral("cannot create the folder"));
+        for (int code = 0; code < art::kKeyCodesPerSet; ++code) {
+            const QString path = folder.filePath(bundle + QStringLiteral("/gif%1.gif").arg(code));
+            if (!WritePicture(art::SkinKeyPicture(keySet.set, code), path, &error))
+                return Fail(path, error);
+        }
+    }
+    if (!folder.mkpath(QStringLiteral("bn7731")))
+        return Fail(folder.filePath(QStringLiteral("bn7731")), QStringLiteral("cannot create"));
+    const QImage background = art::Background();
+    for (const QString& name : art::NamedPictureNames()) {
+        const QString path = folder.filePath(QStringLiteral("bn7731/%1.jpg").arg(name));
+        const QImage picture = art::NamedPicture(name, background);
+        if (picture.isNull() || !WritePicture(picture, path, &error))
+            return Fail(path, picture.isNull() ? QStringLiteral("not drawn") : error);
+    }
+    const QString animation = folder.filePath(QStringLiteral("bn7731/flash1.gif"));
+    if (!WriteAnimatedGif(art::LearningAnimationFrames(), art::kLearningAnimationDelay, animation,
+                          &error))
+        return Fail(animation, error);
+    QFile::setPermissions(
+        animation, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+    const bool skins = argc == 3 && std::strcmp(argv[1], "--skins") == 0;
+    if (argc != 2 && !skins) {
+        std::fprintf(stderr, "usage: %s [--skins] OUTPUT_FOLDER\n", argv[0]);
         return 2;
     }
     if (!QFontDatabase::families().contains(QStringLiteral("WenQuanYi Micro Hei")))
         std::fprintf(stderr,
                      "keylearn-artgen: font \"WenQuanYi Micro Hei\" missing (fonts-wqy-microhei);"
                      " Chinese texts fall back to another face\n");
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    const char* output = argv[argc - 1];
+    const QDir folder(QString::fromLocal8Bit(output));
     if (!folder.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "keylearn-artgen: cannot create %s\n", argv[1]);
+        std::fprintf(stderr, "keylearn-artgen: cannot create %s\n", output);
         return 1;
     }
+    if (skins)
+        return WriteSkins(folder) ? 0 : 1;
     const QImage background = art::Background();
     for (const Picture& picture : Pictures(background)) {
         const QImage image = picture.draw();
         const QString path = folder.filePath(picture.name);
-        QString error;
-        if (image.size() != picture.size) {
-            error = QStringLiteral("drawn at the wrong size");
-        } else {
-            bool ok = false;
-            if (picture.name.endsWith(QStringLiteral(".gif")))
-                ok = WriteGif(image, path, &error);
-            else if (picture.name.endsWith(QStringLiteral(".png")))
-                ok = WritePng(image, path, &error);
-            else
-                ok = WriteJpeg(image, path, &error);
-            if (ok) {
-                // giflib creates its files readable by the owner only.
-                QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ReadGroup | QFile::ReadOther);
-                continue;
-            }
-        }
-        std::fprintf(stderr, "keylearn-artgen: %s: %s\n", qPrintable(picture.name),
-                     qPrintable(error));
-        QFile::remove(path);
+        QString error = QStringLiteral("drawn at the wrong size");
+        if (image.size() == picture.size && WritePicture(image, path, &error))
+            continue;
+        Fail(path, error);
         return 1;
     }
     return 0;

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QString>
+#include <vector>
 
 // Writes image as a baseline JPEG without chroma subsampling, so that coloured edges and
 // small text stay sharp. False with a reason on failure.
@@ -13,3 +14,8 @@ bool WriteJpeg(const QImage& image, const QString& path, QString* error);
 // every other pixel is taken as opaque, so callers composite soft edges over whatever the
 // picture will lie on before handing it here. Up to 255 colours are chosen by median cut.
 bool WriteGif(const QImage& image, const QString& path, QString* error);
+
+// Writes frames of one size as a GIF89a animation that loops for ever, each frame shown for
+// delay hundredths of a second, with one colour table for all frames.
+bool WriteAnimatedGif(const std::vector<QImage>& frames, int delay, const QString& path,
+                      QString* error);

@@ -175,7 +175,8 @@ QPainterPath Rounded(const QRectF& rect) {
 }
 
 void PaintKey(QPainter& painter, const Key& key, KeyLook look) {
-    PaintCap(painter, Rounded(key.face), key.base, look);
+    // A state shows in its own colour alone: a red power key would look learned in every set.
+    PaintCap(painter, Rounded(key.face), look == KeyLook::kPlain ? key.base : kKeyBase, look);
     const QPointF centre = key.face.center();
     if (key.icon != Icon::kNone) {
         PaintIcon(painter, key.icon, centre, std::min(key.face.width(), key.face.height()) * 0.55,

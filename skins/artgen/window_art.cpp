@@ -242,9 +242,7 @@ QImage TipsPanel(Tips tips, QSize size) {
     return image;
 }
 
-namespace {
-
-QImage PillButton(const QString& text, QColor top, QColor bottom, bool stopIcon) {
+QImage PillButton(const QString& text, QColor top, QColor bottom, PillIcon icon) {
     QImage image = NewCanvas(128, 38);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -268,15 +266,27 @@ QImage PillButton(const QString& text, QColor top, QColor bottom, bool stopIcon)
     painter.setBrush(QColor(255, 255, 255, 235));
     painter.drawEllipse(disc, 10.5, 10.5);
     painter.setBrush(bottom);
-    if (stopIcon) {
-        painter.drawRoundedRect(QRectF(disc.x() - 4.5, disc.y() - 4.5, 9, 9), 1.5, 1.5);
-    } else {
-        QPainterPath play;
-        play.moveTo(disc.x() - 3.5, disc.y() - 5.5);
-        play.lineTo(disc.x() + 6, disc.y());
-        play.lineTo(disc.x() - 3.5, disc.y() + 5.5);
-        play.closeSubpath();
-        painter.fillPath(play, bottom);
+    switch (icon) {
+        case PillIcon::kStop:
+            painter.drawRoundedRect(QRectF(disc.x() - 4.5, disc.y() - 4.5, 9, 9), 1.5, 1.5);
+            break;
+        case PillIcon::kPlay: {
+            QPainterPath play;
+            play.moveTo(disc.x() - 3.5, disc.y() - 5.5);
+            play.lineTo(disc.x() + 6, disc.y());
+            play.lineTo(disc.x() - 3.5, disc.y() + 5.5);
+            play.closeSubpath();
+            painter.fillPath(play, bottom);
+            break;
+        }
+        case PillIcon::kMinus:
+            painter.drawRoundedRect(QRectF(disc.x() - 5.5, disc.y() - 1.6, 11, 3.2), 1.2, 1.2);
+            break;
+        case PillIcon::kCross:
+            painter.setPen(QPen(bottom, 2.6, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(disc + QPointF(-4, -4), disc + QPointF(4, 4));
+            painter.drawLine(disc + QPointF(-4, 4), disc + QPointF(4, -4));
+            break;
     }
     QFont font = Cjk(15, true);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 1);
@@ -284,6 +294,8 @@ QImage PillButton(const QString& text, QColor top, QColor bottom, bool stopIcon)
                 text, font, Qt::white);
     return image;
 }
+
+namespace {
 
 void RefreshIcon(QPainter& painter, QPointF c) {
     painter.setPen(QPen(Qt::white, 2.4, Qt::SolidLine, Qt::RoundCap));
@@ -302,11 +314,13 @@ void RefreshIcon(QPainter& painter, QPointF c) {
 }  // namespace
 
 QImage StartLearningButton() {
-    return PillButton(QStringLiteral("开始学习"), QColor(72, 220, 140), QColor(22, 160, 88), false);
+    return PillButton(QStringLiteral("开始学习"), QColor(72, 220, 140), QColor(22, 160, 88),
+                      PillIcon::kPlay);
 }
 
 QImage StopLearningButton() {
-    return PillButton(QStringLiteral("停止学习"), QColor(255, 128, 100), QColor(214, 62, 50), true);
+    return PillButton(QStringLiteral("停止学习"), QColor(255, 128, 100), QColor(214, 62, 50),
+                      PillIcon::kStop);
 }
 
 QImage RoundIconButton(RoundButton which) {

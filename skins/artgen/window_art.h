@@ -3,9 +3,11 @@
 // captions and panel; the action buttons; the tips panels; and the splash. Pictures that lie
 // on the background are given their soft edges over the very background beneath them.
 
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <QSize>
+#include <QString>
 #include <QStringList>
 
 namespace art {
@@ -20,6 +22,9 @@ QImage OverBackground(const QImage& background, const QImage& picture, QPoint pl
 enum class Tips { kIdleLearned, kLearning, kDeleting, kIdleEmpty };
 QImage TipsPanel(Tips tips, QSize size);
 
+// A 128 x 38 pill button: a gradient from top to bottom, an icon in a white disc, the text.
+enum class PillIcon { kPlay, kStop, kMinus, kCross };
+QImage PillButton(const QString& text, QColor top, QColor bottom, PillIcon icon);
 QImage StartLearningButton();
 QImage StopLearningButton();
 enum class RoundButton { kHelp, kUpdate, kClose };

@@ -7,14 +7,14 @@
 #include "app/splash_window.h"
 #include "ui/main_window.h"
 
-int RunProgram(DeviceLibrary& device, Prompter& prompter) {
+int RunProgram(DeviceLibrary& device, Prompter& prompter, const WindowServices& services) {
     auto splash = std::make_unique<SplashWindow>();
     splash->show();
     splash->repaint();
     // Let the window system map the splash, so that it is on the screen before the slow part.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    MainWindow window(device, prompter);
+    MainWindow window(device, prompter, services);
 
     // Blocks the UI thread: nothing is processed during the wait.
     QThread::msleep(500);

@@ -5,8 +5,11 @@
 // window's event loop runs until it closes. A start-up that failed ends the program there: the
 // main window is never shown, not even for a moment.
 
+#include "ui/window_services.h"
+
 class DeviceLibrary;
 class Prompter;
 
-// The exit status of the program.
-int RunProgram(DeviceLibrary& device, Prompter& prompter);
+// The exit status of the program. The window gets services (all the system's unless a test
+// gives its own).
+int RunProgram(DeviceLibrary& device, Prompter& prompter, const WindowServices& services = {});

@@ -1,17 +1,23 @@
 #include "ui/main_window.h"
 
-#include <QMetaObject>
 #include <QShowEvent>
+#include <QTemporaryDir>
 
 #include "learning/capture_thread.h"
 #include "learning/converter_library.h"
 #include "platform/prompter.h"
 #include "ui/texts.h"
 
-MainWindow::MainWindow(DeviceLibrary& device, Prompter& prompter, QWidget* parent)
-    : QWidget(parent), device(device), prompter(prompter), converterFolder(ConverterFolder()) {
+MainWindow::MainWindow(DeviceLibrary& device, Prompter& prompter, const WindowServices& services,
+                       QWidget* parent)
+    : QWidget(parent),
+      device(device),
+      prompter(prompter),
+      services(services),
+      converterFolder(ConverterFolder()) {
     setObjectName(QStringLiteral("mainWindow"));
     BuildLayout();
+    ConnectActionButtons();
     RunStartup();
 }
 
@@ -29,16 +35,6 @@ void MainWindow::showEvent(QShowEvent* event) {
         shownOnce = true;
         OnFirstShow();
     }
-}
-
-void MainWindow::OnFirstShow() {
-    // A window whose start-up failed closes as soon as it is shown, which ends the program.
-    // The close is queued: closing from inside the show would leave the show half done.
-    if (startupFailed) {
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-        return;
-    }
-    StartLinkMonitor();
 }
 
 void MainWindow::TellFolderNotEntered(const QString& path) {

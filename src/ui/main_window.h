@@ -5,8 +5,11 @@
 //
 // Its handlers are spread over files by concern: main_window_startup.cpp (reading the remote
 // when the window is created), main_window_layout.cpp (the components, from the table in
-// window_layout.h), main_window_keys.cpp (key selection and key states), main_window_delete.cpp
-// (deleting one key and clearing all) and the files of the later concerns.
+// window_layout.h), main_window_keys.cpp (key selection and key states),
+// main_window_learning.cpp (learning mode and the capture), main_window_delete.cpp (deleting
+// one key and clearing all), main_window_link.cpp (the link monitor and the close query),
+// main_window_show.cpp (the show handler and the round buttons) and main_window_skins.cpp (the
+// skin bundles and the animation file).
 //
 // The window reads no command line, environment or configuration: everything comes from the
 // remote through the device library it is given.
@@ -17,6 +20,8 @@
 #include <QPixmap>
 #include <QVector>
 #include <QWidget>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "device/link_monitor.h"
@@ -24,6 +29,7 @@
 #include "device/startup_reading.h"
 #include "learning/capture_loop.h"
 #include "learning/key_pictures.h"
+#include "ui/window_services.h"
 
 class CaptureThread;
 class DeviceLibrary;
@@ -36,6 +42,7 @@ class QMovie;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
+class QTemporaryDir;
 class QThread;
 
 class MainWindow : public QWidget, private LinkMonitorView {
@@ -43,8 +50,10 @@ class MainWindow : public QWidget, private LinkMonitorView {
 
   public:
     // Runs BuildLayout, then RunStartup: when the constructor returns, start-up is over, with
-    // every message box it showed. The device library and the prompter must outlive the window.
-    MainWindow(DeviceLibrary& device, Prompter& prompter, QWidget* parent = nullptr);
+    // every message box it showed. The device library, the prompter and what services points
+    // at must outlive the window.
+    MainWindow(DeviceLibrary& device, Prompter& prompter, const WindowServices& services = {},
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // What start-up read (fields filled as far as it got).
@@ -114,7 +123,8 @@ class MainWindow : public QWidget, private LinkMonitorView {
   protected:
     void showEvent(QShowEvent* event) override;
     // The close query (main_window_link.cpp): refused while learning with the remote attached;
-    // otherwise the window closes and the link monitor is asked to stop, without waiting for it.
+    // otherwise the window closes, the link monitor is asked to stop, without waiting for it,
+    // and the animation file is deleted.
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -125,8 +135,6 @@ class MainWindow : public QWidget, private LinkMonitorView {
     void TellFolderNotEntered(const QString& path);
     // The creation handler: start-up handshake with the remote (main_window_startup.cpp).
     void RunStartup();
-    // The show handler, run when the window is first shown.
-    void OnFirstShow();
 
     // What start-up changes in the window (main_window_startup.cpp).
     void SetApplicationTitle(const QString& title);
@@ -173,8 +181,30 @@ class MainWindow : public QWidget, private LinkMonitorView {
     // Shows the key's picture of a set; a key without a picture keeps what it shows.
     void ShowKeyPicture(PictureButton* button, KeyPictureSet set);
 
+    // The show handler (main_window_show.cpp), run when the window is first shown: acts on
+    // the start-up result, starts the link monitor, loads the skins and puts the window into the
+    // state its slots call for. A box it raises waits until the window is shown.
+    void OnFirstShow();
+    void CheckScreenResolution();
+    // Runs box once the window is shown, unless the window is closing by then.
+    void WhenShown(std::function<void()> box);
+    // The help, update and close buttons, and the hand pointer over the six action buttons.
+    void ConnectActionButtons();
+    void HelpClicked();
+    void UpdateClicked();
+    // The skins (main_window_skins.cpp): key pictures, named pictures and the animation file,
+    // read from the five bundles in the program's folder. False when a bundle, a key picture
+    // or a named picture is missing; what was loaded before the stop stays.
+    bool LoadSkins();
+    // Writes the animation into a folder of this run only; a failure leaves no animation.
+    void WriteAnimationFile(const QByteArray& animation);
+    // Deletes the animation file and its folder (at close).
+    void DeleteAnimationFile();
+    QString ProgramFolder() const;
+
     DeviceLibrary& device;
     Prompter& prompter;
+    WindowServices services;
 
     // Read from the remote at start-up; the key operations keep it in step with their writes.
     RemoteMap remoteMap;
@@ -211,10 +241,11 @@ class MainWindow : public QWidget, private LinkMonitorView {
     // a missing picture is a null pixmap, which shows nothing.
     QVector<QPixmap> keyPictures = QVector<QPixmap>(static_cast<qsizetype>(kKeyPictureCount));
     QHash<QString, QPixmap> namedPictures;
-    // The learning animation, written out with the skins and played in learningAnimation.
-    QString animationFile = DefaultAnimationFile();
+    // The learning animation, written out with the skins into animationFolder (private to this
+    // user and this run) and played in learningAnimation. Empty until the skins are loaded.
+    QString animationFile;
+    std::unique_ptr<QTemporaryDir> animationFolder;
     // The key buttons by key code.
     QMap<QString, PictureButton*> keyButtons;
     QMovie* animationMovie = nullptr;
-    static QString DefaultAnimationFile();
 };

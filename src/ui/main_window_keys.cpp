@@ -1,6 +1,5 @@
 // Key selection: what a click on a key of the remote's picture does in each of the window's
 // modes, and the pictures that show every key's state.
-#include <QDir>
 #include <QLabel>
 #include <optional>
 
@@ -106,8 +105,4 @@ void MainWindow::UpdateDeleteButtons() {
     clearButton->SetPicture(namedPictures.value(QStringLiteral("clearhui")));
     clearButton->setEnabled(false);
     deleteMode = false;
-}
-
-QString MainWindow::DefaultAnimationFile() {
-    return QDir::tempPath() + QStringLiteral("/888.gif");
 }

@@ -77,5 +77,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // is showing. The monitor ends by itself; the destructor joins what is left.
     if (linkMonitor)
         linkMonitor->RequestStop();
+    DeleteAnimationFile();
     QWidget::closeEvent(event);
 }

@@ -88,6 +88,20 @@ inline const QString kConfirmClose = QStringLiteral("您需要关闭自学习软
 inline const QString kStopLearningBeforeClosing =
     QStringLiteral("你正在学习，要退出系统请先停止学习！");
 
+// The show handler and the round buttons.
+inline const QString kProgramVersion = QStringLiteral("V 2.3");
+inline const QString kSkinsNotLoaded = QStringLiteral("调用图片出错！");
+inline QString ScreenTooSmall(int width, int height) {
+    return QStringLiteral("你目前的显示器分辨率是%1*%2\n").arg(width).arg(height) +
+           QStringLiteral("为了运行该软件，你的显示器分辨率至少要1024*768");
+}
+inline const QString kHelpFileMissing = QStringLiteral("找不到帮助文件！");
+inline const QString kUpdateWhileLearning =
+    QStringLiteral("软件正在学习状态，要升级请退出学习状态！");
+inline const QString kUpdateWhileDeleting =
+    QStringLiteral("软件正在删除状态，要升级请退出删除状态！");
+inline const QString kNoUpdateNeeded = QStringLiteral("您的软件目前不需要升级！");
+
 // Deleting one key and clearing every learned key.
 inline const QString kStopLearningBeforeDeleting =
     QStringLiteral("现在正在学习状态，要删除请先停止学习！");

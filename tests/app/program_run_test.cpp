@@ -13,6 +13,7 @@
 #include "sim/simulated_remote.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/simulated_device.h"
+#include "tests/ui/test_window_services.h"
 #include "ui/main_window.h"
 #include "ui/texts.h"
 
@@ -62,7 +63,8 @@ TEST(ProgramRun, AFailedStartUpNeverShowsTheMainWindow) {
 
         ShowWatcher watcher;
         qApp->installEventFilter(&watcher);
-        EXPECT_EQ(RunProgram(device, prompter), 0);
+        TestWindowServices services;
+        EXPECT_EQ(RunProgram(device, prompter, services.Services()), 0);
         qApp->removeEventFilter(&watcher);
 
         EXPECT_EQ(watcher.mainWindowShows, c.mainWindowShows);

@@ -9,8 +9,10 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # The program's folder holds the programs and the libraries they find beside themselves.
-for f in keylearn irtool remote-sim libzorvik.so libquorvel.so; do
-  [ -f "$program_dir/$f" ] || fail "$program_dir/$f missing"
+# So do the skin bundles and the help page.
+for f in keylearn irtool remote-sim libzorvik.so libquorvel.so \
+  on7731.rcc sn7731.rcc fn7731.rcc bn7731.rcc dn7731.rcc keylearn-help.html; do
+  [ -s "$program_dir/$f" ] || fail "$program_dir/$f missing or empty"
 done
 # bin/ holds relative links into it, so that the tree works wherever it is unpacked.
 for c in keylearn irtool remote-sim; do

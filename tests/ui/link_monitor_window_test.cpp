@@ -17,6 +17,7 @@
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/simulated_device.h"
 #include "tests/ui/main_window_probe.h"
+#include "tests/ui/test_window_services.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
 #include "ui/texts.h"
@@ -30,7 +31,7 @@ const std::string kOtherIdentity = "000000000000000000000000000000";
 class LinkMonitorWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = std::make_unique<MainWindow>(library, prompter);
+        window = std::make_unique<MainWindow>(library, prompter, services.Services());
         probe = std::make_unique<MainWindowProbe>(*window);
         ASSERT_FALSE(window->StartupFailed());
     }
@@ -72,6 +73,7 @@ class LinkMonitorWindowTest : public ::testing::Test {
     DeviceLibrary library{entryPoints};
     ScriptedPrompter script;
     HookedPrompter prompter{script};
+    TestWindowServices services;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<MainWindowProbe> probe;
 };

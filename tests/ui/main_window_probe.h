@@ -32,6 +32,7 @@ class MainWindowProbe {
     QVector<QPixmap>& KeyPictures() { return window_.keyPictures; }
     QHash<QString, QPixmap>& NamedPictures() { return window_.namedPictures; }
     QString& animationFile() { return window_.animationFile; }
+    bool LoadSkins() { return window_.LoadSkins(); }
 
   private:
     MainWindow& window_;

@@ -12,6 +12,7 @@
 #include "sim/remote_image_builder.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/ui/startup_device.h"
+#include "tests/ui/test_window_services.h"
 #include "ui/main_window.h"
 #include "ui/texts.h"
 
@@ -416,7 +417,8 @@ TEST(Startup, WindowClosesWhenFirstShownAfterAFailedStart) {
         ScriptedPrompter prompter;
         if (fails)
             prompter.ExpectPlainMessage(texts::kFirmwareTooOld);
-        MainWindow window(device.library, prompter);
+        TestWindowServices services;
+        MainWindow window(device.library, prompter, services.Services());
         window.show();
         EXPECT_TRUE(window.isVisible());
         QApplication::processEvents();

@@ -1,0 +1,66 @@
+#include "platform/skin_bundles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QResource>
+#include <array>
+
+#include "platform/jpeg_decoder.h"
+
+namespace {
+
+constexpr std::array kBundleNames = {"on7731", "sn7731", "fn7731", "bn7731", "dn7731"};
+
+const char* BundleName(SkinBundle bundle) {
+    return kBundleNames.at(static_cast<std::size_t>(bundle));
+}
+
+// Each bundle under a root of its own, so that equal resource names never meet.
+QString RootOf(SkinBundle bundle) {
+    return QStringLiteral("/keylearn-skins/") + QLatin1String(BundleName(bundle));
+}
+
+}  // namespace
+
+QString SkinBundleFileName(SkinBundle bundle) {
+    return QLatin1String(BundleName(bundle)) + QStringLiteral(".rcc");
+}
+
+SkinBundles::~SkinBundles() {
+    Release();
+}
+
+bool SkinBundles::Register(const QString& folder) {
+    for (std::size_t i = 0; i < kBundleNames.size(); ++i) {
+        const auto bundle = static_cast<SkinBundle>(i);
+        const QString file = QDir(folder).filePath(SkinBundleFileName(bundle));
+        const QString root = RootOf(bundle);
+        if (!QResource::registerResource(file, root))
+            return false;
+        registered_.push_back({file, root});
+    }
+    return true;
+}
+
+void SkinBundles::Release() {
+    for (const Registered& bundle : registered_)
+        QResource::unregisterResource(bundle.file, bundle.root);
+    registered_.clear();
+}
+
+QByteArray SkinBundles::Read(SkinBundle bundle, const QString& name) const {
+    if (static_cast<std::size_t>(bundle) >= registered_.size())
+        return {};
+    // QFile also undoes any compression the bundle was built with.
+    QFile resource(QLatin1Char(':') + RootOf(bundle) + QLatin1Char('/') + name);
+    if (!resource.open(QIODevice::ReadOnly))
+        return {};
+    return resource.readAll();
+}
+
+QImage SkinBundles::Picture(SkinBundle bundle, const QString& name) const {
+    const QByteArray data = Read(bundle, name);
+    if (data.isEmpty())
+        return {};
+    return DecodePicture(data);
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The skin bundles: Qt resource bundles beside the program that hold the key pictures, the
+// named pictures and the learning animation. They are registered by file name for as long as a
+// SkinBundles lives and released when it goes; pictures read from them are copies and stay
+// valid after the release.
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <vector>
+
+enum class SkinBundle {
+    kNotLearnedKeys,  // on7731.rcc
+    kLearnedKeys,     // sn7731.rcc
+    kLearningKeys,    // fn7731.rcc
+    kWindow,          // bn7731.rcc: the named pictures and the animation
+    kDownloadedKeys,  // dn7731.rcc
+};
+
+// The bundle's file name, such as "on7731.rcc".
+QString SkinBundleFileName(SkinBundle bundle);
+
+class SkinBundles {
+  public:
+    SkinBundles() = default;
+    SkinBundles(const SkinBundles&) = delete;
+    SkinBundles& operator=(const SkinBundles&) = delete;
+    // Releases what is registered, in the order of registration.
+    ~SkinBundles();
+
+    // Registers the five bundles from folder in the order on, sn, fn, bn, dn and stops at the
+    // first that cannot be registered (missing or no bundle at all): false then, and the ones
+    // before it stay registered until the release.
+    bool Register(const QString& folder);
+    void Release();
+
+    // A resource of a registered bundle, copied; empty when the bundle or the resource is
+    // missing.
+    QByteArray Read(SkinBundle bundle, const QString& name) const;
+    // A picture of a registered bundle (JPEG through libjpeg, GIF through Qt); null when it is
+    // missing or no picture.
+    QImage Picture(SkinBundle bundle, const QString& name) const;
+
+  private:
+    struct Registered {
+        QString file;
+        QString root;
+    };
+    std::vector<Registered> registered_;
+};

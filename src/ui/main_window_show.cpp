@@ -1,0 +1,110 @@
+// The show handler, which puts the window into the state its slots call for when it is first
+// shown; the screen check; the help, update and close buttons; the hand pointer over the
+// action buttons.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMetaObject>
+
+#include "platform/desktop_shell.h"
+#include "platform/display_modes.h"
+#include "platform/prompter.h"
+#include "ui/main_window.h"
+#include "ui/picture_button.h"
+#include "ui/picture_view.h"
+#include "ui/texts.h"
+
+namespace {
+
+constexpr int kLeastScreenWidth = 1024;
+constexpr QSize kLeastScreen(1024, 768);
+
+const QString kHelpPage = QStringLiteral("keylearn-help.html");
+
+}  // namespace
+
+void MainWindow::OnFirstShow() {
+    // A window whose start-up failed closes as soon as it is shown, which ends the program.
+    // The close is queued: closing from inside the show would leave the show half done.
+    if (startupFailed) {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
+    }
+    StartLinkMonitor();
+    if (!LoadSkins()) {
+        startupFailed = true;
+        WhenShown([this] {
+            prompter.Information(texts::kSkinsNotLoaded, texts::kPromptCaption);
+            close();
+        });
+        return;
+    }
+    WhenShown([this] { CheckScreenResolution(); });
+    ShowKeyStates();
+    hintPicture->SetPicture(namedPictures.value(QStringLiteral("giftovani")));
+    UpdateDeleteButtons();
+    ShowIdleTips();
+    versionLabel->setText(texts::kProgramVersion);
+}
+
+void MainWindow::WhenShown(std::function<void()> box) {
+    // Queued: the show has finished and the window is on the screen before the box opens over
+    // it. A window gone by then takes the call with it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, box = std::move(box)] {
+            if (!closingDown)
+                box();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::CheckScreenResolution() {
+    DisplayModes& display = services.display ? *services.display : SystemDisplayModes();
+    const QSize screen = display.ScreenSize();
+    // Only the width is tested: the window fits a lower screen, scrolled off at the bottom.
+    if (screen.width() >= kLeastScreenWidth)
+        return;
+    prompter.Information(texts::ScreenTooSmall(screen.width(), screen.height()),
+                         texts::kPromptCaption);
+    // The user may have changed the display while the box was open.
+    if (display.ScreenSize().width() < kLeastScreenWidth)
+        display.SwitchForSession(kLeastScreen);
+}
+
+void MainWindow::ConnectActionButtons() {
+    connect(helpButton, &PictureButton::clicked, this, &MainWindow::HelpClicked);
+    connect(updateButton, &PictureButton::clicked, this, &MainWindow::UpdateClicked);
+    // Through close(), so that the close query decides.
+    connect(closeButton, &PictureButton::clicked, this, &QWidget::close);
+    // From the first movement over an action button on, it shows the hand pointer for good;
+    // the keys keep their arrow.
+    for (PictureButton* button :
+         {helpButton, updateButton, closeButton, learnButton, clearButton, deleteButton})
+        connect(button, &PictureButton::mouseMove, button,
+                [button] { button->setCursor(Qt::PointingHandCursor); });
+}
+
+QString MainWindow::ProgramFolder() const {
+    return services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                            : services.programFolder;
+}
+
+void MainWindow::HelpClicked() {
+    // Our own page beside the program, not one in whatever the current directory is.
+    const QString page = QDir(ProgramFolder()).filePath(kHelpPage);
+    DesktopShell& shell = services.shell ? *services.shell : SystemDesktopShell();
+    if (!QFileInfo(page).isFile() || !shell.OpenWithShell(page))
+        prompter.Information(texts::kHelpFileMissing, texts::kPromptCaption);
+}
+
+void MainWindow::UpdateClicked() {
+    // There is nothing to update from: the button only says so.
+    if (learningMode)
+        prompter.PlainMessage(texts::kUpdateWhileLearning);
+    else if (deleteMode)
+        prompter.PlainMessage(texts::kUpdateWhileDeleting);
+    else
+        prompter.PlainMessage(texts::kNoUpdateNeeded);
+}
