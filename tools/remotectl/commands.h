@@ -1,0 +1,27 @@
+#pragma once
+// The subcommands of remotectl. Each declares its arguments on its CLI11 subcommand and gives
+// back what runs once they are parsed: the exit status (0 success, 1 a failure, 2 wrong
+// usage); output goes to stdout, complaints, one line each, to stderr.
+
+#include <functional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+using CommandRun = std::function<int()>;
+
+CommandRun DefineInfo(CLI::App& command);     // remotectl info [--json]
+CommandRun DefineKeys(CLI::App& command);     // remotectl keys [--json]
+CommandRun DefineExport(CLI::App& command);   // remotectl export [--format F]
+CommandRun DefineCheck(CLI::App& command);    // remotectl check [--json]
+CommandRun DefineLearn(CLI::App& command);    // remotectl learn KEY [--timeout S]
+CommandRun DefineProgram(CLI::App& command);  // remotectl program KEY PROTOCOL NAME=VALUE...
+CommandRun DefineBackup(CLI::App& command);   // remotectl backup FILE
+CommandRun DefineRestore(CLI::App& command);  // remotectl restore FILE [--force]
+
+// A failure: "remotectl: MESSAGE" on stderr; gives 1.
+int Fail(const std::string& message);
+// Wrong usage found after parsing: the same, with where to find the usage; gives 2.
+int UsageError(const std::string& message);
