@@ -306,7 +306,7 @@ TEST_F(RemotectlTest, LearnTakesTheCodeFiredAtTheRemote) {
     // The prompt goes to the standard error, so that the standard output is the result alone.
     learn.setReadChannel(QProcess::StandardError);
     QByteArray prompt;
-    while (!prompt.contains("Fire the code") && learn.waitForReadyRead(30000))
+    while (!prompt.contains('\n') && learn.waitForReadyRead(30000))
         prompt += learn.readAllStandardError();
     ASSERT_TRUE(prompt.contains("Fire the code for key 04")) << prompt.toStdString();
 

@@ -105,8 +105,10 @@ int RunLearn(const LearnArguments& args) {
     RemoteSession session;
     if (!OpenForKey(session, *key))
         return 1;
-    std::cerr << "Fire the code for key " << KeyCodeText(*key) << " at the remote (waiting "
-              << args.timeoutSeconds << " s)..." << std::endl;
+    // One write, so that a reader never sees half of the prompt.
+    std::cerr << "Fire the code for key " + KeyCodeText(*key) + " at the remote (waiting " +
+                     std::to_string(args.timeoutSeconds) + " s)...\n"
+              << std::flush;
     CaptureControl control;
     CaptureTiming timing;
     timing.limit = std::chrono::seconds(args.timeoutSeconds);
