@@ -29,8 +29,10 @@ set(CPACK_PACKAGE_DESCRIPTION
     "ordinary infrared remote control.\n"
     ".\n"
     "For use without hardware the package carries the simulated remote\n"
-    "remote-sim, with a systemd user unit that is off until enabled, and\n"
-    "irtool, keylearn's infrared converter on the command line.")
+    "remote-sim, with a systemd user unit that is off until enabled,\n"
+    "irtool, keylearn's infrared converter on the command line, and\n"
+    "remotectl, the remote's keys, backup, restore and export on the\n"
+    "command line.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

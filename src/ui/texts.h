@@ -50,6 +50,14 @@ inline const QString kFirmwareVersionTooOld = QStringLiteral("遥控器固件版
                                               kVendorWebAddress +
                                               QStringLiteral("下载最新的固件程序版本！");
 
+// Another program (a second keylearn, remotectl) is changing this remote; holder is its name,
+// or kAnotherProgram when it left none.
+inline const QString kAnotherProgram = QStringLiteral("其他程序");
+inline QString RemoteInUse(const QString& holder) {
+    return QStringLiteral("遥控器正在被") + holder +
+           QStringLiteral("使用，请先关闭它再启动自学习软件！");
+}
+
 // Key selection.
 inline const QString kClickStartLearningFirst = QStringLiteral("请先点击开始学习按钮！");
 inline QString KeyStillLearning(const QString& pendingLabel) {

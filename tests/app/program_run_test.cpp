@@ -9,6 +9,7 @@
 
 #include "app/program.h"
 #include "device/device_library.h"
+#include "platform/remote_lock.h"
 #include "sim/remote_image_builder.h"
 #include "sim/simulated_remote.h"
 #include "tests/support/scripted_prompter.h"
@@ -40,6 +41,7 @@ struct RunCase {
     RemoteImageBuilder remote;
     bool unplugged;
     int mainWindowShows;
+    bool lockedByRemotectl = false;
 };
 
 TEST(ProgramRun, AFailedStartUpNeverShowsTheMainWindow) {
@@ -47,6 +49,7 @@ TEST(ProgramRun, AFailedStartUpNeverShowsTheMainWindow) {
         {"accepted remote", RemoteImageBuilder::DefaultRemote(), false, 1},
         {"firmware too old", RemoteImageBuilder::DefaultRemote().Model("8888"), false, 0},
         {"no remote, given up", RemoteImageBuilder::DefaultRemote(), true, 0},
+        {"remote in use", RemoteImageBuilder::DefaultRemote(), false, 0, true},
     };
     for (RunCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -56,10 +59,18 @@ TEST(ProgramRun, AFailedStartUpNeverShowsTheMainWindow) {
         SimulatedDevice entryPoints(remote);
         DeviceLibrary device(entryPoints);
         ScriptedPrompter prompter;
-        if (c.unplugged)
+        RemoteLock remotectl;
+        if (c.lockedByRemotectl) {
+            ASSERT_EQ(remotectl.Take(QString::fromStdString(default_remote::kIdentityText),
+                                     QStringLiteral("remotectl")),
+                      RemoteLockStatus::kTaken);
+            prompter.ExpectInformation(texts::RemoteInUse(QStringLiteral("remotectl")),
+                                       texts::kPromptCaption);
+        } else if (c.unplugged) {
             prompter.ExpectRetryCancel(texts::kNoRemote, false);
-        else if (c.mainWindowShows == 0)
+        } else if (c.mainWindowShows == 0) {
             prompter.ExpectPlainMessage(texts::kFirmwareTooOld);
+        }
 
         ShowWatcher watcher;
         qApp->installEventFilter(&watcher);

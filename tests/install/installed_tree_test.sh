@@ -1,6 +1,6 @@
 #!/bin/sh
 # installed_tree_test.sh PREFIX PROGRAM_DIR BIN_DIR: what `cmake --install` laid out in
-# PREFIX, and the installed irtool and remote-sim run from bin/ as a user runs them.
+# PREFIX, and the installed irtool, remote-sim and remotectl run from bin/ as a user runs them.
 set -eu
 prefix=$1
 program_dir=$prefix/$2
@@ -10,12 +10,12 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # The program's folder holds the programs and the libraries they find beside themselves.
 # So do the skin bundles and the help page.
-for f in keylearn irtool remote-sim libzorvik.so libquorvel.so \
+for f in keylearn irtool remote-sim remotectl libzorvik.so libquorvel.so \
   on7731.rcc sn7731.rcc fn7731.rcc bn7731.rcc dn7731.rcc keylearn-help.html; do
   [ -s "$program_dir/$f" ] || fail "$program_dir/$f missing or empty"
 done
 # bin/ holds relative links into it, so that the tree works wherever it is unpacked.
-for c in keylearn irtool remote-sim; do
+for c in keylearn irtool remote-sim remotectl; do
   if [ ! -L "$bin/$c" ]; then
     fail "$bin/$c is not a link"
   else
@@ -32,6 +32,7 @@ leftovers=$(find "$prefix" -name 'test_*' -o -name 'bench_*' -o -name 'keylearn-
 [ -z "$leftovers" ] || fail "build tools installed: $leftovers"
 
 for f in share/man/man1/keylearn.1.gz share/man/man1/irtool.1.gz share/man/man1/remote-sim.1.gz \
+  share/man/man1/remotectl.1.gz \
   share/applications/keylearn.desktop share/icons/hicolor/256x256/apps/keylearn.png \
   share/doc/keylearn/copyright share/doc/keylearn/changelog.gz; do
   [ -s "$prefix/$f" ] || fail "$prefix/$f missing or empty"
@@ -63,6 +64,11 @@ done
 if [ $answered = yes ]; then
   "$bin/remote-sim" dump B000 6 >"$work/dump" || fail "remote-sim dump failed"
   grep -q '^B000' "$work/dump" || fail "remote-sim dump printed: $(cat "$work/dump")"
+  # The installed remotectl finds its device library and converter beside itself.
+  "$bin/remotectl" program 01 NEC1 D=4 F=8 >"$work/program" 2>&1 ||
+    fail "remotectl program failed: $(cat "$work/program")"
+  grep -q '^01  learned .*NEC1 D=4 S=251 F=8$' "$work/program" ||
+    fail "remotectl program printed: $(cat "$work/program")"
 else
   fail "the installed remote-sim never answered: $(cat "$work/serve.log")"
 fi

@@ -1,0 +1,155 @@
+#include "learning/remote_backup.h"
+
+#include <algorithm>
+
+#include "device/device_library.h"
+#include "device/remote_map.h"
+
+namespace {
+
+constexpr int kKeyEntryBytes = 22;
+// A key entry holds a code when (status AND A0) = 80, and points into the code table when
+// byte 2 has bit 7 set.
+constexpr std::uint8_t kHoldsCodeMask = 0xA0;
+constexpr std::uint8_t kHoldsCode = 0x80;
+constexpr std::uint8_t kInCodeTable = 0x80;
+constexpr std::uint8_t kNoCodeStatus = 0x00;
+
+int UnitsFor(std::size_t bytes) {
+    return static_cast<int>((bytes + kUnitBytes - 1) / kUnitBytes);
+}
+
+std::optional<MemoryBytes> ReadRegion(const MemoryRegion& region, MemoryBank bank,
+                                      DeviceLibrary& device) {
+    if (region.bytes.empty())
+        return MemoryBytes{};
+    const MemoryRead read = device.ReadMemory(region.address, UnitsFor(region.bytes.size()), bank);
+    if (!read.Succeeded() || read.bytes.size() < region.bytes.size())
+        return std::nullopt;
+    return MemoryBytes(read.bytes.begin(),
+                       read.bytes.begin() + static_cast<long>(region.bytes.size()));
+}
+
+// The key table with every key that points into the code table holding no code.
+MemoryBytes KeysLetGoOfCodeTable(MemoryBytes keyTable) {
+    for (std::size_t at = 0; at + kKeyEntryBytes <= keyTable.size(); at += kKeyEntryBytes) {
+        const bool holdsCode = (keyTable[at] & kHoldsCodeMask) == kHoldsCode;
+        if (holdsCode && (keyTable[at + 2] & kInCodeTable) != 0)
+            keyTable[at] = kNoCodeStatus;
+    }
+    return keyTable;
+}
+
+}  // namespace
+
+const MemoryRegion* ManagedRegions::Find(const std::string& name) const {
+    const auto it = std::find_if(regions.begin(), regions.end(),
+                                 [&name](const MemoryRegion& r) { return r.name == name; });
+    return it == regions.end() ? nullptr : &*it;
+}
+
+ManagedRegions ManagedRegionLayout(const RemoteMap& map) {
+    const auto length = [](int bytes) {
+        return MemoryBytes(static_cast<std::size_t>(std::max(bytes, 0)), 0);
+    };
+    const int bitmapBytes = CodeAreaBitmap::ByteCount(map.codeAreaUnits);
+    ManagedRegions layout;
+    layout.bank = map.memoryBank;
+    layout.regions = {
+        {kKeyTableRegion, map.keyTableAddress, length(kKeyEntryBytes * map.keyEntryCount)},
+        {kCodeTableRegion, map.codeTableAddress,
+         length(bitmapBytes + static_cast<int>(kCodeEntryBytes) * map.codeTableCount)},
+        {kCodeAreaRegion, map.codeAreaAddress, length(kUnitBytes * map.codeAreaUnits)},
+    };
+    return layout;
+}
+
+bool SameLayout(const ManagedRegions& a, const ManagedRegions& b) {
+    if (a.bank != b.bank || a.regions.size() != b.regions.size())
+        return false;
+    for (std::size_t i = 0; i < a.regions.size(); ++i) {
+        const MemoryRegion& x = a.regions[i];
+        const MemoryRegion& y = b.regions[i];
+        if (x.name != y.name || x.address != y.address || x.bytes.size() != y.bytes.size())
+            return false;
+    }
+    return true;
+}
+
+std::optional<ManagedRegions> ReadManagedRegions(const RemoteMap& map, DeviceLibrary& device) {
+    ManagedRegions regions = ManagedRegionLayout(map);
+    for (MemoryRegion& region : regions.regions) {
+        std::optional<MemoryBytes> bytes = ReadRegion(region, regions.bank, device);
+        if (!bytes)
+            return std::nullopt;
+        region.bytes = std::move(*bytes);
+    }
+    return regions;
+}
+
+RestoreResult RestoreManagedRegions(const RemoteMap& map, DeviceLibrary& device,
+                                    const ManagedRegions& target) {
+    RestoreResult result;
+    if (!SameLayout(ManagedRegionLayout(map), target)) {
+        result.outcome = RestoreOutcome::kOtherLayout;
+        return result;
+    }
+    const std::optional<ManagedRegions> current = ReadManagedRegions(map, device);
+    if (!current) {
+        result.outcome = RestoreOutcome::kNotRead;
+        return result;
+    }
+    if (*current == target) {
+        result.outcome = RestoreOutcome::kUnchanged;
+        return result;
+    }
+    const MemoryRegion& keys = *target.Find(kKeyTableRegion);
+    const MemoryRegion& table = *target.Find(kCodeTableRegion);
+    const MemoryRegion& area = *target.Find(kCodeAreaRegion);
+    MemoryBytes keysNow = current->Find(kKeyTableRegion)->bytes;
+
+    // Writes a region's bytes unless the remote holds them already; false when refused.
+    const auto write = [&](const MemoryRegion& region, const MemoryBytes& bytes,
+                           const MemoryBytes& now) {
+        if (bytes == now || bytes.empty())
+            return true;
+        if (!device.WriteMemory(region.address, bytes, target.bank)) {
+            result.outcome = RestoreOutcome::kWriteRefused;
+            result.failedRegion = region.name;
+            return false;
+        }
+        ++result.writes;
+        return true;
+    };
+
+    // While the code area and table change under them, no key may point into the table: a
+    // stop in between leaves keys without their codes, never a key at a free entry or at data
+    // that is not its own. Running the restore again puts them back.
+    const bool tablesChange = current->Find(kCodeTableRegion)->bytes != table.bytes ||
+                              current->Find(kCodeAreaRegion)->bytes != area.bytes;
+    if (tablesChange) {
+        const MemoryBytes detached = KeysLetGoOfCodeTable(keysNow);
+        if (!write(keys, detached, keysNow))
+            return result;
+        keysNow = detached;
+    }
+    if (!write(area, area.bytes, current->Find(kCodeAreaRegion)->bytes) ||
+        !write(table, table.bytes, current->Find(kCodeTableRegion)->bytes) ||
+        !write(keys, keys.bytes, keysNow))
+        return result;
+
+    const std::optional<ManagedRegions> after = ReadManagedRegions(map, device);
+    if (!after) {
+        result.outcome = RestoreOutcome::kReadBackDiffers;
+        return result;
+    }
+    for (std::size_t i = 0; i < target.regions.size(); ++i) {
+        if (after->regions[i] != target.regions[i]) {
+            result.outcome = RestoreOutcome::kReadBackDiffers;
+            result.failedRegion = target.regions[i].name;
+            return result;
+        }
+    }
+    result.outcome = RestoreOutcome::kRestored;
+    return result;
+}

@@ -1,0 +1,364 @@
+// remotectl as a person or a script runs it, against a real remote-sim process: usage errors,
+// a key programmed and shown, the export formats read back by irtool, backup and restore, the
+// lock, and learning a code that remote-sim fires at the remote.
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+
+#include "platform/remote_lock.h"
+#include "sim/remote_image_builder.h"
+#include "tests/support/remote_sim_process.h"
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Result Finish(QProcess& process) {
+    EXPECT_TRUE(process.waitForFinished(60000)) << process.program().toStdString();
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+Result RunProgram(const QString& path, const QStringList& args, const std::string& socket,
+                  const QByteArray& input = {}) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("KEYLEARN_REMOTE_SOCKET", QString::fromStdString(socket));
+    process.setProcessEnvironment(env);
+    process.start(path, args);
+    EXPECT_TRUE(process.waitForStarted());
+    process.write(input);
+    process.closeWriteChannel();
+    return Finish(process);
+}
+
+// The line of `remotectl keys` for one key.
+QByteArray KeyLine(const QByteArray& keys, const QByteArray& key) {
+    for (const QByteArray& line : keys.split('\n')) {
+        if (line.startsWith(key + " "))
+            return line;
+    }
+    return {};
+}
+
+// A backup file's text signed again after an edit, as a person who edits one would.
+QByteArray Resigned(QByteArray text) {
+    const qsizetype at = text.lastIndexOf("sha256 ");
+    text.truncate(at);
+    return text + "sha256 " +
+           QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().toUpper() + "\n";
+}
+
+class RemotectlTest : public testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(server_.Start()) << server_.Log(); }
+
+    Result Remotectl(const QStringList& args) const {
+        return RunProgram(REMOTECTL_PATH, args, socket_);
+    }
+    Result Irtool(const QStringList& args, const QByteArray& input = {}) const {
+        return RunProgram(IRTOOL_PATH, args, socket_, input);
+    }
+    CommandResult Sim(const std::vector<std::string>& args) const {
+        return RunRemoteSim(args, socket_);
+    }
+    QString File(const char* name) const { return QString::fromStdString(folder_.File(name)); }
+    QByteArray Read(const QString& path) const {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        return file.readAll();
+    }
+    void Write(const QString& path, const QByteArray& text) const {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    // The remote's learning regions as a backup file holds them.
+    QByteArray Backup(const char* name) const {
+        const Result result = Remotectl({"backup", File(name)});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        return Read(File(name));
+    }
+    void ExpectConsistent() const {
+        const CommandResult check = Sim({"check"});
+        EXPECT_EQ(check.exitCode, 0) << check.out;
+    }
+
+    TestFolder folder_;
+    std::string socket_ = folder_.File("s");
+    RemoteSimServerProcess server_{socket_, folder_.File("image"), folder_.File("log")};
+};
+
+TEST(Remotectl, WrongUsageIsRefusedWithExitTwoAndAClearLine) {
+    const std::vector<std::pair<QStringList, QByteArray>> cases = {
+        {{}, "Usage:"},
+        {{"frobnicate"}, "unknown command frobnicate"},
+        {{"learn"}, "KEY is required"},
+        {{"learn", "XYZ"}, "a key is two hex digits, not XYZ"},
+        {{"learn", "01", "--timeout", "0"}, "--timeout"},
+        {{"program", "01"}, "give a protocol with its parameters, or --pronto"},
+        {{"program", "01", "NEC1", "D=999"}, "D"},
+        {{"program", "01", "NoSuchProtocol"}, "NoSuchProtocol"},
+        {{"program", "01", "--pronto", "0000 not pronto"}, "not a learned Pronto code"},
+        {{"program", "01", "NEC1", "--pronto", "0000"}, "not both"},
+        {{"export", "--format", "wav"}, "--format"},
+        {{"restore"}, "FILE is required"},
+        {{"keys", "extra"}, "extra"},
+        {{"delete"}, "KEY is required"},
+        {{"delete", "1G"}, "a key is two hex digits, not 1G"},
+        {{"clear", "01"}, "01"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Result result = RunProgram(REMOTECTL_PATH, args, "/nonexistent/socket");
+        EXPECT_EQ(result.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(result.err.contains(message))
+            << args.join(' ').toStdString() << ": " << result.err.toStdString();
+    }
+    const Result help = RunProgram(REMOTECTL_PATH, {"help"}, "/nonexistent/socket");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("restore"));
+}
+
+TEST(Remotectl, WithoutARemoteEveryCommandFailsWithOneLine) {
+    for (const QStringList& args : std::vector<QStringList>{
+             {"info"}, {"keys"}, {"check"}, {"program", "01", "NEC1"}, {"backup", "/tmp/x"}}) {
+        const Result result = RunProgram(REMOTECTL_PATH, args, "/nonexistent/socket");
+        EXPECT_EQ(result.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(result.err,
+                  "remotectl: no remote is attached (check the USB cable, or start "
+                  "remote-sim serve)\n");
+    }
+}
+
+TEST_F(RemotectlTest, InfoAndCheckDescribeTheRemote) {
+    const Result info = Remotectl({"info"});
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    EXPECT_TRUE(info.out.contains("model       7731\n")) << info.out.toStdString();
+    EXPECT_TRUE(info.out.contains("identity    " +
+                                  QByteArray::fromStdString(default_remote::kIdentityText)));
+    EXPECT_TRUE(info.out.contains("interface   1.3\n"));
+    const QJsonObject json = QJsonDocument::fromJson(Remotectl({"info", "--json"}).out).object();
+    EXPECT_EQ(json["codeTable"].toObject()["entries"].toInt(), default_remote::kCodeTableCount);
+    EXPECT_EQ(json["codeArea"].toObject()["units"].toInt(), default_remote::kCodeAreaUnits);
+    EXPECT_EQ(json["keys"].toObject()["total"].toInt(), default_remote::kKeyCount);
+
+    const Result check = Remotectl({"check"});
+    EXPECT_EQ(check.exitCode, 0);
+    EXPECT_EQ(check.out, "consistent\n");
+    // A unit marked used that no entry holds (unit 5: bit 2 of the bitmap's first byte).
+    ASSERT_EQ(Sim({"write", "8600", "FC"}).exitCode, 0);
+    const Result broken = Remotectl({"check", "--json"});
+    EXPECT_EQ(broken.exitCode, 1);
+    const QJsonObject findings = QJsonDocument::fromJson(broken.out).object();
+    EXPECT_FALSE(findings["consistent"].toBool());
+    EXPECT_EQ(findings["findings"].toArray().first().toString(),
+              "unit 5 marked used but no entry holds it");
+}
+
+TEST_F(RemotectlTest, AProgrammedKeyShowsItsProtocolAndExportsInEveryFormat) {
+    struct Case {
+        QByteArray key;
+        QStringList program;
+        QByteArray sends;
+    };
+    const std::vector<Case> cases = {
+        {"01", {"NEC1", "D=4", "F=8"}, "NEC1 D=4 S=251 F=8"},
+        {"02", {"RC5", "D=3", "F=9"}, "RC5 D=3 F=9 T=0"},
+        {"05", {"Sony12", "D=1", "F=21"}, "Sony12 D=1 F=21"},
+    };
+    for (const Case& c : cases) {
+        const Result programmed = Remotectl(QStringList{"program", c.key} + c.program);
+        ASSERT_EQ(programmed.exitCode, 0) << programmed.err.toStdString();
+        EXPECT_TRUE(programmed.out.contains(c.sends)) << programmed.out.toStdString();
+    }
+    // A Pronto code as irtool writes it.
+    const Result pronto = Irtool({"render", "NEC1", "D=7", "F=200", "--format", "pronto"});
+    ASSERT_EQ(Remotectl({"program", "06", "--pronto", pronto.out.trimmed()}).exitCode, 0);
+
+    const Result keys = Remotectl({"keys"});
+    ASSERT_EQ(keys.exitCode, 0);
+    for (const Case& c : cases)
+        EXPECT_TRUE(KeyLine(keys.out, c.key).contains("learned")) << keys.out.toStdString();
+    EXPECT_TRUE(KeyLine(keys.out, "06").endsWith("NEC1 D=7 S=248 F=200"));
+    ExpectConsistent();
+
+    // Every format, read back by irtool decode: Pronto and Flipper through their signals, the
+    // protocol text as irtool renders it.
+    const auto exported = [this](const char* format) {
+        const Result result = Remotectl({"export", "--format", format});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        return result.out;
+    };
+    QByteArray prontoSignals, protocolSignals, flipperSignals;
+    for (const QByteArray& line : exported("pronto").split('\n')) {
+        if (line.startsWith("01\t") || line.startsWith("02\t") || line.startsWith("05\t"))
+            prontoSignals += line.mid(3) + "\n";
+    }
+    for (const QByteArray& line : exported("irp").split('\n')) {
+        if (line.startsWith("01\t") || line.startsWith("02\t") || line.startsWith("05\t"))
+            protocolSignals += Irtool(QStringList{"render"} + QString(line.mid(3)).split(' ')).out;
+    }
+    const QList<QByteArray> flipper = exported("flipper").split('\n');
+    EXPECT_EQ(flipper.first(), "Filetype: IR signals file");
+    for (qsizetype i = 0; i + 4 < flipper.size(); ++i) {
+        if (flipper[i] == "name: 01" || flipper[i] == "name: 02" || flipper[i] == "name: 05")
+            flipperSignals += flipper[i + 4].mid(6) + "\n";  // "data: ..."
+    }
+    const QByteArray expected = "NEC1 D=4 S=251 F=8\nRC5 D=3 F=9 T=0\nSony12 D=1 F=21\n";
+    EXPECT_EQ(Irtool({"decode"}, prontoSignals).out, expected);
+    EXPECT_EQ(Irtool({"decode"}, protocolSignals).out, expected);
+    EXPECT_EQ(Irtool({"decode"}, flipperSignals).out, expected);
+}
+
+TEST_F(RemotectlTest, DeleteAndClearTakeLearnedCodesOffAndLeaveNothingClaimed) {
+    // Two keys from the same raw signal share a code-table entry; a third has one of its own.
+    const auto raw = [this](const char* function) {
+        return Irtool({"render", "RC6", "D=1", QString("F=") + function, "--format", "pronto"})
+            .out.trimmed();
+    };
+    for (const auto& [key, code] : std::vector<std::pair<QString, QString>>{
+             {"01", raw("2")}, {"02", raw("2")}, {"05", raw("3")}}) {
+        ASSERT_EQ(Remotectl({"program", key, "--pronto", code}).exitCode, 0);
+    }
+    const struct Step {
+        QStringList command;
+        int exitCode;
+        QByteArray out;  // what standard output holds
+    } steps[] = {
+        {{"delete", "01"}, 0, "01  deleted\n"},
+        {{"delete", "01"}, 1, ""},  // holds no learned code any more
+        {{"delete", "00"}, 1, ""},  // downloaded: never touched
+        {{"clear"}, 0, "02  deleted\n05  deleted\n30  deleted\n"},
+        {{"clear"}, 0, "no key holds a learned code\n"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.command.join(' ').toStdString());
+        const Result result = Remotectl(step.command);
+        EXPECT_EQ(result.exitCode, step.exitCode) << result.err.toStdString();
+        EXPECT_EQ(result.out, step.out);
+        ExpectConsistent();
+    }
+    // Nothing is left in use without a key pointing at it.
+    EXPECT_EQ(Sim({"check"}).out, "consistent\n");
+    const Result keys = Remotectl({"keys"});
+    EXPECT_FALSE(keys.out.contains("learned")) << keys.out.toStdString();
+}
+
+TEST_F(RemotectlTest, BackupThenChangesThenRestoreGivesBackTheSameBytes) {
+    const QByteArray before = Backup("before.txt");
+    ASSERT_EQ(Remotectl({"program", "01", "NEC1", "D=4", "F=8"}).exitCode, 0);
+    ASSERT_EQ(
+        Remotectl({"program", "30", "--pronto",
+                   Irtool({"render", "RC6", "D=1", "F=2", "--format", "pronto"}).out.trimmed()})
+            .exitCode,
+        0);
+    ASSERT_NE(Backup("changed.txt"), before);
+
+    const Result restored = Remotectl({"restore", File("before.txt")});
+    EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+    EXPECT_EQ(Backup("after.txt"), before);
+    ExpectConsistent();
+    const Result again = Remotectl({"restore", File("before.txt")});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_TRUE(again.out.contains("nothing written")) << again.out.toStdString();
+}
+
+TEST_F(RemotectlTest, ARestoreThatIsRefusedChangesNothing) {
+    const QByteArray good = Backup("good.txt");
+    ASSERT_EQ(Remotectl({"program", "01", "NEC1", "D=4", "F=8"}).exitCode, 0);
+    const QByteArray changed = Backup("changed.txt");
+
+    QByteArray corrupt = good;
+    corrupt[corrupt.indexOf("region code-area") - 5] ^= 1;
+    QByteArray otherIdentity = good;
+    otherIdentity.replace("identity 59", "identity 5A");
+    const QByteArray otherModel = Resigned(QByteArray(good).replace("model 7731", "model 7732"));
+    const QByteArray otherBank = Resigned(QByteArray(good).replace("bank 08", "bank 09"));
+    struct Case {
+        const char* name;
+        QByteArray text;
+        QByteArray message;
+    };
+    const std::vector<Case> cases = {
+        {"corrupt", corrupt, "damaged or was edited"},
+        {"truncated", good.left(good.size() / 2), "cut off"},
+        {"empty", "", "not a keylearn backup"},
+        {"other model", otherModel, "model 7732 remote, this remote is a 7731"},
+        {"other layout", otherBank, "another kind of remote"},
+        {"other identity", Resigned(otherIdentity), "--force puts it on this one"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write(File("refused.txt"), c.text);
+        const Result result = Remotectl({"restore", File("refused.txt")});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
+        EXPECT_EQ(result.err.count('\n'), 1);
+        EXPECT_EQ(Backup("now.txt"), changed);
+    }
+    // Another remote of the same model takes it when asked to.
+    Write(File("other.txt"), Resigned(otherIdentity));
+    EXPECT_EQ(Remotectl({"restore", "--force", File("other.txt")}).exitCode, 0);
+    EXPECT_EQ(Backup("now.txt"), good);
+}
+
+TEST_F(RemotectlTest, AChangeIsRefusedWhileAnotherProgramHoldsTheRemote) {
+    RemoteLock keylearn;
+    ASSERT_EQ(keylearn.Take(QString::fromStdString(default_remote::kIdentityText), "keylearn"),
+              RemoteLockStatus::kTaken);
+    const QByteArray before = Backup("before.txt");
+    Write(File("changed.txt"), before);
+    for (const QStringList& args : std::vector<QStringList>{{"program", "01", "NEC1", "D=4", "F=8"},
+                                                            {"learn", "01", "--timeout", "1"},
+                                                            {"restore", File("changed.txt")}}) {
+        const Result refused = Remotectl(args);
+        EXPECT_EQ(refused.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(refused.err.startsWith("remotectl: keylearn is running (process "))
+            << refused.err.toStdString();
+    }
+    // Reading needs no lock.
+    EXPECT_EQ(Remotectl({"keys"}).exitCode, 0);
+    EXPECT_EQ(Backup("after.txt"), before);
+
+    keylearn.Release();
+    EXPECT_EQ(Remotectl({"program", "01", "NEC1", "D=4", "F=8"}).exitCode, 0);
+}
+
+TEST_F(RemotectlTest, LearnTakesTheCodeFiredAtTheRemote) {
+    QProcess learn;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("KEYLEARN_REMOTE_SOCKET", QString::fromStdString(socket_));
+    learn.setProcessEnvironment(env);
+    learn.start(REMOTECTL_PATH, {"learn", "04", "--timeout", "30"});
+    ASSERT_TRUE(learn.waitForStarted());
+    // The prompt goes to the standard error, so that the standard output is the result alone.
+    learn.setReadChannel(QProcess::StandardError);
+    QByteArray prompt;
+    while (!prompt.contains('\n') && learn.waitForReadyRead(30000))
+        prompt += learn.readAllStandardError();
+    ASSERT_TRUE(prompt.contains("Fire the code for key 04")) << prompt.toStdString();
+
+    ASSERT_EQ(Sim({"send", "NEC1", "D=12", "F=34"}).exitCode, 0);
+
+    const Result learned = Finish(learn);
+    EXPECT_EQ(learned.exitCode, 0) << learned.err.toStdString();
+    EXPECT_TRUE(learned.out.contains("NEC1 D=12 S=243 F=34")) << learned.out.toStdString();
+    EXPECT_TRUE(KeyLine(Remotectl({"keys"}).out, "04").contains("learned  "));
+
+    const Result timedOut = Remotectl({"learn", "04", "--timeout", "1"});
+    EXPECT_EQ(timedOut.exitCode, 1);
+    EXPECT_TRUE(timedOut.err.endsWith("remotectl: no code arrived within 1 s\n"))
+        << timedOut.err.toStdString();
+    EXPECT_EQ(Remotectl({"learn", "FE"}).err, "remotectl: the remote has no key FE\n");
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+#include "tools/remotectl/key_report.h"
+
+#include <algorithm>
+
+#include "converter/quorvel_record.h"
+#include "device/remote_map.h"
+#include "tools/remotectl/remote_session.h"
+
+namespace {
+
+constexpr std::size_t kKeyEntryBytes = 22;
+constexpr std::size_t kFieldsAt = 6;
+constexpr std::size_t kSecondFieldAt = 14;
+
+std::uint32_t IdValue(const CodeId& id) {
+    return (std::uint32_t{id.bytes[0]} << 16) | (std::uint32_t{id.bytes[1]} << 8) | id.bytes[2];
+}
+
+quorvel::Bytes Slice(const MemoryBytes& bytes, std::size_t at, std::size_t length) {
+    if (at > bytes.size() || length > bytes.size() - at)
+        return {};
+    return quorvel::Bytes(bytes.begin() + static_cast<long>(at),
+                          bytes.begin() + static_cast<long>(at + length));
+}
+
+KeyReport ReportKey(const RemoteMap& map, const MemoryBytes& keyTable, const MemoryBytes& area,
+                    int slot) {
+    KeyReport key;
+    key.keyCode = map.keySlots[static_cast<std::size_t>(slot)].keyCode;
+    key.slot = slot;
+    const MemoryBytes entry(
+        Slice(keyTable, kKeyEntryBytes * static_cast<std::size_t>(slot), kKeyEntryBytes));
+    if (entry.size() != kKeyEntryBytes || (entry[0] & 0xA0) != 0x80)
+        return key;
+    key.state = (entry[0] & 0x40) != 0 ? SlotState::kLearned : SlotState::kDownloaded;
+    CodeId id;
+    quorvel::Bytes data;
+    if ((entry[2] & 0x80) != 0) {
+        key.holding = CodeHolding::kCodeTable;
+        key.codeEntry = entry[3];
+        const std::optional<CodeEntry> code =
+            key.codeEntry < static_cast<int>(map.codeTable.size())
+                ? std::optional(map.codeTable[static_cast<std::size_t>(key.codeEntry)])
+                : std::nullopt;
+        if (!code || !code->inUse) {
+            key.problem = "its code-table entry is not in use";
+            return key;
+        }
+        id = code->codeId;
+        key.firstUnit = code->firstUnit;
+        key.unitCount = code->unitCount;
+        data = Slice(area, kUnitBytes * static_cast<std::size_t>(code->firstUnit),
+                     kUnitBytes * static_cast<std::size_t>(code->unitCount));
+    } else {
+        key.holding = CodeHolding::kDirect;
+        id.bytes = {entry[3], entry[4], entry[5]};
+    }
+    key.codeId = CodeIdText(id);
+    key.signal = quorvel::RenderRecord(IdValue(id), Slice(entry, kFieldsAt, 8),
+                                       Slice(entry, kSecondFieldAt, 8), data);
+    if (!key.signal) {
+        key.problem = "no protocol or timing record this converter knows";
+        return key;
+    }
+    key.decoded = quorvel::Decode(key.signal->durations, key.signal->carrierHz);
+    return key;
+}
+
+}  // namespace
+
+std::vector<KeyReport> ReportKeys(const RemoteMap& map, const ManagedRegions& regions) {
+    const MemoryRegion* keyTable = regions.Find(kKeyTableRegion);
+    const MemoryRegion* area = regions.Find(kCodeAreaRegion);
+    std::vector<KeyReport> keys;
+    const int slotCount = std::min(map.keyEntryCount, static_cast<int>(map.keySlots.size()));
+    for (int slot = 0; slot < slotCount; ++slot)
+        keys.push_back(ReportKey(map, keyTable->bytes, area->bytes, slot));
+    return keys;
+}
+
+const char* StateName(SlotState state) {
+    switch (state) {
+        case SlotState::kLearned:
+            return "learned";
+        case SlotState::kDownloaded:
+            return "downloaded";
+        case SlotState::kEmpty:
+        case SlotState::kNotRead:
+            break;
+    }
+    return "empty";
+}
+
+std::string HoldingText(const KeyReport& key) {
+    if (!key.HoldsCode())
+        return "-";
+    if (key.holding == CodeHolding::kDirect)
+        return "direct " + key.codeId;
+    std::string text = "entry " + KeyCodeText(static_cast<KeyCode>(key.codeEntry));
+    if (key.unitCount > 0)
+        text += " units " + std::to_string(key.firstUnit) + "-" +
+                std::to_string(key.firstUnit + key.unitCount - 1);
+    return text;
+}
+
+std::string ProtocolText(const quorvel::Decoded& decoded) {
+    std::string text = decoded.def->name;
+    for (int p = 0; p < quorvel::kParamCount; ++p) {
+        if (decoded.def->HasParam(static_cast<quorvel::Param>(p)))
+            text += std::string(" ") + quorvel::kParamNames[static_cast<std::size_t>(p)] + "=" +
+                    std::to_string(decoded.params.values[static_cast<std::size_t>(p)]);
+    }
+    return text;
+}
+
+std::string SendsText(const KeyReport& key) {
+    if (!key.HoldsCode())
+        return "-";
+    if (!key.signal)
+        return "nothing (" + key.problem + ")";
+    if (key.decoded)
+        return ProtocolText(*key.decoded);
+    return "raw " + std::to_string(key.signal->durations.size()) + " durations";
+}
+
+std::string KeyLine(const KeyReport& key) {
+    std::string line = KeyCodeText(key.keyCode) + "  " + StateName(key.state);
+    line.resize(std::max<std::size_t>(line.size() + 2, 16), ' ');
+    line += HoldingText(key);
+    line.resize(std::max<std::size_t>(line.size() + 2, 38), ' ');
+    return line + SendsText(key);
+}

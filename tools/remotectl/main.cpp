@@ -1,0 +1,82 @@
+// remotectl: the remote from the command line, through the same device library and learning
+// code as the window.
+#include <CLI/CLI.hpp>
+#include <QCoreApplication>
+#include <iostream>
+#include <map>
+#include <string>
+
+#include "tools/remotectl/commands.h"
+
+namespace {
+
+constexpr char kDescription[] =
+    "The remote from the command line: its keys and what they send, learning and programming\n"
+    "a key, backup and restore, export. It works through keylearn's device library, so on\n"
+    "real hardware exactly as on remote-sim; a command that changes the remote is refused while\n"
+    "another program (keylearn, another remotectl) is using it.";
+
+// Every complaint of the parser, named after the tool, with where to find the usage.
+std::string FailureMessage(const CLI::App* app, const CLI::Error& error) {
+    return "remotectl: " + CLI::FailureMessage::simple(app, error);
+}
+
+}  // namespace
+
+int Fail(const std::string& message) {
+    std::cerr << "remotectl: " << message << '\n';
+    return 1;
+}
+
+int UsageError(const std::string& message) {
+    std::cerr << "remotectl: " << message << "\nRun with --help for more information.\n";
+    return 2;
+}
+
+int main(int argc, char** argv) {
+    // The converter is loaded from the program's folder, which Qt finds for the program.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QCoreApplication qt(qtArgc, qtArgv);
+
+    CLI::App app(kDescription, "remotectl");
+    app.require_subcommand(1);
+    app.failure_message(FailureMessage);
+    std::map<std::string, CommandRun> runs;
+    auto add = [&](const char* name, const char* summary, CommandRun (*define)(CLI::App&)) {
+        runs[name] = define(*app.add_subcommand(name, summary));
+    };
+    add("info", "Model, identity, versions, keys and the code table's use", DefineInfo);
+    add("keys", "One line per key: state, how its code is held and what it sends", DefineKeys);
+    add("learn", "Learns the next code fired at the remote into KEY, as keylearn does",
+        DefineLearn);
+    add("program", "Gives KEY a protocol's code (or a Pronto code) without a second remote",
+        DefineProgram);
+    add("delete", "Takes the learned code off KEY, as keylearn's delete does", DefineDelete);
+    add("clear", "Takes every learned code off the remote, as keylearn's clear does", DefineClear);
+    add("backup", "Saves the remote's keys, code table and code area to FILE", DefineBackup);
+    add("restore", "Puts a backup back on the remote it came from", DefineRestore);
+    add("export", "Every key's code as Pronto hex, protocol text or a Flipper file", DefineExport);
+    add("check", "Checks the remote's key and code tables for consistency", DefineCheck);
+    app.add_subcommand("help", "Shows this help.");
+
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (argc < 2 || first == "help") {
+        (argc < 2 ? std::cerr : std::cout) << app.help();
+        return argc < 2 ? 2 : 0;
+    }
+    // CLI11 would only say that a command is needed; name the one it does not know.
+    if (first.rfind('-', 0) != 0 && runs.count(first) == 0)
+        return UsageError("unknown command " + first);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
+    } catch (const CLI::ParseError& error) {
+        app.exit(error);
+        return 2;
+    }
+    for (const CLI::App* command : app.get_subcommands())
+        return runs.at(command->get_name())();
+    return 2;
+}

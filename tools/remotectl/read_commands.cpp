@@ -1,0 +1,253 @@
+// remotectl info, keys, export and check: what the remote holds, read and never changed.
+#include <CLI/CLI.hpp>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <iostream>
+#include <memory>
+
+#include "converter/signal_text.h"
+#include "device/memory_address.h"
+#include "memorycheck/remote_memory_check.h"
+#include "tools/remotectl/commands.h"
+#include "tools/remotectl/key_report.h"
+#include "tools/remotectl/remote_session.h"
+
+namespace {
+
+// The carrier a signal is exported with when the remote measured none.
+constexpr std::uint32_t kUsualCarrierHz = 38000;
+
+void PrintJson(const QJsonObject& object) {
+    std::cout << QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
+}
+
+// Opens the remote and reads its learning regions; false after the complaint.
+bool ReadRemote(RemoteSession& session, ManagedRegions& regions) {
+    std::string error;
+    if (!session.Open(error)) {
+        Fail(error);
+        return false;
+    }
+    std::optional<ManagedRegions> read = ReadManagedRegions(session.Map(), session.Device());
+    if (!read) {
+        Fail("the remote's key and code tables cannot be read");
+        return false;
+    }
+    regions = std::move(*read);
+    return true;
+}
+
+int RunInfo(bool json) {
+    RemoteSession session;
+    ManagedRegions regions;
+    if (!ReadRemote(session, regions))
+        return 1;
+    const RemoteMap& map = session.Map();
+    const std::vector<KeyReport> keys = ReportKeys(map, regions);
+    int learned = 0, downloaded = 0;
+    for (const KeyReport& key : keys) {
+        learned += key.state == SlotState::kLearned;
+        downloaded += key.state == SlotState::kDownloaded;
+    }
+    int entriesUsed = 0;
+    for (const CodeEntry& entry : map.codeTable)
+        entriesUsed += entry.inUse;
+    int unitsUsed = 0;
+    for (int unit = 0; unit < map.codeAreaUnits; ++unit)
+        unitsUsed += map.codeAreaBitmap.IsUsed(unit);
+    const int keyCount = static_cast<int>(keys.size());
+    const std::string interface =
+        std::to_string(session.Info().major) + "." + std::to_string(session.Info().minor);
+    if (json) {
+        PrintJson({
+            {"model", QString::fromStdString(session.ModelText())},
+            {"identity", QString::fromStdString(map.remoteIdText)},
+            {"firmware", QString::fromStdString(session.Version())},
+            {"interface", QString::fromStdString(interface)},
+            {"keys", QJsonObject{{"total", keyCount},
+                                 {"learned", learned},
+                                 {"downloaded", downloaded},
+                                 {"empty", keyCount - learned - downloaded}}},
+            {"codeTable", QJsonObject{{"entries", map.codeTableCount},
+                                      {"used", entriesUsed},
+                                      {"free", map.codeTableCount - entriesUsed}}},
+            {"codeArea", QJsonObject{{"units", map.codeAreaUnits},
+                                     {"used", unitsUsed},
+                                     {"free", map.codeAreaUnits - unitsUsed}}},
+        });
+        return 0;
+    }
+    std::cout << "model       " << session.ModelText() << '\n'
+              << "identity    " << map.remoteIdText << '\n'
+              << "firmware    " << session.Version() << '\n'
+              << "interface   " << interface << '\n'
+              << "keys        " << keyCount << " (" << learned << " learned, " << downloaded
+              << " downloaded, " << keyCount - learned - downloaded << " empty)\n"
+              << "code table  " << entriesUsed << " of " << map.codeTableCount << " entries used, "
+              << map.codeTableCount - entriesUsed << " free\n"
+              << "code area   " << unitsUsed << " of " << map.codeAreaUnits << " units used, "
+              << map.codeAreaUnits - unitsUsed << " free\n";
+    return 0;
+}
+
+QJsonObject KeyJson(const KeyReport& key) {
+    QJsonObject object{{"key", QString::fromStdString(KeyCodeText(key.keyCode))},
+                       {"slot", key.slot},
+                       {"state", StateName(key.state)}};
+    if (!key.HoldsCode())
+        return object;
+    object["codeId"] = QString::fromStdString(key.codeId);
+    if (key.holding == CodeHolding::kDirect) {
+        object["holding"] = "direct";
+    } else {
+        object["holding"] = "entry";
+        object["entry"] = key.codeEntry;
+        object["firstUnit"] = key.firstUnit;
+        object["units"] = key.unitCount;
+    }
+    if (key.decoded) {
+        QJsonObject params;
+        for (int p = 0; p < quorvel::kParamCount; ++p) {
+            if (key.decoded->def->HasParam(static_cast<quorvel::Param>(p)))
+                params[QString(QChar(quorvel::kParamNames[static_cast<std::size_t>(p)]))] =
+                    static_cast<qint64>(key.decoded->params.values[static_cast<std::size_t>(p)]);
+        }
+        object["protocol"] = QString::fromStdString(key.decoded->def->name);
+        object["params"] = params;
+    } else if (key.signal) {
+        object["protocol"] = "raw";
+        object["durations"] = static_cast<int>(key.signal->durations.size());
+    } else {
+        object["problem"] = QString::fromStdString(key.problem);
+    }
+    return object;
+}
+
+int RunKeys(bool json) {
+    RemoteSession session;
+    ManagedRegions regions;
+    if (!ReadRemote(session, regions))
+        return 1;
+    const std::vector<KeyReport> keys = ReportKeys(session.Map(), regions);
+    if (json) {
+        QJsonArray array;
+        for (const KeyReport& key : keys)
+            array.append(KeyJson(key));
+        std::cout << QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();
+        return 0;
+    }
+    for (const KeyReport& key : keys)
+        std::cout << KeyLine(key) << '\n';
+    return 0;
+}
+
+// The first frame once, the repeat frames as Pronto's repeat sequence (a raw signal, which has
+// no frames of its own, all once): as irtool writes Pronto.
+std::string ProntoOf(const quorvel::Rendered& signal) {
+    const std::size_t split =
+        signal.frameStarts.size() > 1 ? signal.frameStarts[1] : signal.durations.size();
+    const auto at = signal.durations.begin() + static_cast<long>(split);
+    return quorvel::FormatPronto(quorvel::Durations(signal.durations.begin(), at),
+                                 quorvel::Durations(at, signal.durations.end()),
+                                 signal.carrierHz != 0 ? signal.carrierHz : kUsualCarrierHz);
+}
+
+// A Flipper Zero infrared signal file: every key a raw signal named by its key code.
+void PrintFlipper(const std::vector<KeyReport>& keys) {
+    std::cout << "Filetype: IR signals file\nVersion: 1\n";
+    for (const KeyReport& key : keys) {
+        std::cout << "#\nname: " << KeyCodeText(key.keyCode) << "\ntype: raw\nfrequency: "
+                  << (key.signal->carrierHz != 0 ? key.signal->carrierHz : kUsualCarrierHz)
+                  << "\nduty_cycle: 0.330000\ndata:";
+        for (const std::int32_t duration : key.signal->durations)
+            std::cout << ' ' << (duration < 0 ? -duration : duration);
+        std::cout << '\n';
+    }
+}
+
+int RunExport(const std::string& format) {
+    RemoteSession session;
+    ManagedRegions regions;
+    if (!ReadRemote(session, regions))
+        return 1;
+    std::vector<KeyReport> keys;
+    for (KeyReport& key : ReportKeys(session.Map(), regions)) {
+        if (key.signal)
+            keys.push_back(std::move(key));
+    }
+    if (format == "flipper") {
+        PrintFlipper(keys);
+        return 0;
+    }
+    for (const KeyReport& key : keys) {
+        std::cout << KeyCodeText(key.keyCode) << '\t';
+        if (format == "pronto")
+            std::cout << ProntoOf(*key.signal) << '\n';
+        else if (key.decoded)
+            std::cout << ProtocolText(*key.decoded) << '\n';
+        else
+            std::cout << "raw " << quorvel::FormatMicroseconds(key.signal->durations) << '\n';
+    }
+    return 0;
+}
+
+int RunCheck(bool json) {
+    RemoteSession session;
+    ManagedRegions regions;
+    if (!ReadRemote(session, regions))
+        return 1;
+    bool read = false;
+    const RemoteBanks banks = BanksForCheck(session, regions, read);
+    if (!read)
+        return Fail("the remote's config block and directory cannot be read");
+    const RemoteMemoryCheck check = CheckRemoteMemory(banks);
+    if (json) {
+        QJsonArray findings, warnings;
+        for (const std::string& finding : check.findings)
+            findings.append(QString::fromStdString(finding));
+        for (const std::string& warning : check.warnings)
+            warnings.append(QString::fromStdString(warning));
+        PrintJson(
+            {{"consistent", check.Consistent()}, {"findings", findings}, {"warnings", warnings}});
+    } else {
+        for (const std::string& finding : check.findings)
+            std::cout << finding << '\n';
+        for (const std::string& warning : check.warnings)
+            std::cout << "warning: " << warning << '\n';
+        if (check.Consistent())
+            std::cout << "consistent\n";
+    }
+    return check.Consistent() ? 0 : 1;
+}
+
+CommandRun WithJson(CLI::App& command, int (*run)(bool)) {
+    auto json = std::make_shared<bool>(false);
+    command.add_flag("--json", *json, "print JSON for scripts");
+    return [json, run] { return run(*json); };
+}
+
+}  // namespace
+
+CommandRun DefineInfo(CLI::App& command) {
+    return WithJson(command, RunInfo);
+}
+
+CommandRun DefineKeys(CLI::App& command) {
+    return WithJson(command, RunKeys);
+}
+
+CommandRun DefineCheck(CLI::App& command) {
+    return WithJson(command, RunCheck);
+}
+
+CommandRun DefineExport(CLI::App& command) {
+    auto format = std::make_shared<std::string>("pronto");
+    command
+        .add_option("--format", *format,
+                    "pronto (default: KEY, a tab, Pronto hex), irp (KEY, a tab, protocol text "
+                    "such as NEC1 D=4 S=251 F=8, or raw and microseconds), flipper (a Flipper "
+                    "infrared signal file)")
+        ->check(CLI::IsMember({"pronto", "irp", "flipper"}));
+    return [format] { return RunExport(*format); };
+}

@@ -1,0 +1,223 @@
+// remotectl learn and program: a key gets a code through the same capture, normalisation,
+// conversion and write-back as in the window; program renders the signal itself and hands it
+// over as the remote's receiver would have captured it.
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <iostream>
+#include <memory>
+
+#include "converter/protocol_request.h"
+#include "converter/signal_text.h"
+#include "ircapture/ir_capture_text.h"
+#include "learning/capture_loop.h"
+#include "learning/learn_capture.h"
+#include "tools/remotectl/commands.h"
+#include "tools/remotectl/key_report.h"
+#include "tools/remotectl/remote_session.h"
+
+namespace {
+
+constexpr int kDefaultTimeoutSeconds = 8;
+constexpr int kLongestTimeoutSeconds = 3600;
+
+const char* LearnProblem(LearnOutcome outcome) {
+    switch (outcome) {
+        case LearnOutcome::kMalformedResult:
+            return "the code cannot be converted into a code the remote stores";
+        case LearnOutcome::kNoKeySlot:
+            return "the remote has no key entry for this key";
+        case LearnOutcome::kKeyEntryNotRead:
+            return "the key's entry cannot be read; nothing was written";
+        case LearnOutcome::kNoFreeCodeEntry:
+            return "the remote's code table is full; delete a learned key first";
+        case LearnOutcome::kNoRoom:
+            return "the remote's code area has no room for this code; delete a learned key first";
+        case LearnOutcome::kCodeDataNotWritten:
+        case LearnOutcome::kCodeTableNotWritten:
+        case LearnOutcome::kKeyEntryNotWritten:
+            return "the remote refused the write; the key keeps its code";
+        case LearnOutcome::kLearnedDirect:
+        case LearnOutcome::kLearnedExistingEntry:
+        case LearnOutcome::kLearnedNewEntry:
+            break;
+    }
+    return "";
+}
+
+// Learns the capture into the key and says what came of it.
+int LearnAndReport(RemoteSession& session, KeyCode key, const std::string& capture) {
+    const CaptureLearning attempt =
+        LearnCapture(session.Map(), session.Device(), key, capture, ConverterFolder());
+    if (attempt.conversion.status == ConversionStatus::kNoConverter)
+        return Fail("the converter (libquorvel) is missing beside remotectl");
+    if (attempt.conversion.status == ConversionStatus::kFailedInside)
+        return Fail("the converter failed on this code");
+    if (!attempt.learned || !attempt.Succeeded()) {
+        if (attempt.normalised.empty())
+            return Fail(
+                "the code could not be read (a copy is kept as 123.txt in keylearn's "
+                "data folder)");
+        return Fail(LearnProblem(attempt.learned ? attempt.learned->outcome
+                                                 : LearnOutcome::kMalformedResult));
+    }
+    if (attempt.learned->previousEntryLeftInUse)
+        std::cerr << "remotectl: warning: the key's previous code-table entry could not be freed "
+                     "(remotectl check shows it)\n";
+    // What the key holds now, read back from the remote.
+    const std::optional<ManagedRegions> regions =
+        ReadManagedRegions(session.Map(), session.Device());
+    if (regions) {
+        for (const KeyReport& report : ReportKeys(session.Map(), *regions)) {
+            if (report.keyCode == key) {
+                std::cout << KeyLine(report) << '\n';
+                return 0;
+            }
+        }
+    }
+    std::cout << KeyCodeText(key) << "  learned\n";
+    return 0;
+}
+
+struct LearnArguments {
+    std::string key;
+    int timeoutSeconds = kDefaultTimeoutSeconds;
+};
+
+int RunLearn(const LearnArguments& args) {
+    const std::optional<KeyCode> key = ParseKeyCode(args.key);
+    if (!key)
+        return UsageError("a key is two hex digits, not " + args.key);
+    RemoteSession session;
+    if (!OpenForChange(session, *key))
+        return 1;
+    // One write, so that a reader never sees half of the prompt.
+    std::cerr << "Fire the code for key " + KeyCodeText(*key) + " at the remote (waiting " +
+                     std::to_string(args.timeoutSeconds) + " s)...\n"
+              << std::flush;
+    CaptureControl control;
+    CaptureTiming timing;
+    timing.limit = std::chrono::seconds(args.timeoutSeconds);
+    const CaptureResult capture = WaitForCapture(session.Device(), control, timing);
+    switch (capture.end) {
+        case CaptureEnd::kCaptured:
+            return LearnAndReport(session, *key, capture.capture);
+        case CaptureEnd::kCaptureModeRefused:
+            return Fail("the remote did not enter capture mode");
+        case CaptureEnd::kTimedOut:
+            return Fail("no code arrived within " + std::to_string(args.timeoutSeconds) + " s");
+        case CaptureEnd::kStopped:
+            break;
+        case CaptureEnd::kRemoteGone:
+            return Fail("the remote was unplugged while waiting");
+    }
+    return Fail("learning was stopped");
+}
+
+struct ProgramArguments {
+    std::string key;
+    std::string protocol;
+    std::vector<std::string> params;
+    std::string pronto;
+    int repeats = -1;  // the protocol's own count
+};
+
+// The signal asked for, as durations and a carrier; none after the complaint (exit status in
+// status).
+std::optional<quorvel::TextSignal> SignalOf(const ProgramArguments& args, int& status) {
+    status = 2;
+    if (!args.pronto.empty()) {
+        if (!args.protocol.empty() || !args.params.empty() || args.repeats >= 0) {
+            UsageError("give either a protocol with its parameters or --pronto, not both");
+            return std::nullopt;
+        }
+        std::optional<quorvel::TextSignal> signal = quorvel::ParsePronto(args.pronto);
+        if (!signal)
+            UsageError("not a learned Pronto code (0000 FFFF N M ...): " + args.pronto);
+        return signal;
+    }
+    if (args.protocol.empty()) {
+        UsageError("give a protocol with its parameters, or --pronto");
+        return std::nullopt;
+    }
+    std::vector<std::string> words{args.protocol};
+    words.insert(words.end(), args.params.begin(), args.params.end());
+    if (args.repeats >= 0)
+        words.insert(words.end(), {"--repeats", std::to_string(args.repeats)});
+    std::string error;
+    const std::optional<quorvel::ProtocolRequest> request =
+        quorvel::ParseProtocolRequest(words, error);
+    if (!request) {
+        UsageError(error);
+        return std::nullopt;
+    }
+    const quorvel::Rendered rendered =
+        quorvel::Render(*request->def, request->params, request->repeats);
+    return quorvel::TextSignal{rendered.durations, request->def->carrierHz};
+}
+
+int RunProgram(const ProgramArguments& args) {
+    const std::optional<KeyCode> key = ParseKeyCode(args.key);
+    if (!key)
+        return UsageError("a key is two hex digits, not " + args.key);
+    int status = 0;
+    const std::optional<quorvel::TextSignal> signal = SignalOf(args, status);
+    if (!signal)
+        return status;
+    // What the remote's receiver would have captured, buffer padding included.
+    ir_capture::CaptureOptions options;
+    options.padToBuffer = true;
+    const std::optional<std::string> capture =
+        ir_capture::CaptureText(signal->durations, signal->carrierHz, options);
+    if (!capture)
+        return Fail("the signal is too long for the remote's capture buffer");
+    RemoteSession session;
+    if (!OpenForChange(session, *key))
+        return 1;
+    return LearnAndReport(session, *key, *capture);
+}
+
+}  // namespace
+
+bool OpenForChange(RemoteSession& session, std::optional<KeyCode> key) {
+    std::string error;
+    if (!session.Open(error) || !session.Lock(error)) {
+        Fail(error);
+        return false;
+    }
+    if (!key)
+        return true;
+    for (const KeySlot& slot : session.Map().keySlots) {
+        if (slot.keyCode == *key)
+            return true;
+    }
+    Fail("the remote has no key " + KeyCodeText(*key));
+    return false;
+}
+
+CommandRun DefineLearn(CLI::App& command) {
+    auto args = std::make_shared<LearnArguments>();
+    command.add_option("KEY", args->key, "the key's code, two hex digits (remotectl keys)")
+        ->required();
+    command
+        .add_option(
+            "--timeout", args->timeoutSeconds,
+            "seconds to wait for the code (default " + std::to_string(kDefaultTimeoutSeconds) + ")")
+        ->check(CLI::Range(1, kLongestTimeoutSeconds));
+    return [args] { return RunLearn(*args); };
+}
+
+CommandRun DefineProgram(CLI::App& command) {
+    auto args = std::make_shared<ProgramArguments>();
+    command.add_option("KEY", args->key, "the key's code, two hex digits (remotectl keys)")
+        ->required();
+    command.add_option("PROTOCOL", args->protocol, "one of: " + quorvel::ProtocolNames());
+    command.add_option("NAME=VALUE", args->params,
+                       "the protocol's parameters D, S, F, T (E, M, N for Kaseikyo) in decimal");
+    command.add_option("--pronto", args->pronto,
+                       "a learned Pronto code instead of a protocol (\"0000 006D ...\")");
+    command
+        .add_option("--repeats", args->repeats,
+                    "repeat frames after the first (default: the protocol's own)")
+        ->check(CLI::Range(0, quorvel::kMaxRequestedRepeats));
+    return [args] { return RunProgram(*args); };
+}
