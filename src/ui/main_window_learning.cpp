@@ -173,11 +173,13 @@ void MainWindow::PlayAnimation() {
     if (animationMovie == nullptr)
         animationMovie = new QMovie(this);
     animationMovie->stop();
-    // A missing or unreadable file plays nothing; learning works without the animation.
+    // A missing or unreadable file plays nothing; learning works without the animation. No
+    // file at all (it could not be written) is not even tried.
     animationMovie->setFileName(animationFile);
     learningAnimation->setMovie(animationMovie);
     learningAnimation->show();
-    animationMovie->start();
+    if (!animationFile.isEmpty())
+        animationMovie->start();
 }
 
 void MainWindow::StopAnimation() {

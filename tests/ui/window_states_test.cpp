@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QScrollArea>
 #include <QTest>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -16,6 +17,7 @@
 #include "learning/key_pictures.h"
 #include "sim/remote_image_builder.h"
 #include "sim/simulated_remote.h"
+#include "tests/support/fired_codes.h"
 #include "tests/support/hooked_prompter.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/simulated_device.h"
@@ -71,6 +73,12 @@ RemoteImageBuilder NothingLearned() {
 }
 const QMap<QString, QString> kNothingLearnedKeys{
     {"00", "downloaded"}, {"01", "own"}, {"30", "downloaded"}, {"33", "downloaded"}};
+
+// The keys with one key's picture changed.
+QMap<QString, QString> WithKey(QMap<QString, QString> keys, const char* code, const char* set) {
+    keys[QString::fromLatin1(code)] = QString::fromLatin1(set);
+    return keys;
+}
 
 class WindowStatesTest : public ::testing::Test {
   public:
@@ -193,7 +201,78 @@ WindowLook BackAgain(WindowStatesTest& test) {
     return test.Look();
 }
 
-// Rows of the states that learning and deleting bring about join this table as they are built.
+void Click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+// Learning: the look is taken in the state, and learning is switched off again afterwards so
+// that the window may close.
+WindowLook LearningOn(WindowStatesTest& test) {
+    Click(test.window->learnButton);
+    const WindowLook look = test.Look();
+    Click(test.window->learnButton);
+    return look;
+}
+WindowLook Capturing(WindowStatesTest& test) {
+    test.probe->Timing().limit = std::chrono::seconds(30);
+    Click(test.window->learnButton);
+    Click(test.window->KeyButton("01"));
+    const WindowLook look = test.Look();
+    Click(test.window->learnButton);
+    return look;
+}
+// Learns key 01 from a capture (or, without one, lets the capture run out) and takes the look
+// once the attempt has ended.
+WindowLook AttemptEnded(WindowStatesTest& test, const std::string& capture) {
+    test.probe->Timing().limit = std::chrono::milliseconds(300);
+    test.probe->ConverterFolder() = QStringLiteral(KEYLEARN_CONVERTER_DIR);
+    Click(test.window->learnButton);
+    if (!capture.empty())
+        test.sim->QueueCapture(capture);
+    Click(test.window->KeyButton("01"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return test.probe->CaptureThread() == nullptr && test.probe->PendingKeys().isEmpty();
+        },
+        kWaitMs));
+    const WindowLook look = test.Look();
+    Click(test.window->learnButton);
+    return look;
+}
+WindowLook KeyLearned(WindowStatesTest& test) {
+    test.script.ExpectInformation(texts::kCodeReceived);
+    return AttemptEnded(test, fired_codes::ProtocolCapture({"NEC1", "D=4", "F=8"}));
+}
+WindowLook AttemptFailed(WindowStatesTest& test) {
+    test.script.ExpectPlainMessage(texts::kLearningFailed);
+    return AttemptEnded(test, {});
+}
+WindowLook LearningOnAndOff(WindowStatesTest& test) {
+    Click(test.window->learnButton);
+    Click(test.window->learnButton);
+    return test.Look();
+}
+
+// Deleting.
+WindowLook DeleteMode(WindowStatesTest& test) {
+    Click(test.window->deleteButton);
+    const WindowLook look = test.Look();
+    Click(test.window->deleteButton);
+    return look;
+}
+WindowLook DeleteModeOnAndOff(WindowStatesTest& test) {
+    Click(test.window->deleteButton);
+    Click(test.window->deleteButton);
+    return test.Look();
+}
+WindowLook AllCleared(WindowStatesTest& test) {
+    test.script.ExpectQuestion(texts::kClearQuestion, true);
+    test.script.ExpectInformation(texts::kClearDone);
+    Click(test.window->clearButton);
+    return test.Look();
+}
+
 std::vector<Row> Rows() {
     const auto some = RemoteImageBuilder::DefaultRemote();
     return {
@@ -289,6 +368,126 @@ std::vector<Row> Rows() {
           .clearEnabled = true,
           .keysShown = true,
           .keys = kNothingLearnedKeys}},
+        {"learning, no key waiting",
+         some,
+         LearningOn,
+         {.tips = "tipsLearning",
+          .hint = "jpgjingtai",
+          .animation = false,
+          .status = texts::kClickKeyToLearn,
+          .learn = "stop",
+          .learnEnabled = true,
+          .remove = "delete",
+          .removeEnabled = true,
+          .clear = "clear",
+          .clearEnabled = true,
+          .keysShown = true,
+          .keys = kDefaultKeys}},
+        {"capturing: a key waits for its code",
+         some,
+         Capturing,
+         {.tips = "tipsLearning",
+          .hint = "hidden",
+          .animation = true,
+          .status = texts::ReadyToLearn(texts::kKeyTvMute),
+          .learn = "stop",
+          .learnEnabled = true,
+          .remove = "delete",
+          .removeEnabled = true,
+          .clear = "clear",
+          .clearEnabled = true,
+          .keysShown = true,
+          .keys = WithKey(kDefaultKeys, "01", "learning")}},
+        {"key learned",
+         NothingLearned(),
+         KeyLearned,
+         {.tips = "tipsLearning",
+          .hint = "giftovani",
+          .animation = false,
+          .status = texts::KeyLearned(texts::kKeyTvMute),
+          .learn = "stop",
+          .learnEnabled = true,
+          .remove = "delete",
+          .removeEnabled = true,
+          .clear = "clear",
+          .clearEnabled = true,
+          .keysShown = true,
+          .keys = WithKey(kNothingLearnedKeys, "01", "learned")}},
+        {"learning attempt failed",
+         some,
+         AttemptFailed,
+         {.tips = "tipsLearning",
+          .hint = "jpgjingtai",
+          .animation = false,
+          .status = texts::kChooseKeyAgain,
+          .learn = "stop",
+          .learnEnabled = true,
+          .remove = "delete",
+          .removeEnabled = true,
+          .clear = "clear",
+          .clearEnabled = true,
+          .keysShown = true,
+          .keys = WithKey(kDefaultKeys, "01", "not learned")}},
+        {"learning switched off",
+         NothingLearned(),
+         LearningOnAndOff,
+         {.tips = "tipsNoneLearned",
+          .hint = "giftovani",
+          .animation = false,
+          .status = "",
+          .learn = "start",
+          .learnEnabled = true,
+          .remove = "deletehui",
+          .removeEnabled = false,
+          .clear = "clearhui",
+          .clearEnabled = false,
+          .keysShown = true,
+          .keys = kNothingLearnedKeys}},
+        {"delete",
+         some,
+         DeleteMode,
+         {.tips = "tipsDeleting",
+          .hint = "giftovani",
+          .animation = false,
+          .status = texts::kChooseKeyToDelete,
+          .learn = "start",
+          .learnEnabled = true,
+          .remove = "stopdelete",
+          .removeEnabled = true,
+          .clear = "clear",
+          .clearEnabled = true,
+          .keysShown = true,
+          .keys = kDefaultKeys}},
+        {"delete switched off",
+         some,
+         DeleteModeOnAndOff,
+         {.tips = "tipsSomeLearned",
+          .hint = "giftovani",
+          .animation = false,
+          .status = "",
+          .learn = "start",
+          .learnEnabled = true,
+          .remove = "delete",
+          .removeEnabled = true,
+          .clear = "clear",
+          .clearEnabled = true,
+          .keysShown = true,
+          .keys = kDefaultKeys}},
+        {"all keys cleared",
+         some,
+         AllCleared,
+         {.tips = "tipsNoneLearned",
+          .hint = "giftovani",
+          .animation = false,
+          .status = texts::kClearDone,
+          .learn = "start",
+          .learnEnabled = true,
+          .remove = "deletehui",
+          .removeEnabled = false,
+          .clear = "clearhui",
+          .clearEnabled = false,
+          .keysShown = true,
+          .keys = WithKey(kDefaultKeys, "30", "not learned")}},
     };
 }
 
