@@ -20,7 +20,9 @@
 #include "sim/remote_image_builder.h"
 #include "sim/remote_image_check.h"
 #include "sim/simulated_remote.h"
+#include "tests/support/forwarding_entry_points.h"
 #include "tests/support/simulated_device.h"
+#include "tests/support/started_remote.h"
 
 namespace {
 
@@ -32,31 +34,21 @@ constexpr int kBank = 0x08;
 // Entry points whose every read answer is changed on its way back: into lower-case hex, as a
 // library that "parses either case" may also answer, or into something that is not hex.
 using ReadChange = std::function<void(char* buffer, int unitCount)>;
-class AlteredReads final : public DeviceEntryPoints {
+class AlteredReads final : public ForwardingEntryPoints {
   public:
     AlteredReads(DeviceEntryPoints& device, ReadChange change)
-        : device_(device), change_(std::move(change)) {}
+        : ForwardingEntryPoints(device), change_(std::move(change)) {}
 
-    bool link_state() override { return device_.link_state(); }
-    bool ReadVersion(char* buffer) override { return device_.ReadVersion(buffer); }
     bool readdatav20(char* buffer, int32_t unitCount, const char* addressHigh,
                      const char* addressLow, const char* memoryBank) override {
-        const bool ok = device_.readdatav20(buffer, unitCount, addressHigh, addressLow, memoryBank);
+        const bool ok = ForwardingEntryPoints::readdatav20(buffer, unitCount, addressHigh,
+                                                           addressLow, memoryBank);
         if (ok)
             change_(buffer, unitCount);
         return ok;
     }
-    bool writedatav20(const char* memoryBank, const char* addressHigh, const char* addressLow,
-                      const char* hexData) override {
-        return device_.writedatav20(memoryBank, addressHigh, addressLow, hexData);
-    }
-    bool SetCodeCarrierWave() override { return device_.SetCodeCarrierWave(); }
-    bool RCollectCodeInfo(char* buffer) override { return device_.RCollectCodeInfo(buffer); }
-    bool RBasicInfo(char* buffer) override { return device_.RBasicInfo(buffer); }
-    bool WCodeTypeData(const char* hexData) override { return device_.WCodeTypeData(hexData); }
 
   private:
-    DeviceEntryPoints& device_;
     ReadChange change_;
 };
 
@@ -67,37 +59,23 @@ void LowerCase(char* buffer, int unitCount) {
 
 // A remote as start-up found it: the simulated remote, the device over it and the map that
 // start-up read, with the call log cleared so that only the release's calls are seen.
-class Remote {
+class Remote : public StartedRemote {
   public:
-    explicit Remote(const RemoteImageBuilder& builder)
-        : builder_(builder), remote_(builder.Build()), entryPoints_(remote_) {
-        StartupReading startup = ReadRemoteAtStartup(device_);
-        EXPECT_EQ(startup.status, StartupStatus::kReady);
-        map = std::move(startup.map);
-        remote_.ClearCallLog();
-    }
+    using StartedRemote::StartedRemote;
 
     ReleaseOutcome Release(int slot, KeyCode keyCode) {
-        return ReleaseKeyEntry(map, device_, slot, keyCode);
+        return ReleaseKeyEntry(map, Device(), slot, keyCode);
     }
     ReleaseOutcome ReleaseWithReads(const ReadChange& change, int slot, KeyCode keyCode) {
-        AlteredReads altered(entryPoints_, change);
+        SimulatedDevice entryPoints(Sim());
+        AlteredReads altered(entryPoints, change);
         DeviceLibrary device(altered);
         return ReleaseKeyEntry(map, device, slot, keyCode);
     }
 
-    SimulatedRemote& Sim() { return remote_; }
-    std::vector<RemoteWrite> Writes() const { return remote_.Writes(); }
-    int WriteCalls() const { return remote_.CallCount(DeviceCall::kWriteData); }
-    int KeyEntryAddress(int slot) const { return builder_.KeyEntryAddress(slot); }
-    std::string KeyEntryHex(int slot) const {
-        return remote_.MemoryHex(kBank, KeyEntryAddress(slot), kKeyEntryBytes);
-    }
-    // The region at the code table: the bitmap bytes and every entry.
-    std::string RegionHex() const {
-        const int bytes = (map.codeAreaUnits + 7) / 8 + 6 * map.codeTableCount;
-        return remote_.MemoryHex(kBank, map.codeTableAddress, bytes);
-    }
+    std::vector<RemoteWrite> Writes() const { return Sim().Writes(); }
+    int WriteCalls() const { return Sim().CallCount(DeviceCall::kWriteData); }
+    int KeyEntryAddress(int slot) const { return Builder().KeyEntryAddress(slot); }
     RemoteWrite StatusWrite(int slot) const { return {"08", KeyEntryAddress(slot), "00"}; }
     RemoteWrite RegionWrite() const { return {"08", map.codeTableAddress, RegionHex()}; }
 
@@ -105,16 +83,8 @@ class Remote {
     // table is consistent.
     void ExpectInStepAndConsistent() const {
         EXPECT_EQ(HexBytesText(CodeTableRegionBytes(map)), RegionHex());
-        EXPECT_EQ(CheckCodeTableConsistent(remote_.Image()), "");
+        EXPECT_EQ(CheckCodeTableConsistent(Sim().Image()), "");
     }
-
-    RemoteMap map;
-
-  private:
-    RemoteImageBuilder builder_;
-    SimulatedRemote remote_;
-    SimulatedDevice entryPoints_;
-    DeviceLibrary device_{entryPoints_};
 };
 
 std::string EntryOf(const RemoteMap& map, int index) {

@@ -4,21 +4,12 @@
 #include <map>
 #include <string>
 
+#include "common/command_line.h"
 #include "tools/irtool/commands.h"
-
-namespace {
-
-// Every complaint of the parser, named after the tool, with where to find the usage.
-std::string FailureMessage(const CLI::App* app, const CLI::Error& error) {
-    return "irtool: " + CLI::FailureMessage::simple(app, error);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app("The program's normaliser and infrared converter on the command line.", "irtool");
-    app.require_subcommand(1);
-    app.failure_message(FailureMessage);
+    command_line::Prepare(app, "irtool");
     std::map<std::string, CommandRun> runs;
     auto add = [&](const char* name, const char* summary, CommandRun (*define)(CLI::App&)) {
         CLI::App* command = app.add_subcommand(name, summary);
@@ -30,26 +21,5 @@ int main(int argc, char** argv) {
     add("convert", "The record the program stores for a normalised body", DefineConvert);
     add("replay", "What a key holding a stored record sends", DefineReplay);
 
-    if (argc < 2) {
-        std::cerr << app.help();
-        return 2;
-    }
-    // CLI11 would only say that a command is needed; name the one it does not know.
-    const std::string first = argv[1];
-    if (first.rfind('-', 0) != 0 && runs.count(first) == 0) {
-        std::cerr << "irtool: unknown command " << first
-                  << "\nRun with --help for more information.\n";
-        return 2;
-    }
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& help) {
-        return app.exit(help);
-    } catch (const CLI::ParseError& error) {
-        app.exit(error);
-        return 2;
-    }
-    for (const CLI::App* command : app.get_subcommands())
-        return runs.at(command->get_name())();
-    return 2;
+    return command_line::Run(app, runs, argc, argv);
 }

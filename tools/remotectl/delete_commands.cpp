@@ -32,7 +32,7 @@ void WarnOfEntryLeft(const KeyRelease& release) {
 }
 
 int RunDelete(const std::string& keyText) {
-    const std::optional<KeyCode> key = ParseKeyCode(keyText);
+    const std::optional<KeyCode> key = KeyCodeTyped(keyText);
     if (!key)
         return UsageError("a key is two hex digits, not " + keyText);
     RemoteSession session;

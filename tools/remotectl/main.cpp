@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "common/command_line.h"
 #include "tools/remotectl/commands.h"
 
 namespace {
@@ -15,11 +16,6 @@ constexpr char kDescription[] =
     "a key, backup and restore, export. It works through keylearn's device library, so on\n"
     "real hardware exactly as on remote-sim; a command that changes the remote is refused while\n"
     "another program (keylearn, another remotectl) is using it.";
-
-// Every complaint of the parser, named after the tool, with where to find the usage.
-std::string FailureMessage(const CLI::App* app, const CLI::Error& error) {
-    return "remotectl: " + CLI::FailureMessage::simple(app, error);
-}
 
 }  // namespace
 
@@ -40,8 +36,7 @@ int main(int argc, char** argv) {
     QCoreApplication qt(qtArgc, qtArgv);
 
     CLI::App app(kDescription, "remotectl");
-    app.require_subcommand(1);
-    app.failure_message(FailureMessage);
+    command_line::Prepare(app, "remotectl");
     std::map<std::string, CommandRun> runs;
     auto add = [&](const char* name, const char* summary, CommandRun (*define)(CLI::App&)) {
         runs[name] = define(*app.add_subcommand(name, summary));
@@ -58,25 +53,5 @@ int main(int argc, char** argv) {
     add("restore", "Puts a backup back on the remote it came from", DefineRestore);
     add("export", "Every key's code as Pronto hex, protocol text or a Flipper file", DefineExport);
     add("check", "Checks the remote's key and code tables for consistency", DefineCheck);
-    app.add_subcommand("help", "Shows this help.");
-
-    const std::string first = argc > 1 ? argv[1] : "";
-    if (argc < 2 || first == "help") {
-        (argc < 2 ? std::cerr : std::cout) << app.help();
-        return argc < 2 ? 2 : 0;
-    }
-    // CLI11 would only say that a command is needed; name the one it does not know.
-    if (first.rfind('-', 0) != 0 && runs.count(first) == 0)
-        return UsageError("unknown command " + first);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& help) {
-        return app.exit(help);
-    } catch (const CLI::ParseError& error) {
-        app.exit(error);
-        return 2;
-    }
-    for (const CLI::App* command : app.get_subcommands())
-        return runs.at(command->get_name())();
-    return 2;
+    return command_line::Run(app, runs, argc, argv);
 }

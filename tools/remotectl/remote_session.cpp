@@ -76,7 +76,7 @@ std::string RemoteSession::ModelText() const {
            KeyCodeText(static_cast<KeyCode>(info_.modelCode & 0xFF));
 }
 
-std::optional<KeyCode> ParseKeyCode(const std::string& text) {
+std::optional<KeyCode> KeyCodeTyped(const std::string& text) {
     if (text.empty() || text.size() > 2)
         return std::nullopt;
     const std::optional<int> value = HexNumber(text);

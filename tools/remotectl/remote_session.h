@@ -42,8 +42,9 @@ class RemoteSession {
     RemoteLock lock_;
 };
 
-// The key code a user typed: two hex digits (either case), or none.
-std::optional<KeyCode> ParseKeyCode(const std::string& text);
+// The key code a user typed: one or two hex digits (either case), or none. The window's own
+// ParseKeyCode reads only the two upper-case digits of its buttons.
+std::optional<KeyCode> KeyCodeTyped(const std::string& text);
 std::string KeyCodeText(KeyCode code);
 
 struct ManagedRegions;

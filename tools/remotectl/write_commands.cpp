@@ -84,7 +84,7 @@ struct LearnArguments {
 };
 
 int RunLearn(const LearnArguments& args) {
-    const std::optional<KeyCode> key = ParseKeyCode(args.key);
+    const std::optional<KeyCode> key = KeyCodeTyped(args.key);
     if (!key)
         return UsageError("a key is two hex digits, not " + args.key);
     RemoteSession session;
@@ -156,7 +156,7 @@ std::optional<quorvel::TextSignal> SignalOf(const ProgramArguments& args, int& s
 }
 
 int RunProgram(const ProgramArguments& args) {
-    const std::optional<KeyCode> key = ParseKeyCode(args.key);
+    const std::optional<KeyCode> key = KeyCodeTyped(args.key);
     if (!key)
         return UsageError("a key is two hex digits, not " + args.key);
     int status = 0;
