@@ -253,7 +253,7 @@ TEST_F(RemotectlTest, DeleteAndClearTakeLearnedCodesOffAndLeaveNothingClaimed) {
     EXPECT_FALSE(keys.out.contains("learned")) << keys.out.toStdString();
 }
 
-TEST_F(RemotectlTest, BackupThenChangesThenRestoreGivesBackTheSameBytes) {
+TEST_F(RemotectlTest, BackupThenChangesAndClearThenRestoreGivesBackTheSameBytes) {
     const QByteArray before = Backup("before.txt");
     ASSERT_EQ(Remotectl({"program", "01", "NEC1", "D=4", "F=8"}).exitCode, 0);
     ASSERT_EQ(
@@ -262,6 +262,9 @@ TEST_F(RemotectlTest, BackupThenChangesThenRestoreGivesBackTheSameBytes) {
             .exitCode,
         0);
     ASSERT_NE(Backup("changed.txt"), before);
+    // Clearing takes the learned codes off, key 30's from the start among them.
+    ASSERT_EQ(Remotectl({"clear"}).exitCode, 0);
+    ASSERT_NE(Backup("cleared.txt"), before);
 
     const Result restored = Remotectl({"restore", File("before.txt")});
     EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
