@@ -1,10 +1,13 @@
-// The fault sweep: the real window drives an operation against the in-process simulated
+// The fault sweep: the real window drives an operation (start-up, learning, deleting, clearing,
+// the link monitor's watch over a remote unplugged and back) against the in-process simulated
 // remote while one device call after the other is refused (the k-th call of the operation, for
 // every k up to the calls a clean run makes), and the remote is looked at as it was after each
 // single write of a clean run (the program stopped there). After every run the program has not
 // crashed, the user was told whenever the operation did not do what a clean run does, the
 // remote passes the memory check, and the window's key slots are what the remote holds.
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -16,7 +19,9 @@
 #include "sim/remote_image_check.h"
 #include "tests/support/fired_codes.h"
 #include "tests/support/forwarding_entry_points.h"
+#include "tests/ui/test_window_services.h"
 #include "tests/ui/window_test.h"
+#include "ui/texts.h"
 
 namespace {
 
@@ -30,6 +35,8 @@ const QString kConverterDir = QStringLiteral(KEYLEARN_CONVERTER_DIR);
 class AnsweringPrompter final : public Prompter {
   public:
     QStringList shown;
+    // What the user does while a Retry/Cancel box is open, and the answer; Cancel without it.
+    std::function<bool()> onRetryCancel;
     void Information(const QString& text, const QString&) override { shown << text; }
     bool Question(const QString& text, const QString&) override {
         shown << text;
@@ -37,7 +44,7 @@ class AnsweringPrompter final : public Prompter {
     }
     bool RetryCancel(const QString& text, const QString&) override {
         shown << text;
-        return false;
+        return onRetryCancel ? onRetryCancel() : false;
     }
     bool OkCancel(const QString& text, const QString&) override {
         shown << text;
@@ -65,7 +72,7 @@ class SweepRun {
         sim.SetCollectWait(0ms);
         if (armBeforeStartup)
             refusing.Arm(refuse);
-        window = std::make_unique<MainWindow>(library, prompter);
+        window = std::make_unique<MainWindow>(library, prompter, services.Services());
         probe = std::make_unique<MainWindowProbe>(*window);
         probe->ConverterFolder() = kConverterDir;
         probe->Timing().limit = 300ms;
@@ -89,6 +96,29 @@ class SweepRun {
         QCoreApplication::processEvents();
     }
 
+    // Shows the window, so that the link monitor runs; the remote is unplugged once the link
+    // was shown, and plugged back while the box asks for it, which is answered with Retry.
+    void LoseTheLinkAndComeBack() {
+        window->show();
+        const bool watched =
+            QTest::qWaitFor([&] { return window->linkStateLabel->text() == texts::kLinkUp; }, 5000);
+        if (!watched)
+            return;
+        prompter.onRetryCancel = [this] {
+            sim.Plug();
+            return true;
+        };
+        sim.Unplug();
+        // Seen as lost, then as back: the key box hides and shows again.
+        if (QTest::qWaitFor([&] { return window->remoteBox->isHidden(); }, 5000))
+            static_cast<void>(QTest::qWaitFor([&] { return LinkIsUp(); }, 5000));
+    }
+
+    bool LinkIsUp() const {
+        return !probe->ClosingDown() && window->linkStateLabel->text() == texts::kLinkUp &&
+               !window->remoteBox->isHidden() && window->learnButton->isEnabled();
+    }
+
     bool KeyLearned(KeyCode key) const {
         return ::KeyIsLearned(probe->KeySlots(), key) &&
                !prompter.shown.contains(QStringLiteral("学习失败！"));
@@ -107,6 +137,7 @@ class SweepRun {
     RefusingEntryPoints refusing;
     DeviceLibrary library{refusing};
     AnsweringPrompter prompter;
+    TestWindowServices services;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<MainWindowProbe> probe;
 };
@@ -139,6 +170,8 @@ const std::vector<Operation>& Operations() {
              QTest::mouseClick(run.window->KeyButton(QStringLiteral("30")), Qt::LeftButton);
          },
          [](SweepRun& run) { return !::KeyIsLearned(run.probe->KeySlots(), 0x30); }},
+        {"the link lost and back", false, [](SweepRun& run) { run.LoseTheLinkAndComeBack(); },
+         [](SweepRun& run) { return run.LinkIsUp(); }},
         {"clearing every learned key", false,
          [](SweepRun& run) { QTest::mouseClick(run.window->clearButton, Qt::LeftButton); },
          [](SweepRun& run) { return !::AnyKeyLearned(run.probe->KeySlots()); }},
