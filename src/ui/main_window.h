@@ -157,6 +157,8 @@ class MainWindow : public QWidget, private LinkMonitorView {
 
     // Key selection (main_window_keys.cpp).
     void ChooseKeyForLearning(PictureButton* button);
+    // The key a button stands for; none for an action button.
+    static std::optional<KeyCode> KeyCodeOf(const PictureButton* button);
     // The delete branch of KeyClick (main_window_delete.cpp): takes the key's learned code off
     // the remote after a question.
     void DeleteKeyClick(PictureButton* button);
@@ -229,12 +231,8 @@ class MainWindow : public QWidget, private LinkMonitorView {
     CaptureControl captureControl;
     // How long a capture waits for its code, and how it polls (tests shorten the wait).
     CaptureTiming captureTiming;
-    // The capture handed over by the capture thread, read on the UI thread after it ended.
-    std::string capturedCode;
     // Where the converter is loaded from at every attempt: the program's folder.
     QString converterFolder;
-    // The code-table reference of the code being learned.
-    std::string learnedCodeRef;
 
     // Four sets of key pictures, index 1 + 168 x set + key code (key_pictures.h), and the named
     // pictures by resource name ("delete", "clearhui", ...). Filled when the skins are loaded;

@@ -15,11 +15,6 @@
 
 namespace {
 
-// The key a button stands for; none for an action button.
-std::optional<KeyCode> KeyCodeOf(const PictureButton* button) {
-    return ParseKeyCode(button->Code().toStdString());
-}
-
 // A button whose Code names no key has no slot, so it counts as not learned.
 std::optional<DeleteOutcome> RefusalFor(const std::vector<KeySlot>& keySlots,
                                         std::optional<KeyCode> keyCode) {

@@ -16,12 +16,11 @@ std::string CodeOf(const PictureButton* button) {
     return button->Code().toStdString();
 }
 
-// The key a button stands for; none for an action button.
-std::optional<KeyCode> KeyCodeOf(const PictureButton* button) {
+}  // namespace
+
+std::optional<KeyCode> MainWindow::KeyCodeOf(const PictureButton* button) {
     return ParseKeyCode(CodeOf(button));
 }
-
-}  // namespace
 
 void MainWindow::KeyClick(PictureButton* button) {
     if (button == nullptr)

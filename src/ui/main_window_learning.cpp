@@ -53,7 +53,7 @@ void MainWindow::PutBackPendingKey() {
     ShowKeyPicture(key, KeyPictureSet::kNotLearned);
     // A learned key is not clickable for learning without its question; ShowKeyStates then
     // gives it its learned picture again.
-    const std::optional<KeyCode> keyCode = ParseKeyCode(key->Code().toStdString());
+    const std::optional<KeyCode> keyCode = KeyCodeOf(key);
     if (keyCode && KeyIsLearned(remoteMap.keySlots, *keyCode))
         key->SetIsEnable(false);
 }
@@ -94,8 +94,7 @@ void MainWindow::LearnCapturedCode() {
         StartCapture();
         return;
     }
-    capturedCode = std::move(result.capture);
-    if (capturedCode.empty()) {
+    if (result.capture.empty()) {
         FailLearning();
         return;
     }
@@ -106,13 +105,13 @@ void MainWindow::LearnCapturedCode() {
     statusLabel->setText(texts::KeyBeingLearned(key->Path()));
     statusLabel->repaint();
 
-    const std::optional<KeyCode> keyCode = ParseKeyCode(key->Code().toStdString());
+    const std::optional<KeyCode> keyCode = KeyCodeOf(key);
     if (!keyCode) {
         FailLearning();
         return;
     }
     const CaptureLearning attempt =
-        LearnCapture(remoteMap, device, *keyCode, std::exchange(capturedCode, {}), converterFolder);
+        LearnCapture(remoteMap, device, *keyCode, result.capture, converterFolder);
     LogAttempt(attempt);
     if (!attempt.Succeeded()) {
         TellLearningFailed(attempt);

@@ -55,9 +55,8 @@ bool MainWindow::LoadSkins() {
                 bundles.Picture(keySet.bundle, QStringLiteral("gif%1").arg(code));
             if (picture.isNull())
                 return false;
-            const auto index = static_cast<qsizetype>(
-                1 + kKeyPicturesPerSet * static_cast<int>(keySet.set) + code);
-            keyPictures[index] = QPixmap::fromImage(picture);
+            keyPictures[static_cast<qsizetype>(KeyPictureIndex(keySet.set, code))] =
+                QPixmap::fromImage(picture);
         }
     }
     // Every later change of look expects all ten: a missing one fails the loading as a missing

@@ -26,7 +26,6 @@ class MainWindowProbe {
     ::CaptureControl& CaptureControl() { return window_.captureControl; }
     CaptureTiming& Timing() { return window_.captureTiming; }
     QString& ConverterFolder() { return window_.converterFolder; }
-    std::string& CapturedCode() { return window_.capturedCode; }
     std::vector<KeySlot>& KeySlots() { return window_.remoteMap.keySlots; }
     RemoteMap& Map() { return window_.remoteMap; }
     QVector<QPixmap>& KeyPictures() { return window_.keyPictures; }

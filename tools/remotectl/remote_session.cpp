@@ -3,6 +3,7 @@
 #include <QString>
 #include <algorithm>
 
+#include "common/hex_digits.h"
 #include "device/hex_fields.h"
 #include "learning/remote_backup.h"
 
@@ -72,8 +73,7 @@ bool RemoteSession::Lock(std::string& error) {
 }
 
 std::string RemoteSession::ModelText() const {
-    return KeyCodeText(static_cast<KeyCode>(info_.modelCode >> 8)) +
-           KeyCodeText(static_cast<KeyCode>(info_.modelCode & 0xFF));
+    return hex::FormatDigits(info_.modelCode, 4);
 }
 
 std::optional<KeyCode> KeyCodeTyped(const std::string& text) {
@@ -86,8 +86,7 @@ std::optional<KeyCode> KeyCodeTyped(const std::string& text) {
 }
 
 std::string KeyCodeText(KeyCode code) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    return {kDigits[code >> 4], kDigits[code & 0xF]};
+    return hex::FormatDigits(code, 2);
 }
 
 RemoteBanks BanksForCheck(RemoteSession& session, const ManagedRegions& regions, bool& read) {
