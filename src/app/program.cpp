@@ -6,7 +6,6 @@
 
 #include "app/splash_window.h"
 #include "platform/prompter.h"
-#include "platform/remote_lock.h"
 #include "ui/main_window.h"
 #include "ui/texts.h"
 
@@ -24,21 +23,18 @@ int RunProgram(DeviceLibrary& device, Prompter& prompter, const WindowServices& 
     splash->hide();
     splash.reset();
 
-    // Every message of a failed start-up has been shown and answered by now.
-    if (window.StartupFailed())
-        return 0;
-    // Held until the program ends, so that no other program changes the remote meanwhile. A
-    // remote whose identity was never read cannot be written either, and needs no lock; a lock
-    // file that cannot be made keeps no one from their remote.
-    RemoteLock lock;
-    const QString identity = QString::fromStdString(window.Map().remoteIdText);
-    if (!identity.isEmpty() &&
-        lock.Take(identity, QStringLiteral("keylearn")) == RemoteLockStatus::kHeld) {
+    // The session took the remote's lock before it read the tables, and holds it until the
+    // program ends. Another program's lock is told once the splash is gone; every other message
+    // of a failed start-up has been shown and answered by now.
+    const RemoteOpening& opening = window.Opening();
+    if (opening.status == RemoteOpening::Status::kLockHeld) {
         const QString holder =
-            lock.HolderName().isEmpty() ? texts::kAnotherProgram : lock.HolderName();
+            opening.holderName.isEmpty() ? texts::kAnotherProgram : opening.holderName;
         prompter.Information(texts::RemoteInUse(holder), texts::kPromptCaption);
         return 0;
     }
+    if (window.StartupFailed())
+        return 0;
     window.show();
     return QApplication::exec();
 }

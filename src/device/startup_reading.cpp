@@ -48,30 +48,25 @@ StartupStatus FirstBlockFailure(const MemoryRead& read) {
 
 class Reading {
   public:
-    explicit Reading(DeviceLibrary& device) : device_(device) {}
+    Reading(DeviceLibrary& device, StartupReading& reading) : device_(device), reading_(reading) {}
 
-    StartupReading Run() {
-        reading_.status = CheckRemote();
-        if (reading_.status == StartupStatus::kReady)
-            reading_.status = ReadTables();
-        return std::move(reading_);
-    }
+    StartupStatus CheckRemote();
+    StartupStatus ReadTables();
 
   private:
     MemoryRead Read(int address, int units) {
         return device_.ReadMemory(static_cast<MemoryAddress>(address), units, kStartupBank);
     }
-    StartupStatus CheckRemote();
-    StartupStatus ReadTables();
 
     DeviceLibrary& device_;
-    StartupReading reading_;
+    StartupReading& reading_;
 };
 
 StartupStatus Reading::CheckRemote() {
     const std::optional<std::string> version = device_.ReadVersion();
     if (!version || !VersionAccepted(*version))
         return StartupStatus::kUnsupportedRemote;
+    reading_.version = *version;
 
     const MemoryRead read = Read(kInfoBlockAddress, kInfoBlockUnits);
     if (!read.Succeeded())
@@ -80,6 +75,7 @@ StartupStatus Reading::CheckRemote() {
     if (!info)
         return StartupStatus::kBadMemory;
     reading_.map.remoteIdText = info->identityText;
+    reading_.info = *info;
     reading_.infoBlockRead = true;
     const StartupStatus compatibility = CheckCompatibility(*info);
     reading_.remoteAccepted = compatibility == StartupStatus::kReady;
@@ -125,6 +121,24 @@ StartupStatus Reading::ReadTables() {
 
 }  // namespace
 
+StartupReading CheckRemoteAtStartup(DeviceLibrary& device) {
+    StartupReading reading;
+    reading.status = Reading(device, reading).CheckRemote();
+    // Not ready yet: the tables are still to be read.
+    reading.identityAccepted = reading.status == StartupStatus::kReady;
+    if (reading.identityAccepted)
+        reading.status = StartupStatus::kNoAnswer;
+    return reading;
+}
+
+void ReadRemoteTables(DeviceLibrary& device, StartupReading& reading) {
+    if (!reading.identityAccepted)
+        return;
+    reading.status = Reading(device, reading).ReadTables();
+}
+
 StartupReading ReadRemoteAtStartup(DeviceLibrary& device) {
-    return Reading(device).Run();
+    StartupReading reading = CheckRemoteAtStartup(device);
+    ReadRemoteTables(device, reading);
+    return reading;
 }

@@ -3,9 +3,11 @@
 // fits this program, then read its memory map, key slots, code table and built-in code list.
 // What it finds is a typed outcome; the window turns it into texts and boxes.
 
+#include <optional>
 #include <string>
 
 #include "device/remote_map.h"
+#include "device/remote_memory_map.h"
 
 class DeviceLibrary;
 
@@ -28,6 +30,12 @@ struct StartupReading {
     bool infoBlockRead = false;
     // The remote passed the compatibility checks: the remote type label is shown.
     bool remoteAccepted = false;
+    // The version and the info block passed: the tables may be read. Until they are, status is
+    // kNoAnswer.
+    bool identityAccepted = false;
+    // The firmware's version text and the info block, once read.
+    std::string version;
+    std::optional<InfoBlock> info;
     RemoteMap map;  // as far as start-up got
     // The code-table read as hex text, a diagnostic copy; empty until that read was taken in.
     std::string codeTableReadText;
@@ -37,3 +45,9 @@ struct StartupReading {
 // directory, key code list, key table, code table and built-in code list, in this order, each
 // from the start-up bank; the first failure ends the reading.
 StartupReading ReadRemoteAtStartup(DeviceLibrary& device);
+
+// The same in two steps, so that a program can take the remote's lock (which its identity
+// names) between them: the version and the info block first, then, for a remote whose identity
+// was accepted, the tables.
+StartupReading CheckRemoteAtStartup(DeviceLibrary& device);
+void ReadRemoteTables(DeviceLibrary& device, StartupReading& reading);

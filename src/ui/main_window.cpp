@@ -1,32 +1,42 @@
 #include "ui/main_window.h"
 
 #include <QShowEvent>
-#include <QTemporaryDir>
 
-#include "learning/capture_thread.h"
-#include "learning/converter_library.h"
 #include "platform/prompter.h"
+#include "ui/picture_button.h"
 #include "ui/texts.h"
 
 MainWindow::MainWindow(DeviceLibrary& device, Prompter& prompter, const WindowServices& services,
                        QWidget* parent)
     : QWidget(parent),
-      device(device),
       prompter(prompter),
       services(services),
-      converterFolder(ConverterFolder()) {
+      session(std::make_unique<RemoteSession>(device, services.session)) {
     setObjectName(QStringLiteral("mainWindow"));
+    if (services.pictures)
+        pictures = *services.pictures;
+    session->SetQuestions(this);
     BuildLayout();
     ConnectActionButtons();
+    ConnectSession();
     RunStartup();
 }
 
 MainWindow::~MainWindow() {
-    StopCaptureThread();
-    // No thread outlives the window. A monitor waiting for its box is released by the stop
-    // request, so this join never waits on a thread that waits on this one.
-    if (linkMonitor)
-        linkMonitor->StopAndJoin();
+    // The session joins its threads; nothing it still reports reaches a window that is going.
+    session->SetQuestions(nullptr);
+    disconnect(session.get(), nullptr, this, nullptr);
+    session.reset();
+}
+
+void MainWindow::ConnectSession() {
+    RemoteSession* s = session.get();
+    connect(s, &RemoteSession::learningStarted, this, &MainWindow::ShowKeyBeingLearned);
+    connect(s, &RemoteSession::keyLearned, this, &MainWindow::ShowKeyLearned);
+    connect(s, &RemoteSession::learningFailed, this, &MainWindow::ShowLearningFailed);
+    connect(s, &RemoteSession::linkStateChanged, this, &MainWindow::ShowLinkState);
+    connect(s, &RemoteSession::keyControlsAvailable, this, &MainWindow::SetKeyControlsAvailable);
+    connect(s, &RemoteSession::linkWatchEnded, this, &MainWindow::OnLinkWatchEnded);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -1,12 +1,9 @@
 // Deleting learned keys: delete mode, the delete branch of KeyClick and clearing every learned
-// key. The remote is changed by learning/delete_keys.h; this file asks the user, turns the
-// outcomes into texts and keeps the key pictures, the two buttons and the tips panels in step.
+// key. The session changes the remote; this file turns its outcomes into texts and keeps the
+// key pictures, the two buttons and the tips panels in step.
 #include <QLabel>
 #include <algorithm>
-#include <optional>
 
-#include "learning/delete_keys.h"
-#include "learning/key_slots.h"
 #include "platform/prompter.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
@@ -15,14 +12,6 @@
 
 namespace {
 
-// A button whose Code names no key has no slot, so it counts as not learned.
-std::optional<DeleteOutcome> RefusalFor(const std::vector<KeySlot>& keySlots,
-                                        std::optional<KeyCode> keyCode) {
-    if (!keyCode)
-        return keySlots.empty() ? DeleteOutcome::kNoKeySlots : DeleteOutcome::kNotLearned;
-    return DeleteRefusal(keySlots, *keyCode);
-}
-
 const QString& RefusalText(DeleteOutcome refusal) {
     return refusal == DeleteOutcome::kNoKeySlots ? texts::kNoKeyLearnedYet : texts::kKeyNotLearned;
 }
@@ -30,75 +19,70 @@ const QString& RefusalText(DeleteOutcome refusal) {
 }  // namespace
 
 void MainWindow::DeleteButtonClicked() {
-    if (learningMode) {
+    if (!session->SwitchDeleteMode()) {
         prompter.Information(texts::kStopLearningBeforeDeleting, texts::kPromptCaption);
         return;
     }
-    deleteMode = !deleteMode;
-    if (deleteMode) {
+    if (session->DeleteMode()) {
         ShowTipsPanel(tipsDeleting);
         statusLabel->setText(texts::kChooseKeyToDelete);
-        deleteButton->SetPicture(namedPictures.value(QStringLiteral("stopdelete")));
+        deleteButton->SetPicture(Named(named_picture::kStopDeleting));
         return;
     }
     statusLabel->clear();
-    deleteButton->SetPicture(namedPictures.value(QStringLiteral("delete")));
+    deleteButton->SetPicture(Named(named_picture::kDelete));
     ShowIdleTips();
 }
 
-void MainWindow::DeleteKeyClick(PictureButton* button) {
-    const std::optional<KeyCode> keyCode = KeyCodeOf(button);
-    if (const std::optional<DeleteOutcome> refusal = RefusalFor(remoteMap.keySlots, keyCode)) {
+void MainWindow::DeleteKeyClick(PictureButton* button, KeyCode key) {
+    if (const std::optional<DeleteOutcome> refusal = session->DeleteRefusal(key)) {
         prompter.Information(RefusalText(*refusal), texts::kPromptCaption);
         return;
     }
     statusLabel->clear();
-    if (!prompter.Question(texts::kDeleteQuestion, texts::kPromptCaption))
+    const KeyDeletion deletion = session->DeleteKey(key);
+    if (deletion.request == KeyDeletion::Result::kDeclined)
         return;
-
-    const DeleteResult result = DeleteLearnedKey(remoteMap, device, *keyCode);
-    if (result.outcome != DeleteOutcome::kDeleted) {
+    const DeleteOutcome outcome = deletion.result.outcome;
+    if (outcome != DeleteOutcome::kDeleted) {
         // The key keeps its code, its slot and its learned picture.
-        prompter.Information(result.outcome == DeleteOutcome::kNotDeleted
-                                 ? texts::kDeleteFailed
-                                 : RefusalText(result.outcome),
-                             texts::kPromptCaption);
+        prompter.Information(
+            outcome == DeleteOutcome::kNotDeleted ? texts::kDeleteFailed : RefusalText(outcome),
+            texts::kPromptCaption);
         return;
     }
-    button->SetIsEnable(true);
+    button->SetEnabledLook(true);
     ShowKeyPicture(button, KeyPictureSet::kNotLearned);
     prompter.Information(texts::kDeleteSucceeded, texts::kPromptCaption);
     // Delete mode ends with the last learned key; otherwise it stays on for the next key.
-    if (!AnyKeyLearned()) {
+    if (!session->AnyKeyLearned()) {
         UpdateDeleteButtons();
         ShowTipsPanel(tipsNoneLearned);
     }
 }
 
 void MainWindow::ClearButtonClicked() {
-    if (learningMode) {
-        prompter.Information(texts::kStopLearningBeforeClearing, texts::kPromptCaption);
-        return;
+    const KeysClearing clearing = session->ClearKeys();
+    switch (clearing.request) {
+        case KeysClearing::Result::kRefusedWhileLearning:
+            prompter.Information(texts::kStopLearningBeforeClearing, texts::kPromptCaption);
+            return;
+        case KeysClearing::Result::kRefusedWhileDeleting:
+            prompter.Information(texts::kStopDeletingBeforeClearing, texts::kPromptCaption);
+            return;
+        case KeysClearing::Result::kNothingLearned:
+            prompter.Information(texts::kNothingToClear, texts::kPromptCaption);
+            return;
+        case KeysClearing::Result::kDeclined:
+            return;
+        case KeysClearing::Result::kDone:
+            break;
     }
-    if (deleteMode) {
-        prompter.Information(texts::kStopDeletingBeforeClearing, texts::kPromptCaption);
-        return;
-    }
-    if (!AnyKeyLearned()) {
-        prompter.Information(texts::kNothingToClear, texts::kPromptCaption);
-        return;
-    }
-    if (!prompter.Question(texts::kClearQuestion, texts::kPromptCaption))
-        return;
-
-    const ClearResult result = ClearLearnedKeys(remoteMap, device);
+    const ClearResult& result = clearing.result;
     // Keys whose code could not be taken off keep their learned picture.
-    for (PictureButton* button : findChildren<PictureButton*>()) {
-        const std::optional<KeyCode> keyCode = KeyCodeOf(button);
-        if (keyCode &&
-            std::any_of(result.cleared.begin(), result.cleared.end(),
-                        [&](const KeyRelease& key) { return key.keyCode == *keyCode; })) {
-            button->SetIsEnable(true);
+    for (const KeyRelease& key : result.cleared) {
+        if (PictureButton* button = KeyButton(key.keyCode)) {
+            button->SetEnabledLook(true);
             ShowKeyPicture(button, KeyPictureSet::kNotLearned);
         }
     }
@@ -116,5 +100,5 @@ void MainWindow::ShowTipsPanel(PictureView* panel) {
 }
 
 void MainWindow::ShowIdleTips() {
-    ShowTipsPanel(AnyKeyLearned() ? tipsSomeLearned : tipsNoneLearned);
+    ShowTipsPanel(session->AnyKeyLearned() ? tipsSomeLearned : tipsNoneLearned);
 }

@@ -1,8 +1,9 @@
-// Key selection: what a click on a key of the remote's picture does in each of the window's
+// Key selection: what a click on a key of the remote's picture does in each of the session's
 // modes, and the pictures that show every key's state.
 #include <QLabel>
 #include <optional>
 
+#include "common/hex_digits.h"
 #include "learning/key_slots.h"
 #include "platform/prompter.h"
 #include "ui/main_window.h"
@@ -12,56 +13,69 @@
 
 namespace {
 
-std::string CodeOf(const PictureButton* button) {
-    return button->Code().toStdString();
+// The key a button stands for; none for an action button.
+std::optional<KeyCode> KeyCodeOf(const PictureButton* button) {
+    return ParseKeyCode(button->Code().toStdString());
 }
 
 }  // namespace
 
-std::optional<KeyCode> MainWindow::KeyCodeOf(const PictureButton* button) {
-    return ParseKeyCode(CodeOf(button));
+PictureButton* MainWindow::KeyButton(KeyCode code) const {
+    return keyButtons.value(QString::fromStdString(hex::FormatDigits(code, 2)));
+}
+
+QString MainWindow::LabelOf(KeyCode key) const {
+    const PictureButton* button = KeyButton(key);
+    return button ? button->Label() : QString();
 }
 
 void MainWindow::KeyClick(PictureButton* button) {
     if (button == nullptr)
         return;
-    if (deleteMode) {
-        DeleteKeyClick(button);
+    // Only the keys of the remote's picture come here, and each has its code.
+    const std::optional<KeyCode> key = KeyCodeOf(button);
+    if (!key)
+        return;
+    if (session->DeleteMode()) {
+        DeleteKeyClick(button, *key);
         return;
     }
-    if (!pendingKeys.isEmpty()) {
-        // Only one key is learned at a time.
-        prompter.Information(texts::KeyStillLearning(pendingKeys.first()->Path()),
-                             texts::kPromptCaption);
-        return;
-    }
-    if (learningMode) {
-        ChooseKeyForLearning(button);
-        return;
-    }
-    prompter.Information(texts::kClickStartLearningFirst, texts::kPromptCaption);
+    ChooseKeyForLearning(button, *key);
 }
 
-void MainWindow::ChooseKeyForLearning(PictureButton* button) {
-    const std::optional<KeyCode> keyCode = KeyCodeOf(button);
-    if (keyCode && KeyIsLearned(remoteMap.keySlots, *keyCode)) {
-        if (!prompter.Question(texts::RelearnQuestion(button->Path()), texts::kPromptCaption))
+void MainWindow::ChooseKeyForLearning(PictureButton* button, KeyCode key) {
+    switch (session->ChooseKey(key)) {
+        case KeyChoice::kKeyPending:
+            // Only one key is learned at a time.
+            prompter.Information(texts::KeyStillLearning(LabelOf(*session->PendingKey())),
+                                 texts::kPromptCaption);
             return;
-        button->SetIsEnable(true);
-        button->repaint();
+        case KeyChoice::kLearningOff:
+            prompter.Information(texts::kClickStartLearningFirst, texts::kPromptCaption);
+            return;
+        case KeyChoice::kDeclined:
+            return;
+        case KeyChoice::kRechosen:
+            button->SetEnabledLook(true);
+            button->repaint();
+            break;
+        case KeyChoice::kChosen:
+            break;
     }
     ShowKeyPicture(button, KeyPictureSet::kLearning);
-    statusLabel->setText(texts::ReadyToLearn(button->Path()));
+    statusLabel->setText(texts::ReadyToLearn(button->Label()));
     hintPicture->hide();
     PlayAnimation();
-    pendingKeys.append(button);
-    StartCapture();
 }
 
 void MainWindow::ShowKeyPicture(PictureButton* button, KeyPictureSet set) {
-    const auto index = KeyPictureIndex(set, CodeOf(button));
-    if (index && *index < static_cast<std::size_t>(keyPictures.size()))
-        button->SetPicture(keyPictures[static_cast<qsizetype>(*index)]);
+    const auto index = KeyPictureIndex(set, button->Code().toStdString());
+    if (index && *index < static_cast<std::size_t>(pictures.keyPictures.size()))
+        button->SetPicture(pictures.keyPictures[static_cast<qsizetype>(*index)]);
+}
+
+QPixmap MainWindow::Named(const QString& name) const {
+    return pictures.namedPictures.value(name);
 }
 
 void MainWindow::ShowKeyStates() {
@@ -69,12 +83,12 @@ void MainWindow::ShowKeyStates() {
         const std::optional<KeyCode> keyCode = KeyCodeOf(button);
         if (!keyCode)
             continue;
-        for (const KeySlot& slot : remoteMap.keySlots) {
+        for (const KeySlot& slot : session->Map().keySlots) {
             if (slot.keyCode != *keyCode)
                 continue;
             switch (slot.state) {
                 case SlotState::kLearned:
-                    button->SetIsEnable(false);
+                    button->SetEnabledLook(false);
                     ShowKeyPicture(button, KeyPictureSet::kLearned);
                     break;
                 case SlotState::kDownloaded:
@@ -87,21 +101,16 @@ void MainWindow::ShowKeyStates() {
     }
 }
 
-bool MainWindow::AnyKeyLearned() const {
-    return ::AnyKeyLearned(remoteMap.keySlots);
-}
-
 void MainWindow::UpdateDeleteButtons() {
-    if (AnyKeyLearned()) {
+    if (session->AnyKeyLearned()) {
         deleteButton->setEnabled(true);
-        deleteButton->SetPicture(namedPictures.value(QStringLiteral("delete")));
+        deleteButton->SetPicture(Named(named_picture::kDelete));
         clearButton->setEnabled(true);
-        clearButton->SetPicture(namedPictures.value(QStringLiteral("clear")));
+        clearButton->SetPicture(Named(named_picture::kClear));
         return;
     }
-    deleteButton->SetPicture(namedPictures.value(QStringLiteral("deletehui")));
+    deleteButton->SetPicture(Named(named_picture::kDeleteDisabled));
     deleteButton->setEnabled(false);
-    clearButton->SetPicture(namedPictures.value(QStringLiteral("clearhui")));
+    clearButton->SetPicture(Named(named_picture::kClearDisabled));
     clearButton->setEnabled(false);
-    deleteMode = false;
 }

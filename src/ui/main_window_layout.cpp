@@ -227,7 +227,7 @@ void MainWindow::BuildRemoteBox() {
     for (const window_layout::Key& key : window_layout::RemoteKeys()) {
         PictureButton* button = Button(remote, QStringLiteral("key") + key.code, key.place,
                                        window_art::KeyPicture(key.code));
-        button->SetPath(key.label);
+        button->SetLabel(key.label);
         button->SetCode(key.code);
         keyButtons.insert(key.code, button);
         connect(button, &PictureButton::clicked, this, [this, button] { KeyClick(button); });

@@ -31,7 +31,7 @@ void MainWindow::OnFirstShow() {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
-    StartLinkMonitor();
+    session->WatchLink();
     if (!LoadSkins()) {
         startupFailed = true;
         WhenShown([this] {
@@ -42,7 +42,7 @@ void MainWindow::OnFirstShow() {
     }
     WhenShown([this] { CheckScreenResolution(); });
     ShowKeyStates();
-    hintPicture->SetPicture(namedPictures.value(QStringLiteral("giftovani")));
+    hintPicture->SetPicture(Named(named_picture::kIdleHint));
     UpdateDeleteButtons();
     ShowIdleTips();
     versionLabel->setText(texts::kProgramVersion);
@@ -54,7 +54,7 @@ void MainWindow::WhenShown(std::function<void()> box) {
     QMetaObject::invokeMethod(
         this,
         [this, box = std::move(box)] {
-            if (!closingDown)
+            if (!session->Closing())
                 box();
         },
         Qt::QueuedConnection);
@@ -101,9 +101,9 @@ void MainWindow::HelpClicked() {
 
 void MainWindow::UpdateClicked() {
     // There is nothing to update from: the button only says so.
-    if (learningMode)
+    if (session->LearningMode())
         prompter.PlainMessage(texts::kUpdateWhileLearning);
-    else if (deleteMode)
+    else if (session->DeleteMode())
         prompter.PlainMessage(texts::kUpdateWhileDeleting);
     else
         prompter.PlainMessage(texts::kNoUpdateNeeded);

@@ -1,9 +1,8 @@
-// RunStartup: waiting for the remote, reading it, and what start-up changes in the window.
+// RunStartup: waiting for the remote, opening it, and what start-up changes in the window.
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 
-#include "device/device_library.h"
 #include "platform/prompter.h"
 #include "ui/main_window.h"
 #include "ui/texts.h"
@@ -35,30 +34,35 @@ const QString* RejectionText(StartupStatus status) {
 
 void MainWindow::RunStartup() {
     SetApplicationTitle(texts::kApplicationTitle);
-    ResetWindowState();
-    if (!WaitForRemote()) {
+    if (!session->WaitForRemote()) {
         startupFailed = true;
         return;
     }
     QCoreApplication::processEvents();
-    ShowStartupReading(ReadRemoteAtStartup(device));
+    // Held until the window goes, so that no other program changes the remote meanwhile.
+    opening = session->Open(LockMode::kHold);
+    ShowOpening();
 }
 
-bool MainWindow::WaitForRemote() {
-    while (!device.IsAttached())
-        if (!prompter.RetryCancel(texts::kNoRemote, texts::kPromptCaption))
-            return false;
-    return true;
-}
-
-void MainWindow::ShowStartupReading(StartupReading reading) {
-    remoteMap = std::move(reading.map);
+void MainWindow::ShowOpening() {
+    const StartupReading& reading = opening.reading;
     if (reading.infoBlockRead)
         firmwareLabel->setText(texts::kFirmwareLabel);
     if (reading.remoteAccepted)
         remoteTypeLabel->setText(texts::kRemoteType);
     if (!reading.codeTableReadText.empty())
         codeTableLog->setPlainText(QString::fromStdString(reading.codeTableReadText));
+    switch (opening.status) {
+        case RemoteOpening::Status::kOpened:
+            return;
+        case RemoteOpening::Status::kLockHeld:
+        case RemoteOpening::Status::kLockUnavailable:
+            // The program says who has the remote once the splash is gone.
+            startupFailed = true;
+            return;
+        case RemoteOpening::Status::kNotAccepted:
+            break;
+    }
     switch (reading.status) {
         case StartupStatus::kReady:
             return;
@@ -81,16 +85,4 @@ void MainWindow::SetApplicationTitle(const QString& title) {
     // Only this window gets it: an application display name would be appended by the window
     // system to every other title, and the boxes' captions must read exactly as given.
     setWindowTitle(title);
-}
-
-void MainWindow::ResetWindowState() {
-    remoteMap = RemoteMap{};
-    pendingKeys.clear();
-    linkMonitor = nullptr;
-    captureThread = nullptr;
-    captureControl.Start();
-    startupFailed = false;
-    closingDown = false;
-    learningMode = false;
-    deleteMode = false;
 }

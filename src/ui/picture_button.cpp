@@ -26,23 +26,23 @@ void PictureButton::SetMoveRight(quint8 pixels) {
         moveRight_ = pixels;
 }
 
-void PictureButton::SetIsEnable(bool enable) {
-    if (enable) {
+void PictureButton::SetEnabledLook(bool enabled) {
+    if (enabled) {
         SetPicture(savedPicture_);
     } else {
         savedPicture_ = Picture();
         SetPicture(disablePic_);
     }
-    isEnable_ = enable;
+    enabledLook_ = enabled;
 }
 
 bool PictureButton::IsPropertyStored(const char* name) const {
     if (std::strcmp(name, "MoveDown") == 0 || std::strcmp(name, "MoveRight") == 0)
         return true;
     if (std::strcmp(name, "Path") == 0)
-        return !path_.isEmpty();
+        return !label_.isEmpty();
     if (std::strcmp(name, "IsEnable") == 0)
-        return !isEnable_;
+        return !enabledLook_;
     if (std::strcmp(name, "DisablePic") == 0)
         return !disablePic_.isNull();
     if (std::strcmp(name, "Code") == 0)
@@ -131,9 +131,9 @@ void PictureButton::MoveBackAll() {
 }
 
 void PictureButton::AskShell() {
-    if (path_.isEmpty())
+    if (label_.isEmpty())
         return;
     DesktopShell& shell = shell_ ? *shell_ : SystemDesktopShell();
-    if (OpenExistingFileWithShell(shell, path_) == ShellOpenResult::kFolderNotEntered)
-        emit folderNotEntered(path_);
+    if (OpenExistingFileWithShell(shell, label_) == ShellOpenResult::kFolderNotEntered)
+        emit folderNotEntered(label_);
 }

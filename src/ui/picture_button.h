@@ -2,10 +2,13 @@
 // PictureButton: a picture that behaves as a button. Every clickable thing of the main window is
 // one, the remote's keys included. While a mouse button is held the picture sits MoveRight pixels
 // right and MoveDown pixels down, which is all the pressed look there is. A second picture,
-// DisablePic, is swapped in while IsEnable is false; IsEnable changes only the look, never
-// whether the button takes clicks. Path is handed to the desktop shell on every press when it
-// names an existing file (the window uses it as the key's label, which names none), Code is
-// free text for the owner (the key's code).
+// DisablePic, is swapped in while the enabled look is off; the look never changes whether the
+// button takes clicks. The label (stored as the form property Path) is the key's name in the
+// window's texts; only when it names an existing file is it also handed to the desktop shell on
+// every press. Code is free text for the owner (the key's code).
+//
+// The properties keep the names a form stores them under (MoveDown, MoveRight, Path, IsEnable,
+// DisablePic, Code); the C++ names say what they do.
 
 #include <QByteArray>
 #include <QList>
@@ -24,8 +27,8 @@ class PictureButton : public PictureView {
     // each is stored lives in IsPropertyStored.
     Q_PROPERTY(quint8 MoveDown READ MoveDown WRITE SetMoveDown)
     Q_PROPERTY(quint8 MoveRight READ MoveRight WRITE SetMoveRight)
-    Q_PROPERTY(QString Path READ Path WRITE SetPath)
-    Q_PROPERTY(bool IsEnable READ IsEnable WRITE SetIsEnable)
+    Q_PROPERTY(QString Path READ Label WRITE SetLabel)
+    Q_PROPERTY(bool IsEnable READ HasEnabledLook WRITE SetEnabledLook)
     Q_PROPERTY(QPixmap DisablePic READ DisablePic WRITE SetDisablePic)
     Q_PROPERTY(QString Code READ Code WRITE SetCode)
 
@@ -37,14 +40,15 @@ class PictureButton : public PictureView {
     quint8 MoveRight() const { return moveRight_; }
     void SetMoveRight(quint8 pixels);
 
-    const QString& Path() const { return path_; }
-    void SetPath(const QString& path) { path_ = path; }
+    // The key's label, or a file the desktop shell opens on a press.
+    const QString& Label() const { return label_; }
+    void SetLabel(const QString& label) { label_ = label; }
 
-    bool IsEnable() const { return isEnable_; }
+    bool HasEnabledLook() const { return enabledLook_; }
     // true: the saved picture comes back (an empty one if false was never written).
     // false: the current picture is saved and DisablePic shown. The old value is not looked
     // at, so writing false twice saves DisablePic itself.
-    void SetIsEnable(bool enable);
+    void SetEnabledLook(bool enabled);
 
     const QPixmap& DisablePic() const { return disablePic_; }
     void SetDisablePic(const QPixmap& picture) { disablePic_ = picture; }
@@ -90,10 +94,10 @@ class PictureButton : public PictureView {
 
     quint8 moveDown_ = 1;
     quint8 moveRight_ = 1;
-    QString path_;
+    QString label_;
     QPixmap disablePic_;
     QPixmap savedPicture_;
-    bool isEnable_ = true;
+    bool enabledLook_ = true;
     QString code_;
 
     DesktopShell* shell_ = nullptr;

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "learning/key_pictures.h"
 #include "learning/key_slots.h"
+#include "ui/key_pictures.h"
 
 namespace {
 

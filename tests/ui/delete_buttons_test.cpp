@@ -49,8 +49,8 @@ class DeleteButtonsTest : public WindowTest {
         Open(remote);
         window->ShowKeyStates();
         window->UpdateDeleteButtons();
-        window->tipsSomeLearned->setVisible(window->AnyKeyLearned());
-        window->tipsNoneLearned->setVisible(!window->AnyKeyLearned());
+        window->tipsSomeLearned->setVisible(window->Session().AnyKeyLearned());
+        window->tipsNoneLearned->setVisible(!window->Session().AnyKeyLearned());
         window->tipsLearning->hide();
         window->tipsDeleting->hide();
     }
@@ -84,8 +84,8 @@ class DeleteButtonsTest : public WindowTest {
         bool operator==(const Look&) const = default;
     };
     Look Snapshot() {
-        Look look{probe->LearningMode(),
-                  probe->DeleteMode(),
+        Look look{window->Session().LearningMode(),
+                  window->Session().DeleteMode(),
                   window->statusLabel->text(),
                   TipsShown(),
                   NamedPictureShown(window->deleteButton),
@@ -93,14 +93,14 @@ class DeleteButtonsTest : public WindowTest {
                   window->deleteButton->isEnabled(),
                   window->clearButton->isEnabled(),
                   {},
-                  probe->KeySlots()};
+                  KeySlots()};
         for (const char* code : {"00", "01", "30", "33"})
             look.keyPictures.push_back(KeyPictureShown(window->KeyButton(code)));
         return look;
     }
 
     void ExpectIdleWithNoKeyLearned() {
-        EXPECT_FALSE(probe->DeleteMode());
+        EXPECT_FALSE(window->Session().DeleteMode());
         EXPECT_FALSE(window->deleteButton->isEnabled());
         EXPECT_FALSE(window->clearButton->isEnabled());
         EXPECT_EQ(NamedPictureShown(window->deleteButton), "deletehui");
@@ -108,14 +108,14 @@ class DeleteButtonsTest : public WindowTest {
         EXPECT_EQ(TipsShown(), "tipsNoneLearned");
     }
 
-    std::string SlotTextOf(int slot) { return SlotText(probe->KeySlots().at(slot)); }
+    std::string SlotTextOf(int slot) { return SlotText(KeySlots().at(slot)); }
 
     int Writes() const { return sim->CallCount(DeviceCall::kWriteData); }
 };
 
 TEST_F(DeleteButtonsTest, BothButtonsRefuseInLearningModeAndChangeNothing) {
     OpenShown(TwoLearnedKeys());
-    probe->LearningMode() = true;
+    SwitchLearning();
     const Look before = Snapshot();
 
     prompter.ExpectInformation(QStringLiteral("现在正在学习状态，要删除请先停止学习！"));
@@ -148,14 +148,14 @@ TEST_F(DeleteButtonsTest, DeleteModeTwiceReturnsToIdleWithTheTipsOfTheKeys) {
         window->statusLabel->setText(QStringLiteral("x"));
 
         Click(window->deleteButton);
-        EXPECT_TRUE(probe->DeleteMode());
+        EXPECT_TRUE(window->Session().DeleteMode());
         EXPECT_EQ(TipsShown(), "tipsDeleting");
         EXPECT_EQ(window->statusLabel->text(),
                   QStringLiteral("请在左面遥控器上选择待删除的按键！"));
         EXPECT_EQ(NamedPictureShown(window->deleteButton), "stopdelete");
 
         Click(window->deleteButton);
-        EXPECT_FALSE(probe->DeleteMode());
+        EXPECT_FALSE(window->Session().DeleteMode());
         EXPECT_EQ(TipsShown(), c.idleTips);
         EXPECT_EQ(window->statusLabel->text(), QString());
         EXPECT_EQ(NamedPictureShown(window->deleteButton), "delete");
@@ -210,11 +210,11 @@ TEST_F(DeleteButtonsTest, TwoKeysDeletedInTurnEndDeleteModeWithTheLast) {
     Click(keyA);
     prompter.VerifyAllShown();
     EXPECT_EQ(KeyPictureShown(keyA), NotLearned(0x30));
-    EXPECT_TRUE(keyA->IsEnable());
+    EXPECT_TRUE(keyA->HasEnabledLook());
     EXPECT_EQ(SlotTextOf(d::kSlotOfKey30), "30|0");
     EXPECT_EQ(sim->MemoryHex(0x08, d::kKeyTableAddress + 22 * d::kSlotOfKey30, 1), "00");
     // Delete mode stays for the next key, with an empty status label.
-    EXPECT_TRUE(probe->DeleteMode());
+    EXPECT_TRUE(window->Session().DeleteMode());
     EXPECT_EQ(window->statusLabel->text(), QString());
     EXPECT_TRUE(window->deleteButton->isEnabled());
     EXPECT_TRUE(window->clearButton->isEnabled());
@@ -262,7 +262,7 @@ TEST_F(DeleteButtonsTest, ADeleteTheRemoteRefusesLeavesTheKeyLearned) {
     prompter.VerifyAllShown();
 
     EXPECT_TRUE(Snapshot() == expected);
-    EXPECT_FALSE(window->KeyButton("30")->IsEnable());
+    EXPECT_FALSE(window->KeyButton("30")->HasEnabledLook());
     EXPECT_TRUE(CheckRemoteMemory(sim->Image()).Consistent());
 }
 
@@ -277,7 +277,7 @@ RemoteImageBuilder LearnedInSlots2_5_9() {
 
 TEST_F(DeleteButtonsTest, ClearTakesEveryLearnedKeyOffInSlotOrderAndLeavesNothingBehind) {
     OpenShown(LearnedInSlots2_5_9());
-    const std::vector<KeySlot> before = probe->KeySlots();
+    const std::vector<KeySlot> before = KeySlots();
 
     prompter.ExpectQuestion(kClearQuestion, true).ExpectInformation(kClearDone);
     Click(window->clearButton);
@@ -293,12 +293,12 @@ TEST_F(DeleteButtonsTest, ClearTakesEveryLearnedKeyOffInSlotOrderAndLeavesNothin
     EXPECT_EQ(sim->Writes().size(), 10u);
     for (std::size_t slot = 0; slot < before.size(); ++slot) {
         const KeySlot& was = before[slot];
-        EXPECT_EQ(probe->KeySlots()[slot],
+        EXPECT_EQ(KeySlots()[slot],
                   was.state == SlotState::kLearned ? NotLearnedSlot(was.keyCode) : was);
     }
     EXPECT_EQ(window->statusLabel->text(), kClearDone);
     EXPECT_EQ(KeyPictureShown(window->KeyButton("30")), NotLearned(0x30));
-    EXPECT_TRUE(window->KeyButton("30")->IsEnable());
+    EXPECT_TRUE(window->KeyButton("30")->HasEnabledLook());
     EXPECT_EQ(KeyPictureShown(window->KeyButton("00")), Downloaded(0x00));
     EXPECT_EQ(KeyPictureShown(window->KeyButton("33")), Downloaded(0x33));
     ExpectIdleWithNoKeyLearned();
@@ -325,7 +325,7 @@ TEST_F(DeleteButtonsTest, AKeyTheRemoteWillNotClearKeepsItsPictureAndTheUserIsTo
 
     EXPECT_EQ(window->statusLabel->text(), incomplete);
     EXPECT_EQ(KeyPictureShown(window->KeyButton("30")), Learned(0x30));
-    EXPECT_EQ(probe->KeySlots()[d::kSlotOfKey30].state, SlotState::kLearned);
+    EXPECT_EQ(KeySlots()[d::kSlotOfKey30].state, SlotState::kLearned);
     EXPECT_EQ(SlotTextOf(9), "09|0");
     // Key 30 is still learned: both buttons stay, and so do the tips for learned keys.
     EXPECT_TRUE(window->deleteButton->isEnabled());

@@ -72,17 +72,14 @@ class SweepRun {
         sim.SetCollectWait(0ms);
         if (armBeforeStartup)
             refusing.Arm(refuse);
-        window = std::make_unique<MainWindow>(library, prompter, services.Services());
-        probe = std::make_unique<MainWindowProbe>(*window);
-        probe->ConverterFolder() = kConverterDir;
-        probe->Timing().limit = 300ms;
+        WindowServices windowServices = services.Services();
+        windowServices.session.converterFolder = kConverterDir;
+        windowServices.session.captureTiming.limit = 300ms;
+        window = std::make_unique<MainWindow>(library, prompter, windowServices);
         if (!armBeforeStartup)
             refusing.Arm(refuse);
     }
-    ~SweepRun() {
-        probe.reset();
-        window.reset();
-    }
+    ~SweepRun() { window.reset(); }
 
     // Learns a capture into a key with the learn button and a click, and waits for the end.
     void Learn(const QString& key, const std::string& capture) {
@@ -90,7 +87,9 @@ class SweepRun {
         sim.QueueCapture(capture);
         QTest::mouseClick(window->KeyButton(key), Qt::LeftButton);
         if (!QTest::qWaitFor(
-                [&] { return probe->CaptureThread() == nullptr && probe->PendingKeys().isEmpty(); },
+                [&] {
+                    return !window->Session().CaptureRunning() && !window->Session().PendingKey();
+                },
                 10000))
             ADD_FAILURE() << "the attempt never ended";
         QCoreApplication::processEvents();
@@ -115,12 +114,12 @@ class SweepRun {
     }
 
     bool LinkIsUp() const {
-        return !probe->ClosingDown() && window->linkStateLabel->text() == texts::kLinkUp &&
+        return !window->Session().Closing() && window->linkStateLabel->text() == texts::kLinkUp &&
                !window->remoteBox->isHidden() && window->learnButton->isEnabled();
     }
 
     bool KeyLearned(KeyCode key) const {
-        return ::KeyIsLearned(probe->KeySlots(), key) &&
+        return window->Session().KeyIsLearned(key) &&
                !prompter.shown.contains(QStringLiteral("学习失败！"));
     }
 
@@ -139,7 +138,6 @@ class SweepRun {
     AnsweringPrompter prompter;
     TestWindowServices services;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<MainWindowProbe> probe;
 };
 
 struct Operation {
@@ -169,12 +167,12 @@ const std::vector<Operation>& Operations() {
              QTest::mouseClick(run.window->deleteButton, Qt::LeftButton);
              QTest::mouseClick(run.window->KeyButton(QStringLiteral("30")), Qt::LeftButton);
          },
-         [](SweepRun& run) { return !::KeyIsLearned(run.probe->KeySlots(), 0x30); }},
+         [](SweepRun& run) { return !::KeyIsLearned(run.window->Map().keySlots, 0x30); }},
         {"the link lost and back", false, [](SweepRun& run) { run.LoseTheLinkAndComeBack(); },
          [](SweepRun& run) { return run.LinkIsUp(); }},
         {"clearing every learned key", false,
          [](SweepRun& run) { QTest::mouseClick(run.window->clearButton, Qt::LeftButton); },
-         [](SweepRun& run) { return !::AnyKeyLearned(run.probe->KeySlots()); }},
+         [](SweepRun& run) { return !::AnyKeyLearned(run.window->Map().keySlots); }},
     };
     return operations;
 }
@@ -188,8 +186,8 @@ void ExpectSound(SweepRun& run, const Operation& operation) {
     }
     // A start-up whose reads were refused may open the window knowing no key (the user is
     // told); what the window does know must be what the remote holds.
-    if (!run.window->StartupFailed() && !run.probe->KeySlots().empty()) {
-        EXPECT_EQ(ComparableSlots(run.probe->KeySlots()), run.RemoteSlots())
+    if (!run.window->StartupFailed() && !run.window->Map().keySlots.empty()) {
+        EXPECT_EQ(ComparableSlots(run.window->Map().keySlots), run.RemoteSlots())
             << "the window's slots are not what the remote holds; told: "
             << run.prompter.shown.join(QStringLiteral(" / ")).toStdString();
     }

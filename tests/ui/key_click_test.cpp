@@ -5,7 +5,6 @@
 
 #include <QLabel>
 #include <QMovie>
-#include <QThread>
 
 #include "learning/key_slots.h"
 #include "tests/ui/window_test.h"
@@ -22,9 +21,9 @@ class KeyClickTest : public WindowTest {
     // What a click may change, to compare before and after a refusal.
     struct Look {
         QString status;
-        QList<PictureButton*> pending;
-        int control;
-        CaptureThread* thread;
+        PictureButton* pending;
+        bool captureStopRequested;
+        bool captureRunning;
         bool hintHidden;
         bool animationHidden;
         std::vector<int> pictures;
@@ -34,17 +33,17 @@ class KeyClickTest : public WindowTest {
     };
     Look Snapshot() {
         Look look{window->statusLabel->text(),
-                  probe->PendingKeys(),
-                  probe->CaptureControl().Value(),
-                  probe->CaptureThread(),
+                  PendingKey(),
+                  window->Session().CaptureStopRequested(),
+                  window->Session().CaptureRunning(),
                   window->hintPicture->isHidden(),
                   window->learningAnimation->isHidden(),
                   {},
                   {},
-                  probe->KeySlots()};
+                  KeySlots()};
         for (PictureButton* key : Keys()) {
             look.pictures.push_back(KeyPictureShown(key));
-            look.enabled.push_back(key->IsEnable());
+            look.enabled.push_back(key->HasEnabledLook());
         }
         return look;
     }
@@ -58,20 +57,21 @@ class KeyClickTest : public WindowTest {
     void ExpectChosen(PictureButton* key, int code) {
         EXPECT_EQ(KeyPictureShown(key), Learning(code));
         EXPECT_EQ(window->statusLabel->text(),
-                  QStringLiteral("准备学习") + key->Path() + QStringLiteral("按键， 请发码"));
+                  QStringLiteral("准备学习") + key->Label() + QStringLiteral("按键， 请发码"));
         EXPECT_TRUE(window->hintPicture->isHidden());
         EXPECT_FALSE(window->learningAnimation->isHidden());
         ASSERT_NE(window->learningAnimation->movie(), nullptr);
-        EXPECT_EQ(window->learningAnimation->movie()->fileName(), probe->animationFile());
-        EXPECT_EQ(probe->PendingKeys(), QList<PictureButton*>{key});
-        EXPECT_EQ(probe->CaptureControl().Value(), 1);
+        EXPECT_EQ(window->learningAnimation->movie()->fileName(), window->Pictures().animationFile);
+        EXPECT_EQ(PendingKey(), key);
+        EXPECT_TRUE(window->Session().CaptureRunning());
+        EXPECT_FALSE(window->Session().CaptureStopRequested());
     }
 };
 
 TEST_F(KeyClickTest, IdleRefusesEveryKeyAndChangesNothing) {
     Open();
     for (PictureButton* key : Keys()) {
-        SCOPED_TRACE(key->Path().toStdString());
+        SCOPED_TRACE(key->Label().toStdString());
         const Look before = Snapshot();
         prompter.ExpectInformation(QStringLiteral("请先点击开始学习按钮！"));
         Click(key);
@@ -83,14 +83,14 @@ TEST_F(KeyClickTest, IdleRefusesEveryKeyAndChangesNothing) {
 
 TEST_F(KeyClickTest, APendingKeyRefusesEveryClickNamingThePendingKeyTwice) {
     Open();
-    probe->LearningMode() = true;
+    SwitchLearning();
     Click(window->KeyButton("01"));  // "TV/静音", no code: chosen without a question
     ExpectChosen(window->KeyButton("01"), 0x01);
 
     const QString waiting = QStringLiteral("TV/静音按键");
     for (PictureButton* key :
          {window->KeyButton("01"), window->KeyButton("30"), window->KeyButton("00")}) {
-        SCOPED_TRACE(key->Path().toStdString());
+        SCOPED_TRACE(key->Label().toStdString());
         const Look before = Snapshot();
         prompter.ExpectInformation(waiting + QStringLiteral("正在学习，要停止") + waiting +
                                    QStringLiteral(",请点击停止学习按钮"));
@@ -109,8 +109,11 @@ TEST_F(KeyClickTest, KeysWithoutALearnedCodeAreChosenWithoutAQuestion) {
                  {"33", 0x33}};  // downloaded through the code table
     for (const Case& c : cases) {
         Open();
-        probe->LearningMode() = true;
-        probe->CaptureControl().Stop();  // left by an earlier capture
+        // On, off and on again: the capture control is left stopped by the switch.
+        SwitchLearning();
+        SwitchLearning();
+        SwitchLearning();
+        ASSERT_TRUE(window->Session().CaptureStopRequested());
         PictureButton* key = window->KeyButton(QString::fromLatin1(c.key));
         Click(key);
         ExpectChosen(key, c.code);
@@ -119,11 +122,12 @@ TEST_F(KeyClickTest, KeysWithoutALearnedCodeAreChosenWithoutAQuestion) {
 
 TEST_F(KeyClickTest, ALearnedKeyAsksFirstAndNoChangesNothing) {
     Open();
-    probe->LearningMode() = true;
-    probe->CaptureControl().Stop();
+    SwitchLearning();
+    SwitchLearning();
+    SwitchLearning();
     window->ShowKeyStates();
     PictureButton* key = window->KeyButton("30");  // "CBL/音量+", learned
-    ASSERT_FALSE(key->IsEnable());
+    ASSERT_FALSE(key->HasEnabledLook());
     const Look before = Snapshot();
 
     prompter.ExpectQuestion(QStringLiteral("CBL/音量+键编码已学习过，要重新学习吗?"), false);
@@ -134,39 +138,41 @@ TEST_F(KeyClickTest, ALearnedKeyAsksFirstAndNoChangesNothing) {
     prompter.ExpectQuestion(QStringLiteral("CBL/音量+键编码已学习过，要重新学习吗?"), true);
     Click(key);
     prompter.VerifyAllShown();
-    EXPECT_TRUE(key->IsEnable());
+    EXPECT_TRUE(key->HasEnabledLook());
     ExpectChosen(key, 0x30);
 }
 
 TEST_F(KeyClickTest, AKeyWithoutASlotIsChosenAsNotLearned) {
     // This remote has no key 33.
     Open(RemoteImageBuilder::DefaultRemote().Keys({0x00, 0x01, 0x30}).KeyEntryCount(3));
-    probe->LearningMode() = true;
+    SwitchLearning();
     Click(window->KeyButton("33"));
     ExpectChosen(window->KeyButton("33"), 0x33);
 }
 
 TEST_F(KeyClickTest, AnExistingCaptureThreadIsNotReplaced) {
     Open();
-    probe->LearningMode() = true;
-    // Never started: stands for a capture thread whose end handler is due.
-    CaptureThread ending(*library, probe->CaptureControl(), CaptureTiming{});
-    probe->CaptureThread() = &ending;
-    probe->CaptureControl().Stop();
+    SwitchLearning();
+    Click(window->KeyButton("00"));
+    // Off and on again with no event processed: the stopped capture's end handler is due.
+    SwitchLearning();
+    SwitchLearning();
+    ASSERT_TRUE(window->Session().CaptureRunning());
     Click(window->KeyButton("01"));
-    EXPECT_EQ(probe->PendingKeys(), QList<PictureButton*>{window->KeyButton("01")});
-    EXPECT_EQ(probe->CaptureThread(), &ending);
-    EXPECT_EQ(probe->CaptureControl().Value(), 2);
-    probe->CaptureThread() = nullptr;
+    EXPECT_EQ(PendingKey(), window->KeyButton("01"));
+    // The key waits for the stopped capture's end, which then gives it a capture of its own.
+    EXPECT_TRUE(window->Session().CaptureStopRequested());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Session().CaptureStopRequested(); }, 5000));
+    EXPECT_EQ(PendingKey(), window->KeyButton("01"));
+    EXPECT_TRUE(window->Session().CaptureRunning());
 }
 
 TEST_F(KeyClickTest, DeleteModeComesBeforeEveryOtherBranch) {
     Open();
-    probe->LearningMode() = true;
-    probe->PendingKeys().append(window->KeyButton("01"));
-    probe->DeleteMode() = true;
+    Click(window->deleteButton);
+    ASSERT_TRUE(window->Session().DeleteMode());
     const Look before = Snapshot();
-    // Neither the pending key nor learning mode is spoken of: the click is a delete.
+    // Learning mode is not spoken of: the click is a delete.
     for (PictureButton* key : {window->KeyButton("00"), window->KeyButton("01")}) {
         prompter.ExpectInformation(QStringLiteral("该按键还没有自学习过，无法删除！"));
         Click(key);
@@ -188,24 +194,23 @@ TEST_F(KeyClickTest, ShowKeyStatesGivesEachKeyThePictureOfItsSlot) {
     EXPECT_EQ(window->KeyButton("01")->Picture().toImage(),
               marker.toImage());                                      // no code: unchanged
     EXPECT_EQ(KeyPictureShown(window->KeyButton("30")), 169 + 0x30);  // learned
-    EXPECT_FALSE(window->KeyButton("30")->IsEnable());
+    EXPECT_FALSE(window->KeyButton("30")->HasEnabledLook());
     EXPECT_EQ(KeyPictureShown(window->KeyButton("33")), 505 + 0x33);  // downloaded
-    EXPECT_TRUE(window->KeyButton("00")->IsEnable());
+    EXPECT_TRUE(window->KeyButton("00")->HasEnabledLook());
     // An action button has no Code and matches no slot.
     EXPECT_EQ(window->learnButton->Picture().toImage(), marker.toImage());
 
-    // The slots decide, not the remote: after a change of the slot texts the pictures follow.
-    probe->KeySlots()[d::kSlotOfKey01] = {.keyCode = 0x01,
-                                          .state = SlotState::kLearned,
-                                          .holding = CodeHolding::kDirect,
-                                          .learnedCodeId = CodeId{{0x12, 0x34, 0x56}}};
-    probe->KeySlots()[d::kSlotOfKey00] = NotLearnedSlot(0x00);
-    ASSERT_EQ(SlotText(probe->KeySlots()[d::kSlotOfKey01]), "01|2|0|123456");
-    ASSERT_EQ(SlotText(probe->KeySlots()[d::kSlotOfKey00]), "00|0");
+    // The slots decide: key 01 learned with a code named directly, key 00 without a code.
+    Open(RemoteImageBuilder::DefaultRemote()
+             .KeyEntry(d::kSlotOfKey01, {0xC0, 0x00, 0x00, 0x12, 0x34, 0x56})
+             .KeyEntry(d::kSlotOfKey00, {}));
+    ASSERT_EQ(KeySlots()[d::kSlotOfKey01].state, SlotState::kLearned);
+    ASSERT_EQ(KeySlots()[d::kSlotOfKey00].state, SlotState::kEmpty);
+    window->KeyButton("00")->SetPicture(Solid(1, 2, 3));
     window->ShowKeyStates();
     EXPECT_EQ(KeyPictureShown(window->KeyButton("01")), 169 + 0x01);
-    EXPECT_EQ(KeyPictureShown(window->KeyButton("00")),
-              505 + 0x00);  // "0" leaves the key as it was
+    // No code leaves the key as it was.
+    EXPECT_EQ(window->KeyButton("00")->Picture().toImage(), Solid(1, 2, 3).toImage());
 }
 
 TEST_F(KeyClickTest, UpdateDeleteButtonsFollowsWhetherAnyKeyIsLearned) {
@@ -216,14 +221,12 @@ TEST_F(KeyClickTest, UpdateDeleteButtonsFollowsWhetherAnyKeyIsLearned) {
     EXPECT_EQ(NamedPictureShown(window->deleteButton), "delete");
     EXPECT_EQ(NamedPictureShown(window->clearButton), "clear");
 
-    probe->KeySlots()[d::kSlotOfKey30] = NotLearnedSlot(0x30);
-    probe->DeleteMode() = true;
+    Open(RemoteImageBuilder::DefaultRemote().KeyEntry(d::kSlotOfKey30, {}));  // none learned
     window->UpdateDeleteButtons();
     EXPECT_FALSE(window->deleteButton->isEnabled());
     EXPECT_FALSE(window->clearButton->isEnabled());
     EXPECT_EQ(NamedPictureShown(window->deleteButton), "deletehui");
     EXPECT_EQ(NamedPictureShown(window->clearButton), "clearhui");
-    EXPECT_FALSE(probe->DeleteMode());
 }
 
 }  // namespace

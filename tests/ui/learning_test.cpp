@@ -29,17 +29,20 @@ RemoteImageBuilder NothingLearned() {
 
 class LearningTest : public WindowTest {
   protected:
-    void OpenLearning(const RemoteImageBuilder& remote = RemoteImageBuilder::DefaultRemote()) {
+    // limit: how long a capture waits for its code.
+    void OpenLearning(const RemoteImageBuilder& remote = RemoteImageBuilder::DefaultRemote(),
+                      std::chrono::milliseconds limit = 300ms) {
+        options.converterFolder = kConverterDir;
+        options.captureTiming.limit = limit;
         Open(remote);
-        probe->ConverterFolder() = kConverterDir;
-        probe->Timing().limit = 300ms;
     }
-
-    void SwitchLearning() { Click(window->learnButton); }
+    void OpenLearning(std::chrono::milliseconds limit) {
+        OpenLearning(RemoteImageBuilder::DefaultRemote(), limit);
+    }
 
     // Waits until no capture thread is left and its end handler has run.
     void WaitForAttemptEnd() {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return probe->CaptureThread() == nullptr; }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Session().CaptureRunning(); }, 10000));
         QCoreApplication::processEvents();
     }
 
@@ -63,9 +66,9 @@ class LearningTest : public WindowTest {
         EXPECT_EQ(NamedPictureShown(window->hintPicture), "jpgjingtai");
         EXPECT_FALSE(window->hintPicture->isHidden());
         EXPECT_TRUE(window->learningAnimation->isHidden());
-        EXPECT_TRUE(probe->PendingKeys().isEmpty());
-        EXPECT_TRUE(probe->LearningMode());
-        EXPECT_FALSE(window->learnButton->IsEnable());
+        EXPECT_TRUE(!window->Session().PendingKey());
+        EXPECT_TRUE(window->Session().LearningMode());
+        EXPECT_FALSE(window->learnButton->HasEnabledLook());
     }
 
     void ExpectMemoryConsistent() {
@@ -89,24 +92,25 @@ TEST_F(LearningTest, OnAndStraightOffShowsTheTipsOfWhatIsLearned) {
         ExpectLearningWaitsForAKey();
 
         SwitchLearning();
-        EXPECT_FALSE(probe->LearningMode());
+        EXPECT_FALSE(window->Session().LearningMode());
         EXPECT_EQ(window->statusLabel->text(), "");
         EXPECT_EQ(NamedPictureShown(window->hintPicture), "giftovani");
         EXPECT_FALSE(window->hintPicture->isHidden());
         EXPECT_EQ(TipsShown(), c.idleTips);
-        EXPECT_TRUE(window->learnButton->IsEnable());
+        EXPECT_TRUE(window->learnButton->HasEnabledLook());
         EXPECT_EQ(sim->CallCount(DeviceCall::kWriteData), 0);
     }
 }
 
 TEST_F(LearningTest, TheLearnButtonIsRefusedInDeleteMode) {
     OpenLearning();
-    probe->DeleteMode() = true;
+    Click(window->deleteButton);
+    ASSERT_TRUE(window->Session().DeleteMode());
     prompter.ExpectInformation(QStringLiteral("现在在删除状态，要学习请先停止删除！"));
     SwitchLearning();
     prompter.VerifyAllShown();
-    EXPECT_FALSE(probe->LearningMode());
-    EXPECT_TRUE(window->learnButton->IsEnable());
+    EXPECT_FALSE(window->Session().LearningMode());
+    EXPECT_TRUE(window->learnButton->HasEnabledLook());
 }
 
 // Every way a capture ends without a code fails the attempt the same way: the failure dialog,
@@ -124,7 +128,7 @@ TEST_F(LearningTest, ACaptureWithoutACodeFailsTheAttempt) {
         OpenLearning();
         SwitchLearning();
         Click(window->KeyButton("01"));
-        ASSERT_NE(probe->CaptureThread(), nullptr);
+        ASSERT_TRUE(window->Session().CaptureRunning());
         c.during(*sim);
         prompter.ExpectPlainMessage(QStringLiteral("学习失败！"));
         WaitForAttemptEnd();
@@ -133,8 +137,8 @@ TEST_F(LearningTest, ACaptureWithoutACodeFailsTheAttempt) {
         EXPECT_EQ(KeyPictureShown(window->KeyButton("01")), NotLearned(0x01));
         EXPECT_EQ(NamedPictureShown(window->hintPicture), "jpgjingtai");
         EXPECT_TRUE(window->learningAnimation->isHidden());
-        EXPECT_TRUE(probe->PendingKeys().isEmpty());
-        EXPECT_TRUE(probe->LearningMode());
+        EXPECT_TRUE(!window->Session().PendingKey());
+        EXPECT_TRUE(window->Session().LearningMode());
         EXPECT_EQ(sim->CallCount(DeviceCall::kWriteData), 0);
     }
 }
@@ -151,34 +155,33 @@ TEST_F(LearningTest, AnAllZeroCaptureReachesTheConverterAndFailsWithBothBoxes) {
     SimulatedDevice inner(remote);
     ZeroCaptureDevice zeros(inner);
     DeviceLibrary zeroLibrary(zeros);
-    MainWindow zeroWindow(zeroLibrary, prompter);
-    MainWindowProbe zeroProbe(zeroWindow);
-    zeroProbe.ConverterFolder() = kConverterDir;
+    WindowServices services;
+    services.session.converterFolder = kConverterDir;
+    MainWindow zeroWindow(zeroLibrary, prompter, services);
 
     Click(zeroWindow.learnButton);
     Click(zeroWindow.KeyButton("01"));
     // The converter answers the empty body with nothing: its own box, then the failure dialog.
     prompter.ExpectInformation(QStringLiteral("学习失败！"));
     prompter.ExpectPlainMessage(QStringLiteral("学习失败！"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return zeroProbe.CaptureThread() == nullptr; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !zeroWindow.Session().CaptureRunning(); }, 10000));
     QCoreApplication::processEvents();
     prompter.VerifyAllShown();
-    EXPECT_TRUE(zeroProbe.PendingKeys().isEmpty());
+    EXPECT_TRUE(!zeroWindow.Session().PendingKey());
     EXPECT_EQ(remote.CallCount(DeviceCall::kWriteData), 0);
 }
 
 TEST_F(LearningTest, SwitchingOffWhileAKeyWaitsPutsTheKeyBackWithoutABox) {
-    OpenLearning();
-    probe->Timing().limit = 10s;  // the switch, not the limit, ends this capture
+    OpenLearning(10s);  // the switch, not the limit, ends a capture
     SwitchLearning();
     prompter.ExpectQuestion(QStringLiteral("CBL/音量+键编码已学习过，要重新学习吗?"), true);
     Click(window->KeyButton("30"));  // learned: chosen after its question
     ASSERT_EQ(KeyPictureShown(window->KeyButton("30")), Learning(0x30));
 
     SwitchLearning();
-    EXPECT_TRUE(probe->PendingKeys().isEmpty());
+    EXPECT_TRUE(!window->Session().PendingKey());
     EXPECT_EQ(KeyPictureShown(window->KeyButton("30")), Learned(0x30));
-    EXPECT_FALSE(window->KeyButton("30")->IsEnable());
+    EXPECT_FALSE(window->KeyButton("30")->HasEnabledLook());
     WaitForAttemptEnd();  // the thread stops within a poll; its end handler shows nothing
     prompter.VerifyAllShown();
     EXPECT_EQ(KeyPictureShown(window->KeyButton("30")), Learned(0x30));
@@ -186,8 +189,7 @@ TEST_F(LearningTest, SwitchingOffWhileAKeyWaitsPutsTheKeyBackWithoutABox) {
 }
 
 TEST_F(LearningTest, AKeyChosenBeforeTheStoppedCaptureEndedGetsACaptureOfItsOwn) {
-    OpenLearning();
-    probe->Timing().limit = 10s;
+    OpenLearning(10s);  // the switch, not the limit, ends a capture
     SwitchLearning();
     // Each poll answers slowly, so the stopped thread is still running at the next click.
     sim->SetCallDelay(200ms);
@@ -195,7 +197,7 @@ TEST_F(LearningTest, AKeyChosenBeforeTheStoppedCaptureEndedGetsACaptureOfItsOwn)
     SwitchLearning();
     SwitchLearning();
     Click(window->KeyButton("00"));
-    ASSERT_EQ(probe->PendingKeys(), QList<PictureButton*>{window->KeyButton("00")});
+    ASSERT_EQ(PendingKey(), window->KeyButton("00"));
     sim->SetCallDelay(0ms);
 
     // The old capture ends with nothing, and key 00 gets a capture of its own instead of a
@@ -219,8 +221,7 @@ TEST_F(LearningTest, ACodeFiredAtTheRemoteIsLearnedIntoTheKey) {
                  {"a raw code", RawCapture(), "raw"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        OpenLearning();
-        probe->Timing().limit = 10s;
+        OpenLearning(10s);  // the switch, not the limit, ends a capture
         SwitchLearning();
         Click(window->KeyButton("01"));
         ASSERT_FALSE(c.capture.empty());
@@ -234,9 +235,9 @@ TEST_F(LearningTest, ACodeFiredAtTheRemoteIsLearnedIntoTheKey) {
         EXPECT_EQ(NamedPictureShown(window->hintPicture), "giftovani");
         EXPECT_FALSE(window->hintPicture->isHidden());
         EXPECT_TRUE(window->learningAnimation->isHidden());
-        EXPECT_TRUE(probe->PendingKeys().isEmpty());
-        EXPECT_TRUE(probe->LearningMode());
-        EXPECT_FALSE(window->learnButton->IsEnable());
+        EXPECT_TRUE(!window->Session().PendingKey());
+        EXPECT_TRUE(window->Session().LearningMode());
+        EXPECT_FALSE(window->learnButton->HasEnabledLook());
         EXPECT_TRUE(window->deleteButton->isEnabled());
         EXPECT_TRUE(window->clearButton->isEnabled());
         EXPECT_EQ(NamedPictureShown(window->deleteButton), "delete");
@@ -253,8 +254,7 @@ TEST_F(LearningTest, ACodeFiredAtTheRemoteIsLearnedIntoTheKey) {
 }
 
 TEST_F(LearningTest, AFailureAtTheRemoteLeavesTheKeyAsTheRemoteHasIt) {
-    OpenLearning();
-    probe->Timing().limit = 10s;
+    OpenLearning(10s);  // the switch, not the limit, ends a capture
     SwitchLearning();
     Click(window->KeyButton("01"));
     sim->FailNthWrite(1);  // the raw code's data is refused
@@ -264,20 +264,19 @@ TEST_F(LearningTest, AFailureAtTheRemoteLeavesTheKeyAsTheRemoteHasIt) {
     prompter.VerifyAllShown();
     EXPECT_EQ(KeyPictureShown(window->KeyButton("01")), NotLearned(0x01));
     EXPECT_EQ(window->statusLabel->text(), QStringLiteral("请重新选择按键进行学习！"));
-    EXPECT_TRUE(probe->LearningMode());
+    EXPECT_TRUE(window->Session().LearningMode());
     ExpectMemoryConsistent();
     EXPECT_FALSE(ir_capture::ReplayKey(sim->Image(), 0x01)->signal);
 }
 
 TEST_F(LearningTest, ClosingWithTheRemoteDetachedStopsTheCaptureWithoutABox) {
-    OpenLearning();
-    probe->Timing().limit = 10s;
+    OpenLearning(10s);  // the switch, not the limit, ends a capture
     SwitchLearning();
     Click(window->KeyButton("01"));
     sim->Unplug();
     // The capture may see the unplug first; the close must win either way without a box.
     EXPECT_TRUE(window->close());
-    EXPECT_EQ(probe->CaptureThread(), nullptr);
+    EXPECT_FALSE(window->Session().CaptureRunning());
     QCoreApplication::processEvents();
     Close();
     prompter.VerifyAllShown();

@@ -16,7 +16,6 @@
 #include "tests/support/hooked_prompter.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/simulated_device.h"
-#include "tests/ui/main_window_probe.h"
 #include "tests/ui/test_window_services.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
@@ -31,29 +30,26 @@ const std::string kOtherIdentity = "000000000000000000000000000000";
 class LinkMonitorWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        // The window before goes first: it holds the remote's lock.
+        window.reset();
         window = std::make_unique<MainWindow>(library, prompter, services.Services());
-        probe = std::make_unique<MainWindowProbe>(*window);
         ASSERT_FALSE(window->StartupFailed());
     }
-    void TearDown() override {
-        probe.reset();
-        window.reset();
-    }
+    void TearDown() override { window.reset(); }
+    bool Watching() const { return window->Session().WatchingLink(); }
 
     // Shows the window, which starts the monitor, and waits for its first label.
     void ShowAndWaitForTheLink() {
         window->show();
-        ASSERT_NE(probe->RunningLinkMonitor(), nullptr);
+        ASSERT_TRUE(Watching());
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return window->linkStateLabel->text() == texts::kLinkUp; }, kWaitMs));
     }
     bool WaitUntilClosedAndMonitorEnded() {
-        return QTest::qWaitFor(
-            [&] { return !window->isVisible() && probe->RunningLinkMonitor() == nullptr; },
-            kWaitMs);
+        return QTest::qWaitFor([&] { return !window->isVisible() && !Watching(); }, kWaitMs);
     }
     bool WaitForMonitorEnd() {
-        return QTest::qWaitFor([&] { return probe->RunningLinkMonitor() == nullptr; }, kWaitMs);
+        return QTest::qWaitFor([&] { return !Watching(); }, kWaitMs);
     }
 
     // The key box and the three buttons: true when all are available, false when none is.
@@ -68,6 +64,8 @@ class LinkMonitorWindowTest : public ::testing::Test {
     static constexpr KeyControls kAvailable{true, true, true, true};
     static constexpr KeyControls kTakenAway{false, false, false, false};
 
+    void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
     SimulatedRemote remote{DefaultRemoteImage()};
     SimulatedDevice entryPoints{remote};
     DeviceLibrary library{entryPoints};
@@ -75,7 +73,6 @@ class LinkMonitorWindowTest : public ::testing::Test {
     HookedPrompter prompter{script};
     TestWindowServices services;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<MainWindowProbe> probe;
 };
 
 TEST_F(LinkMonitorWindowTest, UnplugTakesTheKeysAwayAndAsksUntilTheSameRemoteIsBack) {
@@ -103,12 +100,16 @@ TEST_F(LinkMonitorWindowTest, UnplugTakesTheKeysAwayAndAsksUntilTheSameRemoteIsB
     EXPECT_EQ(window->linkStateLabel->text(), texts::kLinkUp);
     EXPECT_EQ(remote.CallCount(DeviceCall::kBasicInfo), 1);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_NE(probe->RunningLinkMonitor(), nullptr);
+    EXPECT_TRUE(Watching());
 }
 
 TEST_F(LinkMonitorWindowTest, ControlsComeBackAllTogetherAlsoWithNothingLearned) {
+    // No key learned: delete and clear come back all the same.
+    remote.ReplaceImage(
+        RemoteImageBuilder::DefaultRemote().KeyEntry(default_remote::kSlotOfKey30, {}).Build());
+    SetUp();
+    ASSERT_FALSE(window->Session().AnyKeyLearned());
     ShowAndWaitForTheLink();
-    probe->KeySlots().clear();  // no key learned: delete and clear come back all the same
     script.ExpectRetryCancel(texts::kReconnectRemote, true);
     prompter.SetHook([&](const QString&) { remote.Plug(); });
     remote.Unplug();
@@ -122,7 +123,8 @@ TEST_F(LinkMonitorWindowTest, AnotherRemoteClosesWithoutAMessageUnlessLearning) 
         SCOPED_TRACE(learning ? "learning" : "idle");
         SetUp();
         ShowAndWaitForTheLink();
-        probe->LearningMode() = learning;
+        if (learning)
+            Click(window->learnButton);
         script.ExpectRetryCancel(texts::kReconnectRemote, true);
         if (learning)
             script.ExpectInformation(texts::kStopLearningBeforeClosing);
@@ -137,7 +139,7 @@ TEST_F(LinkMonitorWindowTest, AnotherRemoteClosesWithoutAMessageUnlessLearning) 
         QApplication::processEvents();
         // Refused while learning with the remote attached: the window stays, without a monitor.
         EXPECT_EQ(window->isVisible(), learning);
-        EXPECT_EQ(probe->ClosingDown(), !learning);
+        EXPECT_EQ(window->Session().Closing(), !learning);
         script.VerifyAllShown();
         prompter.SetHook({});
         remote.SetIdentityOverride("");
@@ -148,14 +150,14 @@ TEST_F(LinkMonitorWindowTest, AnotherRemoteClosesWithoutAMessageUnlessLearning) 
 TEST_F(LinkMonitorWindowTest, CancelThenCancelKeepsWatchingAndCancelThenOkCloses) {
     ShowAndWaitForTheLink();
     // The remote is away, so learning does not hold the close back.
-    probe->LearningMode() = true;
+    Click(window->learnButton);
     script.ExpectRetryCancel(texts::kReconnectRemote, false)
         .ExpectOkCancel(texts::kConfirmClose, false)
         .ExpectRetryCancel(texts::kReconnectRemote, false)
         .ExpectOkCancel(texts::kConfirmClose, true);
     remote.Unplug();
     ASSERT_TRUE(WaitUntilClosedAndMonitorEnded());
-    EXPECT_TRUE(probe->ClosingDown());
+    EXPECT_TRUE(window->Session().Closing());
 }
 
 TEST_F(LinkMonitorWindowTest, WithoutAnIdentityTheFirstLossClosesAfterTheFirstBox) {
@@ -165,8 +167,12 @@ TEST_F(LinkMonitorWindowTest, WithoutAnIdentityTheFirstLossClosesAfterTheFirstBo
     };
     for (const Case& c : {Case{"retry", true}, Case{"cancel, cancel", false}}) {
         SCOPED_TRACE(c.name);
+        // The info block cannot be read: the window opens without the remote's identity.
+        remote.FailReadsAt(0xB000);
+        script.ExpectInformation(texts::kNoRemote);
         SetUp();
-        probe->Map().remoteIdText.clear();
+        remote.ClearFaults();
+        ASSERT_TRUE(window->Map().remoteIdText.empty());
         ShowAndWaitForTheLink();
         script.ExpectRetryCancel(texts::kReconnectRemote, c.retry);
         if (!c.retry)
@@ -191,7 +197,8 @@ TEST_F(LinkMonitorWindowTest, CloseIsRefusedOnlyWhileLearningWithTheRemoteAttach
                      << "learning " << c.learning << ", attached " << c.attached);
         SetUp();
         ShowAndWaitForTheLink();
-        probe->LearningMode() = c.learning;
+        if (c.learning)
+            Click(window->learnButton);
         // Taken away and back within the close, so that the monitor never sees the loss.
         prompter.SetHook([&](const QString&) {});
         if (c.refused)
@@ -201,9 +208,9 @@ TEST_F(LinkMonitorWindowTest, CloseIsRefusedOnlyWhileLearningWithTheRemoteAttach
         const bool closed = window->close();
         remote.Plug();
         EXPECT_EQ(closed, !c.refused);
-        EXPECT_EQ(probe->ClosingDown(), !c.refused);
+        EXPECT_EQ(window->Session().Closing(), !c.refused);
         if (c.refused) {
-            EXPECT_NE(probe->RunningLinkMonitor(), nullptr);
+            EXPECT_TRUE(Watching());
             EXPECT_TRUE(window->isVisible());
         } else {
             // Asked to stop while it sleeps, the monitor ends without another cycle.
@@ -233,7 +240,6 @@ TEST_F(LinkMonitorWindowTest, DestroyingTheWindowReleasesAMonitorWaitingForItsBo
     remote.Unplug();
     // No event runs meanwhile: the monitor's box is queued to this thread and never shown.
     QThread::msleep(LinkMonitor::kCyclePause.count() * 3);
-    probe.reset();
     window.reset();
     EXPECT_TRUE(script.Shown().empty());
 }

@@ -194,7 +194,7 @@ TEST_F(MainWindowLayoutTest, KeyButtonsCarryTheirLabelAndCode) {
     for (const auto& k : keys) {
         ASSERT_NE(k.key, nullptr);
         EXPECT_EQ(k.key->parentWidget(), window->remoteBox->widget());
-        EXPECT_EQ(k.key->Path(), k.path);
+        EXPECT_EQ(k.key->Label(), k.path);
         EXPECT_EQ(k.key->Code(), k.code);
         EXPECT_EQ(k.key->Picture().size(), k.picture) << k.code.toStdString();
         // Each key's click goes to KeyClick, which refuses it outside learning mode.
@@ -204,7 +204,7 @@ TEST_F(MainWindowLayoutTest, KeyButtonsCarryTheirLabelAndCode) {
     }
     for (PictureButton* action : {window->learnButton, window->helpButton, window->updateButton,
                                   window->closeButton, window->deleteButton, window->clearButton})
-        EXPECT_TRUE(action->Code().isEmpty() && action->Path().isEmpty());
+        EXPECT_TRUE(action->Code().isEmpty() && action->Label().isEmpty());
 }
 
 // A button whose program could not be started from its folder tells the user so.
@@ -215,7 +215,7 @@ TEST_F(MainWindowLayoutTest, AFolderThatCannotBeEnteredIsShown) {
     RecordingDesktopShell shell;
     shell.folderChangeSucceeds = false;
     window->helpButton->SetDesktopShell(&shell);
-    window->helpButton->SetPath(program);
+    window->helpButton->SetLabel(program);
 
     prompter.ExpectInformation(texts::FolderNotEntered(program));
     // Then the click itself, after the press: this test's folder holds no help page.

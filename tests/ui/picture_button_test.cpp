@@ -53,7 +53,7 @@ TEST_F(PictureButtonTest, NewButton) {
     EXPECT_EQ(fresh.MoveDown(), 1);
     EXPECT_EQ(fresh.MoveRight(), 1);
     EXPECT_EQ(fresh.cursor().shape(), Qt::ArrowCursor);
-    EXPECT_TRUE(fresh.IsEnable());
+    EXPECT_TRUE(fresh.HasEnabledLook());
     EXPECT_TRUE(fresh.Picture().isNull());
     EXPECT_TRUE(fresh.DisablePic().isNull());
     EXPECT_FALSE(fresh.Stretch());
@@ -62,16 +62,16 @@ TEST_F(PictureButtonTest, NewButton) {
 }
 
 TEST_F(PictureButtonTest, StoredPropertiesFollowTheirRulesInOrder) {
-    button->SetPath("POWER/TV");
+    button->SetLabel("POWER/TV");
     button->SetCode("00");
     button->SetDisablePic(Filled(Qt::red));
-    button->SetIsEnable(false);
+    button->SetEnabledLook(false);
     QList<QByteArray> names;
     for (const auto& [name, value] : button->StoredProperties())
         names << name;
     EXPECT_EQ(names, (QList<QByteArray>{"MoveDown", "MoveRight", "Path", "IsEnable", "DisablePic",
                                         "Code"}));
-    button->SetIsEnable(true);
+    button->SetEnabledLook(true);
     EXPECT_FALSE(button->IsPropertyStored("IsEnable"));
 }
 
@@ -112,7 +112,7 @@ TEST_F(PictureButtonTest, DoubleClickIsOneClickAndTwoPresses) {
     QTemporaryDir folder;
     const QString file = folder.filePath("manual.txt");
     QFile(file).open(QIODevice::WriteOnly);
-    button->SetPath(file);
+    button->SetLabel(file);
 
     QTest::mousePress(button, Qt::LeftButton);
     QTest::mouseRelease(button, Qt::LeftButton);
@@ -150,7 +150,7 @@ TEST_F(PictureButtonTest, ButtonTakenAwayWhilePressedGoesBack) {
     EXPECT_EQ(button->pos(), kHome);
 }
 
-TEST_F(PictureButtonTest, IsEnableSwapsPicturesAsWritten) {
+TEST_F(PictureButtonTest, EnabledLookSwapsPicturesAsWritten) {
     const QPixmap shown = Filled(Qt::blue);
     const QPixmap off = Filled(Qt::red);
     const struct {
@@ -172,9 +172,9 @@ TEST_F(PictureButtonTest, IsEnableSwapsPicturesAsWritten) {
         if (c.withDisablePic)
             fresh.SetDisablePic(off);
         for (bool value : c.writes)
-            fresh.SetIsEnable(value);
+            fresh.SetEnabledLook(value);
         EXPECT_TRUE(SamePicture(fresh.Picture(), c.expected)) << c.what;
-        EXPECT_EQ(fresh.IsEnable(), c.writes.back()) << c.what;
+        EXPECT_EQ(fresh.HasEnabledLook(), c.writes.back()) << c.what;
     }
 }
 
@@ -183,12 +183,12 @@ TEST_F(PictureButtonTest, PressHandsExistingPathToTheShell) {
     const QString program = folder.filePath("setup.exe");
     QFile(program).open(QIODevice::WriteOnly);
 
-    button->SetPath("POWER/TV");
+    button->SetLabel("POWER/TV");
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(shell.calls.isEmpty());
     EXPECT_EQ(clickPositions.size(), 1);
 
-    button->SetPath(program);
+    button->SetLabel(program);
     QTest::mousePress(button, Qt::RightButton);
     QTest::mouseRelease(button, Qt::RightButton);
     EXPECT_EQ(shell.calls, (QStringList{"cd " + folder.path(), "open " + program}));

@@ -15,14 +15,14 @@
 #include <memory>
 
 #include "device/device_library.h"
-#include "learning/key_pictures.h"
 #include "sim/remote_image_builder.h"
 #include "sim/simulated_remote.h"
 #include "tests/support/hooked_prompter.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/simulated_device.h"
-#include "tests/ui/main_window_probe.h"
 #include "tests/ui/test_window_services.h"
+#include "ui/animation_file.h"
+#include "ui/key_pictures.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
 #include "ui/texts.h"
@@ -59,13 +59,11 @@ int Index(KeyPictureSet set, int code) {
 class ShowHandlerTest : public ::testing::Test {
   protected:
     void Open(const RemoteImageBuilder& remote = RemoteImageBuilder::DefaultRemote()) {
-        probe.reset();
         window.reset();
         sim = std::make_unique<SimulatedRemote>(remote.Build());
         device = std::make_unique<SimulatedDevice>(*sim);
         library = std::make_unique<DeviceLibrary>(*device);
         window = std::make_unique<MainWindow>(*library, prompter, services.Services());
-        probe = std::make_unique<MainWindowProbe>(*window);
     }
     void ShowAndSettle() {
         window->show();
@@ -85,7 +83,7 @@ class ShowHandlerTest : public ::testing::Test {
     }
     int LoadedKeyPictures() {
         int loaded = 0;
-        for (const QPixmap& picture : probe->KeyPictures())
+        for (const QPixmap& picture : window->Pictures().keyPictures)
             loaded += picture.isNull() ? 0 : 1;
         return loaded;
     }
@@ -98,19 +96,20 @@ class ShowHandlerTest : public ::testing::Test {
     std::unique_ptr<SimulatedDevice> device;
     std::unique_ptr<DeviceLibrary> library;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<MainWindowProbe> probe;
 };
 
 TEST_F(ShowHandlerTest, TheBuiltSkinsLoadEveryPictureAndAreReleasedAfterwards) {
     Open();
     ShowAndSettle();
     ASSERT_FALSE(window->StartupFailed());
-    EXPECT_TRUE(probe->KeyPictures()[0].isNull());  // index 0 is never filled
+    EXPECT_TRUE(window->Pictures().keyPictures[0].isNull());  // index 0 is never filled
     EXPECT_EQ(LoadedKeyPictures(), 4 * kKeyPicturesPerSet);
-    EXPECT_EQ(probe->NamedPictures().size(), 10);
+    EXPECT_EQ(window->Pictures().namedPictures.size(), 10);
     // Sized for the keys that use them.
-    EXPECT_EQ(probe->KeyPictures()[Index(KeyPictureSet::kLearned, 0x30)].size(), QSize(51, 49));
-    EXPECT_EQ(probe->KeyPictures()[Index(KeyPictureSet::kDownloaded, 0x01)].size(), QSize(31, 21));
+    EXPECT_EQ(window->Pictures().keyPictures[Index(KeyPictureSet::kLearned, 0x30)].size(),
+              QSize(51, 49));
+    EXPECT_EQ(window->Pictures().keyPictures[Index(KeyPictureSet::kDownloaded, 0x01)].size(),
+              QSize(31, 21));
     // The bundles are released: the pictures are the window's own copies.
     for (const char* bundle : {"on7731", "sn7731", "fn7731", "bn7731", "dn7731"})
         EXPECT_FALSE(QResource(QStringLiteral(":/keylearn-skins/%1/gif0").arg(bundle)).isValid() ||
@@ -119,13 +118,13 @@ TEST_F(ShowHandlerTest, TheBuiltSkinsLoadEveryPictureAndAreReleasedAfterwards) {
     // The animation, in a folder of this user alone.
     const QByteArray animation = BuiltAnimation();
     ASSERT_FALSE(animation.isEmpty());
-    EXPECT_EQ(FileBytes(probe->animationFile()), animation);
-    QMovie movie(probe->animationFile());
+    EXPECT_EQ(FileBytes(window->Pictures().animationFile), animation);
+    QMovie movie(window->Pictures().animationFile);
     EXPECT_TRUE(movie.isValid());
     EXPECT_GT(movie.frameCount(), 1);
     EXPECT_EQ(movie.loopCount(), -1);  // for ever
-    EXPECT_FALSE(probe->animationFile().startsWith(QDir::tempPath() + "/888"));
-    const QFileInfo animationFolder(QFileInfo(probe->animationFile()).path());
+    EXPECT_FALSE(window->Pictures().animationFile.startsWith(QDir::tempPath() + "/888"));
+    const QFileInfo animationFolder(QFileInfo(window->Pictures().animationFile).path());
     EXPECT_EQ(animationFolder.permissions() &
                   (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
               QFileDevice::Permissions());
@@ -177,13 +176,17 @@ TEST_F(ShowHandlerTest, AMissingBundleOrPictureStopsTheLoadingWithTheMessageAndC
         EXPECT_TRUE(window->StartupFailed());
         EXPECT_EQ(LoadedKeyPictures(), c.keyPictures);
         if (c.keyPictures == 4 * 100 + 2) {
-            EXPECT_FALSE(probe->KeyPictures()[Index(KeyPictureSet::kLearned, 100)].isNull());
-            EXPECT_TRUE(probe->KeyPictures()[Index(KeyPictureSet::kLearning, 100)].isNull());
-            EXPECT_FALSE(probe->KeyPictures()[Index(KeyPictureSet::kDownloaded, 99)].isNull());
+            EXPECT_FALSE(
+                window->Pictures().keyPictures[Index(KeyPictureSet::kLearned, 100)].isNull());
+            EXPECT_TRUE(
+                window->Pictures().keyPictures[Index(KeyPictureSet::kLearning, 100)].isNull());
+            EXPECT_FALSE(
+                window->Pictures().keyPictures[Index(KeyPictureSet::kDownloaded, 99)].isNull());
         }
-        EXPECT_EQ(!probe->animationFile().isEmpty(), c.animation);
+        EXPECT_EQ(!window->Pictures().animationFile.isEmpty(), c.animation);
         // The close deleted whatever was written.
-        EXPECT_FALSE(QFile::exists(probe->animationFile()) && !probe->animationFile().isEmpty());
+        EXPECT_FALSE(QFile::exists(window->Pictures().animationFile) &&
+                     !window->Pictures().animationFile.isEmpty());
     }
 }
 
@@ -194,15 +197,15 @@ TEST_F(ShowHandlerTest, AFailedStartUpClosesAtOnceWithoutSkinsMonitorOrMessage) 
     ASSERT_TRUE(window->StartupFailed());
     ShowAndSettle();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(probe->RunningLinkMonitor(), nullptr);
+    EXPECT_FALSE(window->Session().WatchingLink());
     EXPECT_EQ(LoadedKeyPictures(), 0);
-    EXPECT_TRUE(probe->animationFile().isEmpty());
+    EXPECT_TRUE(window->Pictures().animationFile.isEmpty());
 }
 
 TEST_F(ShowHandlerTest, AnAnimationFileThereIsReplacedNotWrittenThrough) {
-    Open();
-    ShowAndSettle();
-    const QString animation = probe->animationFile();
+    AnimationFile file;
+    file.Write(BuiltAnimation());
+    const QString animation = file.Path();
     ASSERT_TRUE(QFile::exists(animation));
     // Something in its place: a link to another file of the user's.
     QTemporaryDir elsewhere;
@@ -215,11 +218,12 @@ TEST_F(ShowHandlerTest, AnAnimationFileThereIsReplacedNotWrittenThrough) {
     ASSERT_TRUE(QFile::remove(animation));
     ASSERT_TRUE(QFile::link(victim, animation));
 
-    EXPECT_TRUE(probe->LoadSkins());
+    file.Write(BuiltAnimation());
+    EXPECT_EQ(file.Path(), animation);
     EXPECT_EQ(FileBytes(victim), QByteArray("keep me"));
     EXPECT_FALSE(QFileInfo(animation).isSymLink());
     EXPECT_EQ(FileBytes(animation), BuiltAnimation());
-    window->close();
+    file.Delete();
     EXPECT_FALSE(QFile::exists(animation));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(animation).path()));
 }
@@ -276,18 +280,22 @@ TEST_F(ShowHandlerTest, TheUpdateButtonOnlyTellsWhichStateHoldsItBack) {
     Open();
     ShowAndSettle();
     for (const Case& c : cases) {
-        probe->LearningMode() = c.learning;
-        probe->DeleteMode() = c.deleting;
+        // Into the state through its button, and out of it again afterwards.
+        PictureButton* mode = c.learning   ? window->learnButton
+                              : c.deleting ? window->deleteButton
+                                           : nullptr;
+        if (mode)
+            QTest::mouseClick(mode, Qt::LeftButton);
         const QString status = window->statusLabel->text();
         script.ExpectPlainMessage(c.message);
         QTest::mouseClick(window->updateButton, Qt::LeftButton);
         script.VerifyAllShown();
-        EXPECT_EQ(probe->LearningMode(), c.learning);
-        EXPECT_EQ(probe->DeleteMode(), c.deleting);
+        EXPECT_EQ(window->Session().LearningMode(), c.learning);
+        EXPECT_EQ(window->Session().DeleteMode(), c.deleting);
         EXPECT_EQ(window->statusLabel->text(), status);
+        if (mode)
+            QTest::mouseClick(mode, Qt::LeftButton);
     }
-    probe->LearningMode() = false;
-    probe->DeleteMode() = false;
     window->close();
 }
 
@@ -314,21 +322,21 @@ TEST_F(ShowHandlerTest, TheHelpButtonOpensOurPageBesideTheProgramOrSaysItIsMissi
 TEST_F(ShowHandlerTest, TheCloseButtonAsksTheCloseQuery) {
     Open();
     ShowAndSettle();
-    const QString animation = probe->animationFile();
+    const QString animation = window->Pictures().animationFile;
     ASSERT_TRUE(QFile::exists(animation));
 
     // Refused while learning with the remote attached: nothing is deleted.
-    probe->LearningMode() = true;
+    QTest::mouseClick(window->learnButton, Qt::LeftButton);
     script.ExpectInformation(texts::kStopLearningBeforeClosing);
     QTest::mouseClick(window->closeButton, Qt::LeftButton);
     script.VerifyAllShown();
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(QFile::exists(animation));
 
-    probe->LearningMode() = false;
+    QTest::mouseClick(window->learnButton, Qt::LeftButton);
     QTest::mouseClick(window->closeButton, Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(probe->ClosingDown());
+    EXPECT_TRUE(window->Session().Closing());
     EXPECT_FALSE(QFile::exists(animation));
 }
 

@@ -33,5 +33,11 @@ struct TestWindowServices {
     FakeDisplay display;
     QString programFolder = BuiltProgramFolder();
 
-    WindowServices Services() { return {programFolder, &shell, &display}; }
+    WindowServices Services() {
+        WindowServices services;
+        services.programFolder = programFolder;
+        services.shell = &shell;
+        services.display = &display;
+        return services;
+    }
 };

@@ -14,15 +14,14 @@
 #include <ostream>
 
 #include "device/device_library.h"
-#include "learning/key_pictures.h"
 #include "sim/remote_image_builder.h"
 #include "sim/simulated_remote.h"
 #include "tests/support/fired_codes.h"
 #include "tests/support/hooked_prompter.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/simulated_device.h"
-#include "tests/ui/main_window_probe.h"
 #include "tests/ui/test_window_services.h"
+#include "ui/key_pictures.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
 #include "ui/picture_view.h"
@@ -84,14 +83,15 @@ class WindowStatesTest : public ::testing::Test {
   public:
     // Opens the window on the remote, shows it and waits until the link monitor has shown the
     // link.
-    void Open(const RemoteImageBuilder& remote) {
-        probe.reset();
+    void Open(const RemoteImageBuilder& remote, std::chrono::milliseconds captureLimit) {
         window.reset();
         sim = std::make_unique<SimulatedRemote>(remote.Build());
         device = std::make_unique<SimulatedDevice>(*sim);
         library = std::make_unique<DeviceLibrary>(*device);
-        window = std::make_unique<MainWindow>(*library, prompter, services.Services());
-        probe = std::make_unique<MainWindowProbe>(*window);
+        WindowServices windowServices = services.Services();
+        windowServices.session.converterFolder = QStringLiteral(KEYLEARN_CONVERTER_DIR);
+        windowServices.session.captureTiming.limit = captureLimit;
+        window = std::make_unique<MainWindow>(*library, prompter, windowServices);
         ASSERT_FALSE(window->StartupFailed());
         window->show();
         ASSERT_TRUE(QTest::qWaitFor(
@@ -108,8 +108,8 @@ class WindowStatesTest : public ::testing::Test {
                                                     : NamedPictureOf(window->hintPicture);
         look.animation = !window->learningAnimation->isHidden();
         look.status = window->statusLabel->text();
-        look.learn =
-            window->learnButton->IsEnable() ? QStringLiteral("start") : QStringLiteral("stop");
+        look.learn = window->learnButton->HasEnabledLook() ? QStringLiteral("start")
+                                                           : QStringLiteral("stop");
         look.learnEnabled = window->learnButton->isEnabled();
         look.remove = NamedPictureOf(window->deleteButton);
         look.removeEnabled = window->deleteButton->isEnabled();
@@ -151,15 +151,14 @@ class WindowStatesTest : public ::testing::Test {
     std::unique_ptr<SimulatedDevice> device;
     std::unique_ptr<DeviceLibrary> library;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<MainWindowProbe> probe;
 
   private:
     QString NamedPictureOf(const PictureView* view) const {
         if (view->Picture().isNull())
             return QStringLiteral("none");
         const QImage shown = view->Picture().toImage();
-        for (auto named = probe->NamedPictures().begin(); named != probe->NamedPictures().end();
-             ++named)
+        const auto& pictures = window->Pictures().namedPictures;
+        for (auto named = pictures.begin(); named != pictures.end(); ++named)
             if (named.value().toImage() == shown)
                 return named.key();
         return QStringLiteral("other");
@@ -175,7 +174,8 @@ class WindowStatesTest : public ::testing::Test {
                     {KeyPictureSet::kDownloaded, "downloaded"}};
         for (const auto& set : sets) {
             const auto index = KeyPictureIndex(set.set, key->Code().toStdString());
-            if (index && probe->KeyPictures()[static_cast<qsizetype>(*index)].toImage() == shown)
+            if (index &&
+                window->Pictures().keyPictures[static_cast<qsizetype>(*index)].toImage() == shown)
                 return QString::fromLatin1(set.name);
         }
         return QStringLiteral("own");
@@ -188,6 +188,8 @@ struct Row {
     // From the window just shown to the state; returns the look in it.
     std::function<WindowLook(WindowStatesTest&)> reach;
     WindowLook expected;
+    // How long a capture waits for its code: long enough for a look taken while it waits.
+    std::chrono::milliseconds captureLimit = std::chrono::seconds(30);
 };
 
 WindowLook AsShown(WindowStatesTest& test) {
@@ -215,7 +217,6 @@ WindowLook LearningOn(WindowStatesTest& test) {
     return look;
 }
 WindowLook Capturing(WindowStatesTest& test) {
-    test.probe->Timing().limit = std::chrono::seconds(30);
     Click(test.window->learnButton);
     Click(test.window->KeyButton("01"));
     const WindowLook look = test.Look();
@@ -225,15 +226,13 @@ WindowLook Capturing(WindowStatesTest& test) {
 // Learns key 01 from a capture (or, without one, lets the capture run out) and takes the look
 // once the attempt has ended.
 WindowLook AttemptEnded(WindowStatesTest& test, const std::string& capture) {
-    test.probe->Timing().limit = std::chrono::milliseconds(300);
-    test.probe->ConverterFolder() = QStringLiteral(KEYLEARN_CONVERTER_DIR);
     Click(test.window->learnButton);
     if (!capture.empty())
         test.sim->QueueCapture(capture);
     Click(test.window->KeyButton("01"));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return test.probe->CaptureThread() == nullptr && test.probe->PendingKeys().isEmpty();
+            return !test.window->Session().CaptureRunning() && !test.window->Session().PendingKey();
         },
         kWaitMs));
     const WindowLook look = test.Look();
@@ -427,7 +426,8 @@ std::vector<Row> Rows() {
           .clear = "clear",
           .clearEnabled = true,
           .keysShown = true,
-          .keys = WithKey(kDefaultKeys, "01", "not learned")}},
+          .keys = WithKey(kDefaultKeys, "01", "not learned")},
+         std::chrono::milliseconds(300)},  // the capture runs out
         {"learning switched off",
          NothingLearned(),
          LearningOnAndOff,
@@ -494,7 +494,7 @@ std::vector<Row> Rows() {
 TEST_F(WindowStatesTest, EveryStateShowsWhatTheTableSays) {
     for (const Row& row : Rows()) {
         SCOPED_TRACE(row.state);
-        Open(row.remote);
+        Open(row.remote, row.captureLimit);
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_EQ(row.reach(*this), row.expected);
         EXPECT_EQ(window->versionLabel->text(), texts::kProgramVersion);

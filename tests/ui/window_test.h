@@ -10,15 +10,17 @@
 #include <QImage>
 #include <QPixmap>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "device/device_library.h"
 #include "sim/remote_image_builder.h"
 #include "sim/simulated_remote.h"
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/simulated_device.h"
-#include "tests/ui/main_window_probe.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
 #include "ui/picture_view.h"
@@ -73,6 +75,27 @@ inline int Downloaded(int code) {
     return 505 + code;
 }
 
+// Pictures that spell what they are, in place of the skins.
+inline WindowPictures TestPictures() {
+    WindowPictures pictures;
+    for (int i = 0; i < pictures.keyPictures.size(); ++i)
+        pictures.keyPictures[i] = Solid(i % 256, i / 256, kKeyPictureBlue);
+    for (int i = 0; i < kNamedPictures.size(); ++i)
+        pictures.namedPictures[kNamedPictures[i]] = Solid(i, 0, kNamedPictureBlue);
+    // A file that does not exist: the animation then plays nothing, which learning allows.
+    pictures.animationFile = QStringLiteral("/nonexistent/888.gif");
+    return pictures;
+}
+
+// Where the build puts the converter; the window loads it from there.
+inline QString TestConverterFolder() {
+#ifdef KEYLEARN_CONVERTER_DIR
+    return QStringLiteral(KEYLEARN_CONVERTER_DIR);
+#else
+    return {};
+#endif
+}
+
 class WindowTest : public ::testing::Test {
   protected:
     ~WindowTest() override { Close(); }
@@ -83,25 +106,36 @@ class WindowTest : public ::testing::Test {
         sim = std::make_unique<SimulatedRemote>(remote.Build());
         device = std::make_unique<SimulatedDevice>(*sim);
         library = std::make_unique<DeviceLibrary>(*device);
-        window = std::make_unique<MainWindow>(*library, prompter);
-        probe = std::make_unique<MainWindowProbe>(*window);
+        window = std::make_unique<MainWindow>(*library, prompter, Services());
         ASSERT_FALSE(window->StartupFailed());
-        for (int i = 0; i < probe->KeyPictures().size(); ++i)
-            probe->KeyPictures()[i] = Solid(i % 256, i / 256, kKeyPictureBlue);
-        for (int i = 0; i < kNamedPictures.size(); ++i)
-            probe->NamedPictures()[kNamedPictures[i]] = Solid(i, 0, kNamedPictureBlue);
-        // A file that does not exist: the animation then plays nothing, which learning allows.
-        probe->animationFile() = QStringLiteral("/nonexistent/888.gif");
         sim->ClearCallLog();
+    }
+
+    // The services of the next window: the test pictures, a private lock folder, and the
+    // session options a test sets in `options`.
+    WindowServices Services() {
+        WindowServices services;
+        services.pictures = TestPictures();
+        services.session = options;
+        services.session.lockFolder = lockFolder.path();
+        return services;
     }
 
     // The window goes first: it joins its threads, which still call the device.
     void Close() {
-        probe.reset();
         window.reset();
         library.reset();
         device.reset();
     }
+
+    // Learning mode on (or off) through the learn button.
+    void SwitchLearning() { Click(window->learnButton); }
+    // The key waiting for its code, as the session has it.
+    PictureButton* PendingKey() const {
+        const std::optional<KeyCode> key = window->Session().PendingKey();
+        return key ? window->KeyButton(*key) : nullptr;
+    }
+    const std::vector<KeySlot>& KeySlots() const { return window->Session().Map().keySlots; }
 
     // A real click; a disabled button takes none.
     void Click(QWidget* button) {
@@ -110,11 +144,12 @@ class WindowTest : public ::testing::Test {
     }
 
     ScriptedPrompter prompter;
+    SessionOptions options;
+    QTemporaryDir lockFolder;
     std::unique_ptr<SimulatedRemote> sim;
     std::unique_ptr<SimulatedDevice> device;
     std::unique_ptr<DeviceLibrary> library;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<MainWindowProbe> probe;
 };
 
 }  // namespace window_test

@@ -1,0 +1,287 @@
+#include "learning/remote_session.h"
+
+#include <utility>
+
+#include "device/device_library.h"
+#include "learning/capture_thread.h"
+#include "learning/converter_library.h"
+#include "learning/key_slots.h"
+
+RemoteSession::RemoteSession(DeviceLibrary& device, SessionOptions options, QObject* parent)
+    : QObject(parent),
+      device_(device),
+      options_(std::move(options)),
+      converterFolder_(options_.converterFolder.isEmpty() ? ConverterFolder()
+                                                          : options_.converterFolder) {
+    captureControl_.Start();
+}
+
+RemoteSession::~RemoteSession() {
+    StopCaptureThread();
+    // A monitor waiting for its question is released by the stop request, so this join never
+    // waits on a thread that waits on this one.
+    if (linkMonitor_)
+        linkMonitor_->StopAndJoin();
+}
+
+bool RemoteSession::RemoteAttached() {
+    return device_.IsAttached();
+}
+
+bool RemoteSession::WaitForRemote() {
+    while (!device_.IsAttached())
+        if (questions_ == nullptr || !questions_->RetryWithoutRemote())
+            return false;
+    return true;
+}
+
+RemoteOpening RemoteSession::Open(LockMode lockMode) {
+    RemoteOpening opening;
+    opening.reading = CheckRemoteAtStartup(device_);
+    if (opening.reading.identityAccepted && lockMode == LockMode::kHold)
+        opening = TakeLock(std::move(opening));
+    if (opening.status != RemoteOpening::Status::kLockHeld &&
+        opening.status != RemoteOpening::Status::kLockUnavailable) {
+        // The tables are read under the lock, so that what a change is decided on is what the
+        // remote holds while the change is made.
+        ReadRemoteTables(device_, opening.reading);
+        opening.status = opening.reading.status == StartupStatus::kReady
+                             ? RemoteOpening::Status::kOpened
+                             : RemoteOpening::Status::kNotAccepted;
+    }
+    map_ = opening.reading.map;
+    return opening;
+}
+
+RemoteOpening RemoteSession::TakeLock(RemoteOpening opening) {
+    const QString identity = QString::fromStdString(opening.reading.map.remoteIdText);
+    switch (lock_.Take(identity, options_.holderName, options_.lockFolder)) {
+        case RemoteLockStatus::kTaken:
+            break;
+        case RemoteLockStatus::kHeld:
+            opening.status = RemoteOpening::Status::kLockHeld;
+            opening.holderName = lock_.HolderName();
+            opening.holderProcess = lock_.HolderProcess();
+            break;
+        case RemoteLockStatus::kUnavailable:
+            if (options_.lockRequired) {
+                opening.status = RemoteOpening::Status::kLockUnavailable;
+                opening.lockProblem = lock_.Problem();
+            }
+            break;
+    }
+    return opening;
+}
+
+bool RemoteSession::AnyKeyLearned() const {
+    return ::AnyKeyLearned(map_.keySlots);
+}
+
+bool RemoteSession::KeyIsLearned(KeyCode key) const {
+    return ::KeyIsLearned(map_.keySlots, key);
+}
+
+// ---- Learning
+
+LearningSwitch RemoteSession::SwitchLearning() {
+    if (deleteMode_)
+        return {LearningSwitch::Result::kRefusedWhileDeleting, std::nullopt};
+    learningMode_ = !learningMode_;
+    if (learningMode_)
+        return {LearningSwitch::Result::kSwitchedOn, std::nullopt};
+    // The capture ends by itself once told to; its end handler finds no key waiting.
+    captureControl_.Stop();
+    return {LearningSwitch::Result::kSwitchedOff, std::exchange(pendingKey_, std::nullopt)};
+}
+
+KeyChoice RemoteSession::ChooseKey(KeyCode key) {
+    if (pendingKey_)
+        return KeyChoice::kKeyPending;
+    if (!learningMode_)
+        return KeyChoice::kLearningOff;
+    const bool relearn = KeyIsLearned(key);
+    if (relearn) {
+        const bool yes = questions_ != nullptr && questions_->ConfirmRelearn(key);
+        // The session may have been closed, or learning switched off, while the question was
+        // open: then no capture is started for a user who has gone.
+        if (!yes || closing_ || !learningMode_ || pendingKey_)
+            return KeyChoice::kDeclined;
+    }
+    pendingKey_ = key;
+    StartCapture();
+    return relearn ? KeyChoice::kRechosen : KeyChoice::kChosen;
+}
+
+CaptureLearning RemoteSession::LearnFromCapture(KeyCode key, std::string_view capture) {
+    return LearnCapture(map_, device_, key, capture, converterFolder_);
+}
+
+void RemoteSession::StartCapture() {
+    // A capture thread that still exists keeps its place: the pending key waits for that
+    // thread's end handler instead of a second thread.
+    if (captureThread_ != nullptr)
+        return;
+    captureControl_.Start();
+    captureThread_ = new CaptureThread(device_, captureControl_, options_.captureTiming, this);
+    // Connected before the thread runs, with the session as context: the end handler runs on
+    // the UI thread, and never once the session is gone.
+    connect(captureThread_, &QThread::finished, this, &RemoteSession::OnCaptureEnded);
+    captureThread_->start();
+}
+
+void RemoteSession::StopCaptureThread() {
+    if (captureThread_ == nullptr)
+        return;
+    // The end handler must not run for a session that is closing: it would report to a front
+    // end that is going.
+    disconnect(captureThread_, nullptr, this, nullptr);
+    captureControl_.Stop();
+    captureThread_->wait();
+    delete std::exchange(captureThread_, nullptr);
+}
+
+void RemoteSession::OnCaptureEnded() {
+    CaptureThread* ended = std::exchange(captureThread_, nullptr);
+    if (ended == nullptr)
+        return;
+    CaptureResult result = ended->TakeResult();
+    ended->deleteLater();
+    // A key chosen after learning was switched off and on again, while the stopped capture
+    // was still ending: that capture was never meant for it, so it gets one of its own.
+    if (result.end == CaptureEnd::kStopped && learningMode_ && pendingKey_) {
+        StartCapture();
+        return;
+    }
+    // Learning was switched off while the thread was ending: the attempt is over.
+    if (!pendingKey_)
+        return;
+    const KeyCode key = *pendingKey_;
+    if (result.capture.empty()) {
+        pendingKey_.reset();
+        emit learningFailed(LearningAttempt{key, false, {}});
+        return;
+    }
+    emit learningStarted(key);
+    LearningAttempt done{key, true, LearnFromCapture(key, result.capture)};
+    // The key waits no more, whatever the front end does while it tells the user.
+    pendingKey_.reset();
+    if (!done.attempt.Succeeded()) {
+        emit learningFailed(done);
+        return;
+    }
+    // Every write is done: the front end may now wait for the user without leaving the remote
+    // half written if the program dies meanwhile.
+    emit keyLearned(key, done.attempt);
+}
+
+// ---- Deleting
+
+bool RemoteSession::SwitchDeleteMode() {
+    if (learningMode_)
+        return false;
+    deleteMode_ = !deleteMode_;
+    return true;
+}
+
+std::optional<DeleteOutcome> RemoteSession::DeleteRefusal(KeyCode key) const {
+    return ::DeleteRefusal(map_.keySlots, key);
+}
+
+KeyDeletion RemoteSession::DeleteKey(KeyCode key) {
+    KeyDeletion deletion;
+    if (const std::optional<DeleteOutcome> refusal = DeleteRefusal(key)) {
+        deletion.result.outcome = *refusal;
+        return deletion;
+    }
+    if (questions_ == nullptr || !questions_->ConfirmDelete(key)) {
+        deletion.request = KeyDeletion::Result::kDeclined;
+        return deletion;
+    }
+    deletion.request = KeyDeletion::Result::kDone;
+    deletion.result = DeleteLearnedKey(map_, device_, key);
+    EndDeleteModeIfNothingLearned();
+    return deletion;
+}
+
+KeysClearing RemoteSession::ClearKeys() {
+    KeysClearing clearing;
+    if (learningMode_)
+        clearing.request = KeysClearing::Result::kRefusedWhileLearning;
+    else if (deleteMode_)
+        clearing.request = KeysClearing::Result::kRefusedWhileDeleting;
+    else if (!AnyKeyLearned())
+        clearing.request = KeysClearing::Result::kNothingLearned;
+    else if (questions_ == nullptr || !questions_->ConfirmClear())
+        clearing.request = KeysClearing::Result::kDeclined;
+    else {
+        clearing.request = KeysClearing::Result::kDone;
+        clearing.result = ClearLearnedKeys(map_, device_);
+    }
+    return clearing;
+}
+
+void RemoteSession::EndDeleteModeIfNothingLearned() {
+    if (!AnyKeyLearned())
+        deleteMode_ = false;
+}
+
+// ---- The link and the end
+
+void RemoteSession::WatchLink() {
+    if (linkMonitor_ || closing_)
+        return;
+    linkMonitor_ = new LinkMonitor(device_, map_.remoteIdText, *this, *this, this);
+    // With the session as context the end handler runs on the UI thread, and never after the
+    // session is gone.
+    connect(linkMonitor_, &QThread::finished, this, &RemoteSession::OnLinkMonitorEnded);
+    linkMonitor_->start();
+}
+
+void RemoteSession::OnLinkMonitorEnded() {
+    LinkMonitor::End why = LinkMonitor::End::kStopRequested;
+    if (linkMonitor_) {
+        // Its body has returned, so this waits on nothing but the thread's last steps before
+        // the object goes.
+        linkMonitor_->StopAndJoin();
+        why = linkMonitor_->EndReason();
+        linkMonitor_->deleteLater();
+        linkMonitor_ = nullptr;
+    }
+    emit linkWatchEnded(why);
+}
+
+CloseRequest RemoteSession::Close() {
+    if (learningMode_ && device_.IsAttached())
+        return CloseRequest::kRefusedWhileLearning;
+    closing_ = true;
+    // Learning with the remote detached may leave a capture waiting: it is stopped and joined
+    // now, so it never reports to a front end that is going.
+    StopCaptureThread();
+    pendingKey_.reset();
+    // Not joined here: the close may come from inside the monitor's own question, which this
+    // thread is showing. The monitor ends by itself; the destructor joins what is left.
+    if (linkMonitor_)
+        linkMonitor_->RequestStop();
+    return CloseRequest::kClosing;
+}
+
+void RemoteSession::ShowLinkState(bool attached) {
+    emit linkStateChanged(attached);
+}
+
+void RemoteSession::SetKeyControlsAvailable(bool available) {
+    emit keyControlsAvailable(available);
+}
+
+LinkMonitorView::LossAnswer RemoteSession::AskAfterLoss() {
+    // A session that is closing asks nothing more: the monitor has been told to stop, and a
+    // question asked now would outlive the window the user closed.
+    if (closing_ || questions_ == nullptr)
+        return LossAnswer::kEnd;
+    if (questions_->KeepWaitingForRemote())
+        return LossAnswer::kKeepWatching;
+    // The session may have been closed while the first question was open.
+    if (closing_)
+        return LossAnswer::kEnd;
+    return questions_->ConfirmCloseWithoutRemote() ? LossAnswer::kEnd : LossAnswer::kKeepWatching;
+}
