@@ -57,7 +57,6 @@ struct ClearResult {
 
 // Takes every learned code off the remote, key by key in slot order, through ReleaseKeyEntry with
 // the status byte sent twice. A key whose entry cannot be cleared stays learned, and the clear
-// goes on with the next. An entry several cleared keys
-// shared is freed with the last of them; one a downloaded key or a key that stays learned uses
-// is kept.
+// goes on with the next. An entry several cleared keys shared is freed with the last of them;
+// one a downloaded key or a key that stays learned uses is kept.
 ClearResult ClearLearnedKeys(RemoteMap& map, DeviceLibrary& device);
