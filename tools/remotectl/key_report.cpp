@@ -56,8 +56,8 @@ KeyReport ReportKey(const RemoteMap& map, const MemoryBytes& keyTable, const Mem
         id = entry.NamedCodeId();
     }
     key.codeId = CodeIdText(id);
-    const auto field = [](std::span<const std::uint8_t> bytes) {
-        return quorvel::Bytes(bytes.begin(), bytes.end());
+    const auto field = [](std::span<const std::uint8_t> part) {
+        return quorvel::Bytes(part.begin(), part.end());
     };
     key.signal = quorvel::RenderRecord(IdValue(id), field(entry.FirstField()),
                                        field(entry.SecondField()), data);
