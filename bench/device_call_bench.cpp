@@ -17,6 +17,7 @@
 
 #include "libzorvik/wire.h"
 #include "sim/remote_image_builder.h"
+#include "sim/remote_memory_layout.h"
 #include "sim/simulated_remote.h"
 #include "zorvik.h"
 
@@ -51,9 +52,9 @@ void BM_Identity(benchmark::State& state) {
 }
 BENCHMARK(BM_Identity);
 
-// A 22-byte key entry: the remote saves its image to disk before it answers.
+// A key entry: the remote saves its image to disk before it answers.
 void BM_WriteKeyEntry(benchmark::State& state) {
-    const std::string entry(44, 'C');
+    const std::string entry(2 * remote_layout::kKeyEntryBytes, 'C');
     for (auto _ : state) {
         if (!writedatav20("08", "90", "00", entry.c_str()))
             state.SkipWithError("writedatav20 failed");

@@ -36,7 +36,7 @@ const std::string& CaptureFor(int kind) {
 void RunAttempts(benchmark::State& state, DeviceLibrary& device) {
     const std::string& capture = CaptureFor(static_cast<int>(state.range(0)));
     RemoteMap map = ReadRemoteAtStartup(device).map;
-    const int slot = 1;  // key 01's slot in the default remote
+    const std::size_t slot = 1;  // key 01's slot in the default remote
     for (auto _ : state) {
         const CaptureLearning attempt = LearnCapture(map, device, kKey, capture, kConverterDir);
         if (!attempt.Succeeded()) {
@@ -44,7 +44,7 @@ void RunAttempts(benchmark::State& state, DeviceLibrary& device) {
             break;
         }
         state.PauseTiming();
-        ReleaseKeyEntry(map, device, slot, kKey);
+        ReleaseKeyEntry(map, device, slot);
         state.ResumeTiming();
     }
     state.SetLabel(state.range(0) == 0 ? "direct code (NEC1)" : "new table code (raw)");

@@ -17,12 +17,13 @@
 
 #include "device/device_entry_points.h"
 #include "device/device_library.h"
+#include "device/remote_memory_map.h"
 #include "device/startup_reading.h"
 
 namespace {
 
-constexpr int kInfo = 0xB000;
-constexpr int kConfig = 0xB03C;
+constexpr int kInfo = kInfoBlockAddress;
+constexpr int kConfig = kConfigBlockAddress;
 constexpr int kDirectory = 0xB100;
 constexpr int kKeyTable = 0xB200;
 constexpr int kBuiltinList = 0xB400;
@@ -49,7 +50,7 @@ Memory BaseRemote() {
     memory[kInfo + 36] = 0x31;
     PutWord(memory, kConfig, kDirectory);
     PutWord(memory, kConfig + 6, 0);
-    memory[kConfig + 8] = 0x08;
+    memory[kConfig + 8] = static_cast<std::uint8_t>(kStartupBank);
     PutWord(memory, kDirectory, 2);
     memory[kDirectory + 7] = 4;
     PutWord(memory, kDirectory + 8, 16);

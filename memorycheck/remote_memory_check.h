@@ -13,6 +13,10 @@
 // directory it names, and the tables in the bank the config block names. Plain C++ over the
 // bytes, so that the simulated remote checks its own image (`remote-sim check`) and remotectl
 // checks what it read through the device library, with the same rules.
+//
+// It keeps its own reading of the memory format (the addresses, the bank, the entry sizes and
+// flags) on purpose, apart from the program's in src/device/: it is the second opinion, and a
+// fault in the program's reading must not become a fault of the check that is to catch it.
 
 #include <cstdint>
 #include <map>

@@ -3,14 +3,12 @@
 #include "converter/hex_text.h"
 #include "converter/quorvel_record.h"
 #include "converter/signal_text.h"
+#include "sim/remote_memory_layout.h"
 
 namespace ir_capture {
 namespace {
 
-constexpr int kStartupBank = 0x08;
-constexpr int kConfigAddress = 0xB03C;
-constexpr int kKeyEntryBytes = 22;
-constexpr int kCodeEntryBytes = 6;
+using namespace remote_layout;
 
 // Reads of one bank that never leave it.
 class Memory {
@@ -54,27 +52,27 @@ std::string Describe(const quorvel::Rendered& signal) {
 
 std::optional<KeyReplay> ReplayKey(const RemoteImage& image, int keyCode) {
     const Memory startup(BankOf(image, kStartupBank));
-    const int directory = startup.Word(kConfigAddress);
-    const int bias = startup.Word(kConfigAddress + 6);
-    const Memory memory(BankOf(image, startup.Byte(kConfigAddress + 8)));
-    if (!startup.Has(directory, 33))
+    const int directory = startup.Word(kConfigAddress + kDirectoryAddressOffset);
+    const int bias = startup.Word(kConfigAddress + kPointerBiasOffset);
+    const Memory memory(BankOf(image, startup.Byte(kConfigAddress + kMemoryBankOffset)));
+    if (!startup.Has(directory, kKeyCodeListOffset + 1))
         return std::nullopt;
     auto pointer = [&](int offset) {
         const int stored = startup.Word(directory + offset);
         return stored >= bias ? stored - bias : stored + directory;
     };
     KeyReplay replay;
-    const int keyCount = startup.Byte(directory + 32);
+    const int keyCount = startup.Byte(directory + kKeyCodeListOffset);
     for (int i = 0; i < keyCount; ++i) {
-        if (startup.Byte(directory + 33 + i) == keyCode) {
+        if (startup.Byte(directory + kKeyCodeListOffset + 1 + i) == keyCode) {
             replay.slot = i;
             break;
         }
     }
     if (replay.slot < 0)
         return std::nullopt;
-    const quorvel::Bytes entry =
-        memory.Bytes(pointer(16) + kKeyEntryBytes * replay.slot, kKeyEntryBytes);
+    const quorvel::Bytes entry = memory.Bytes(
+        pointer(kKeyTablePointerOffset) + kKeyEntryBytes * replay.slot, kKeyEntryBytes);
     if (entry.empty())
         return std::nullopt;
     replay.state = entry[0] == 0xC0 ? "learned" : entry[0] == 0x80 ? "downloaded" : "empty";
@@ -88,18 +86,19 @@ std::optional<KeyReplay> ReplayKey(const RemoteImage& image, int keyCode) {
     std::uint32_t id = 0;
     if (entry[2] == 0x80) {
         const int index = entry[3];
-        const int codeTable = pointer(26);
-        const int bitmapBytes = (startup.Word(directory + 8) + 7) / 8;
+        const int codeTable = pointer(kCodeTablePointerOffset);
+        const int bitmapBytes = (startup.Word(directory + kCodeAreaUnitsOffset) + 7) / 8;
         const quorvel::Bytes code =
             memory.Bytes(codeTable + bitmapBytes + kCodeEntryBytes * index, kCodeEntryBytes);
         replay.form = "code entry " + quorvel::HexOfBytes({static_cast<std::uint8_t>(index)});
         const int word = code.empty() ? 0 : code[3] | (code[4] << 8);
-        if (index >= startup.Byte(directory + 7) || word < 0x8000) {
+        if (index >= startup.Byte(directory + kCodeTableCountOffset) || word < 0x8000) {
             replay.problem = "the code entry is not in use";
             return replay;
         }
         id = (code[0] << 16) | (code[1] << 8) | code[2];
-        data = memory.Bytes(pointer(28) + 8 * (word - 0x8000), 8L * code[5]);
+        data = memory.Bytes(pointer(kCodeAreaPointerOffset) + kUnitBytes * (word - 0x8000),
+                            long{kUnitBytes} * code[5]);
     } else {
         replay.form = "direct";
         id = (entry[3] << 16) | (entry[4] << 8) | entry[5];

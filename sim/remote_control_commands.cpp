@@ -13,14 +13,15 @@
 #include "common/hex_digits.h"
 #include "ircapture/bounded_input.h"
 #include "sim/remote_image_builder.h"
+#include "sim/remote_memory_layout.h"
 #include "sim/remote_sim_commands.h"
 #include "sim/simulated_remote.h"
 
 namespace {
 
-constexpr int kInfoAddress = 0xB000;
-constexpr int kInterfaceOffset = 32;  // major, minor
-constexpr int kModelOffset = 35;      // two bytes, read as four hex digits
+using remote_layout::kInfoAddress;
+using remote_layout::kInterfaceOffset;  // major, minor
+using remote_layout::kModelOffset;      // two bytes, read as four hex digits
 constexpr int kDefaultDumpLength = 256;
 constexpr int kBytesPerLine = 16;
 

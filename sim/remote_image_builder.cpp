@@ -2,14 +2,12 @@
 
 #include <stdexcept>
 
+#include "sim/remote_memory_layout.h"
+
 namespace {
 
-constexpr int kStartupBank = 0x08;
-constexpr int kInfoAddress = 0xB000;
-constexpr int kConfigAddress = 0xB03C;
-constexpr int kKeyEntrySize = 22;
-constexpr int kCodeEntrySize = 6;
-constexpr int kUnitSize = 8;
+using namespace remote_layout;
+
 constexpr int kAddressLimit = 0x10000;
 
 using ByteList = RemoteImageBuilder::ByteList;
@@ -48,7 +46,7 @@ void PutWord(std::vector<std::uint8_t>& bank, int address, int value) {
 
 // Recognisable filler for a code's units when a test gives no data.
 ByteList PatternData(int index, int units) {
-    ByteList data(static_cast<std::size_t>(units * kUnitSize));
+    ByteList data(static_cast<std::size_t>(units * kUnitBytes));
     for (std::size_t i = 0; i < data.size(); ++i)
         data[i] = static_cast<std::uint8_t>((index << 4) + (i & 0x0F));
     return data;
@@ -167,7 +165,7 @@ RemoteImageBuilder& RemoteImageBuilder::KeyEntryCount(int count) {
 
 RemoteImageBuilder& RemoteImageBuilder::KeyEntry(int slot, const ByteList& bytes) {
     ByteList entry = bytes;
-    entry.resize(kKeyEntrySize, 0);
+    entry.resize(kKeyEntryBytes, 0);
     keyEntries_[slot] = entry;
     return *this;
 }
@@ -191,14 +189,14 @@ RemoteImageBuilder& RemoteImageBuilder::CodeEntry(int index, const std::string& 
     entry.push_back(static_cast<std::uint8_t>(units));
     codeEntries_[index] = entry;
     ByteList unitData = data.empty() ? PatternData(index, units) : data;
-    unitData.resize(static_cast<std::size_t>(units * kUnitSize), 0);
+    unitData.resize(static_cast<std::size_t>(units * kUnitBytes), 0);
     codeData_[firstUnit] = unitData;
     return *this;
 }
 
 RemoteImageBuilder& RemoteImageBuilder::RawCodeEntry(int index, const ByteList& sixBytes) {
     ByteList entry = sixBytes;
-    entry.resize(kCodeEntrySize, 0);
+    entry.resize(kCodeEntryBytes, 0);
     codeEntries_[index] = entry;
     return *this;
 }
@@ -246,6 +244,10 @@ int RemoteImageBuilder::StoredPointerWord(RemoteTable table) const {
     return word;
 }
 
+int RemoteImageBuilder::KeyEntryAddress(int slot) const {
+    return TableAddress(RemoteTable::kKeyTable) + kKeyEntryBytes * slot;
+}
+
 int RemoteImageBuilder::TableAddress(RemoteTable table) const {
     const Placement& p = placements_.at(table);
     if (!p.rawWord)
@@ -256,12 +258,12 @@ int RemoteImageBuilder::TableAddress(RemoteTable table) const {
 
 ByteList RemoteImageBuilder::CodeTableBytes() const {
     const int bitmapSize = (codeAreaUnits_ + 7) / 8;
-    ByteList bytes(static_cast<std::size_t>(bitmapSize + kCodeEntrySize * codeTableCount_), 0);
+    ByteList bytes(static_cast<std::size_t>(bitmapSize + kCodeEntryBytes * codeTableCount_), 0);
     for (const auto& [index, entry] : codeEntries_) {
         if (index < 0 || index >= codeTableCount_)
             throw std::invalid_argument("code entry index past the code table count");
-        for (int k = 0; k < kCodeEntrySize; ++k)
-            bytes[static_cast<std::size_t>(bitmapSize + kCodeEntrySize * index + k)] = entry[k];
+        for (int k = 0; k < kCodeEntryBytes; ++k)
+            bytes[static_cast<std::size_t>(bitmapSize + kCodeEntryBytes * index + k)] = entry[k];
         const int word = entry[3] | (entry[4] << 8);
         if ((word & 0x8000) == 0 || bitmap_)
             continue;
@@ -279,26 +281,27 @@ ByteList RemoteImageBuilder::CodeTableBytes() const {
 
 void RemoteImageBuilder::LayOut(std::vector<std::uint8_t>& bank) const {
     Put(bank, kInfoAddress, identity_);
-    Put(bank, kInfoAddress + 32,
+    Put(bank, kInfoAddress + kInterfaceOffset,
         {static_cast<std::uint8_t>(major_), static_cast<std::uint8_t>(minor_), 0x00,
          static_cast<std::uint8_t>(modelHigh_), static_cast<std::uint8_t>(modelLow_)});
 
-    PutWord(bank, kConfigAddress, directory_);
-    PutWord(bank, kConfigAddress + 6, bias_);
-    Put(bank, kConfigAddress + 8, {static_cast<std::uint8_t>(memoryBank_)});
+    PutWord(bank, kConfigAddress + kDirectoryAddressOffset, directory_);
+    PutWord(bank, kConfigAddress + kPointerBiasOffset, bias_);
+    Put(bank, kConfigAddress + kMemoryBankOffset, {static_cast<std::uint8_t>(memoryBank_)});
 
     const int keyEntryCount = keyEntryCount_ ? *keyEntryCount_ : static_cast<int>(keyCodes_.size());
-    PutWord(bank, directory_, keyEntryCount);
-    Put(bank, directory_ + 7, {static_cast<std::uint8_t>(codeTableCount_)});
-    PutWord(bank, directory_ + 8, codeAreaUnits_);
-    PutWord(bank, directory_ + 16, StoredPointerWord(RemoteTable::kKeyTable));
-    PutWord(bank, directory_ + 24, StoredPointerWord(RemoteTable::kBuiltinList));
-    PutWord(bank, directory_ + 26, StoredPointerWord(RemoteTable::kCodeTable));
-    PutWord(bank, directory_ + 28, StoredPointerWord(RemoteTable::kCodeArea));
+    PutWord(bank, directory_ + kKeyEntryCountOffset, keyEntryCount);
+    Put(bank, directory_ + kCodeTableCountOffset, {static_cast<std::uint8_t>(codeTableCount_)});
+    PutWord(bank, directory_ + kCodeAreaUnitsOffset, codeAreaUnits_);
+    PutWord(bank, directory_ + kKeyTablePointerOffset, StoredPointerWord(RemoteTable::kKeyTable));
+    PutWord(bank, directory_ + kBuiltinListPointerOffset,
+            StoredPointerWord(RemoteTable::kBuiltinList));
+    PutWord(bank, directory_ + kCodeTablePointerOffset, StoredPointerWord(RemoteTable::kCodeTable));
+    PutWord(bank, directory_ + kCodeAreaPointerOffset, StoredPointerWord(RemoteTable::kCodeArea));
     ByteList keyList{static_cast<std::uint8_t>(keyCodes_.size())};
     for (int code : keyCodes_)
         keyList.push_back(static_cast<std::uint8_t>(code));
-    Put(bank, directory_ + 32, keyList);
+    Put(bank, directory_ + kKeyCodeListOffset, keyList);
 
     for (const auto& [slot, entry] : keyEntries_)
         Put(bank, KeyEntryAddress(slot), entry);
@@ -306,15 +309,15 @@ void RemoteImageBuilder::LayOut(std::vector<std::uint8_t>& bank) const {
     Put(bank, TableAddress(RemoteTable::kCodeTable), CodeTableBytes());
     const int codeArea = TableAddress(RemoteTable::kCodeArea);
     for (const auto& [firstUnit, data] : codeData_)
-        Put(bank, codeArea + kUnitSize * firstUnit, data);
+        Put(bank, codeArea + kUnitBytes * firstUnit, data);
 
     const int builtinList = TableAddress(RemoteTable::kBuiltinList);
     PutWord(bank, builtinList,
             builtinCount_ ? *builtinCount_ : static_cast<int>(builtinIds_.size()));
     for (std::size_t i = 0; i < builtinIds_.size(); ++i) {
         ByteList record = IdBytes(builtinIds_[i]);
-        record.resize(6, 0);
-        Put(bank, builtinList + 2 + 6 * static_cast<int>(i), record);
+        record.resize(kBuiltinRecordBytes, 0);
+        Put(bank, builtinList + 2 + kBuiltinRecordBytes * static_cast<int>(i), record);
     }
 }
 

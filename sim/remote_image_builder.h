@@ -8,7 +8,7 @@
 //                           .KeyEntry(0, {0x80, 0x00, 0x00, 0x22, 0x00, 0x00})
 //                           .Build();
 //
-// Everything lies in bank 08, as the remote keeps it:
+// Everything lies in bank 08, as the remote keeps it (sim/remote_memory_layout.h):
 //
 //   B000  info block: identity (bytes 0-14), interface version major/minor (bytes 32, 33),
 //         model code (bytes 35-36, "7731" is stored as 77 31)
@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "sim/remote_image.h"
+#include "sim/remote_memory_layout.h"
 
 enum class RemoteTable { kKeyTable, kBuiltinList, kCodeTable, kCodeArea };
 
@@ -99,15 +100,16 @@ class RemoteImageBuilder {
     RemoteImageBuilder& BuiltinCount(int word);
 
     // Raw memory, written after the layout, in the order given.
-    RemoteImageBuilder& Bytes(int address, const ByteList& bytes, int bank = 0x08);
-    RemoteImageBuilder& Word(int address, int value, int bank = 0x08);
+    RemoteImageBuilder& Bytes(int address, const ByteList& bytes,
+                              int bank = remote_layout::kStartupBank);
+    RemoteImageBuilder& Word(int address, int value, int bank = remote_layout::kStartupBank);
 
     // Addresses as the builder lays them out (the translated address of a raw stored pointer,
     // possibly past FFFF).
     int DirectoryAddress() const { return directory_; }
     int PointerBiasValue() const { return bias_; }
     int TableAddress(RemoteTable table) const;
-    int KeyEntryAddress(int slot) const { return TableAddress(RemoteTable::kKeyTable) + 22 * slot; }
+    int KeyEntryAddress(int slot) const;
     int StoredPointerWord(RemoteTable table) const;
 
     RemoteImage Build() const;
@@ -135,7 +137,7 @@ class RemoteImageBuilder {
     std::string version_ = "1020";
     int directory_;
     int bias_;
-    int memoryBank_ = 0x08;
+    int memoryBank_ = remote_layout::kStartupBank;
     std::map<RemoteTable, Placement> placements_;
     std::vector<int> keyCodes_;
     std::optional<int> keyEntryCount_;

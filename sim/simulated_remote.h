@@ -22,6 +22,7 @@
 
 #include "common/device_buffer_sizes.h"
 #include "sim/remote_image.h"
+#include "sim/remote_memory_layout.h"
 
 enum class DeviceCall {
     kLinkState,
@@ -48,9 +49,9 @@ class SimulatedRemote {
     static constexpr std::size_t kVersionBufferSize = device_buffer::kVersionSize;
     static constexpr std::size_t kIdentityBufferSize = device_buffer::kIdentitySize;
     static constexpr std::size_t kCaptureBufferSize = device_buffer::kCaptureSize;
-    static constexpr int kIdentityBank = 0x08;
-    static constexpr int kIdentityAddress = 0xB000;
-    static constexpr std::size_t kIdentityBytes = 15;
+    static constexpr int kIdentityBank = remote_layout::kStartupBank;
+    static constexpr int kIdentityAddress = remote_layout::kInfoAddress;
+    static constexpr std::size_t kIdentityBytes = remote_layout::kIdentityBytes;
     static constexpr std::chrono::milliseconds kDefaultCollectWait{30};
 
     // Called after each write has changed memory, with the new image; false undoes the write,

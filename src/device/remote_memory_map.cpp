@@ -42,9 +42,9 @@ bool ParseConfigBlock(ReadBytes bytes, RemoteMap& map) {
     return true;
 }
 
-bool ParseDirectoryBlock(ReadBytes bytes, RemoteMap& map, int& keyCodeCount) {
+std::optional<int> ParseDirectoryBlock(ReadBytes bytes, RemoteMap& map) {
     if (bytes.size() < 33)
-        return false;
+        return std::nullopt;
     const auto translate = [&](std::size_t index) {
         return TranslateDevicePointer(WordAt(bytes, index), map.directoryAddress, map.pointerBias);
     };
@@ -55,7 +55,7 @@ bool ParseDirectoryBlock(ReadBytes bytes, RemoteMap& map, int& keyCodeCount) {
     const int builtinList = translate(24);
     const int codeTable = translate(26);
     const int codeArea = translate(28);
-    keyCodeCount = bytes[32];
+    const int keyCodeCount = bytes[32];
 
     const long codeTableBytes = CodeAreaBitmap::ByteCount(map.codeAreaUnits) +
                                 static_cast<long>(kCodeEntryBytes) * map.codeTableCount;
@@ -63,12 +63,12 @@ bool ParseDirectoryBlock(ReadBytes bytes, RemoteMap& map, int& keyCodeCount) {
         !FitsInMemory(keyTable, static_cast<long>(kKeyEntryBytes) * map.keyEntryCount) ||
         !FitsInMemory(builtinList, 2) || !FitsInMemory(codeTable, codeTableBytes) ||
         !FitsInMemory(codeArea, static_cast<long>(kUnitBytes) * map.codeAreaUnits))
-        return false;
+        return std::nullopt;
     map.keyTableAddress = static_cast<MemoryAddress>(keyTable);
     map.builtinListAddress = static_cast<MemoryAddress>(builtinList);
     map.codeTableAddress = static_cast<MemoryAddress>(codeTable);
     map.codeAreaAddress = static_cast<MemoryAddress>(codeArea);
-    return true;
+    return keyCodeCount;
 }
 
 bool ParseKeyCodeList(ReadBytes bytes, int keyCodeCount, RemoteMap& map) {
@@ -82,22 +82,22 @@ bool ParseKeyCodeList(ReadBytes bytes, int keyCodeCount, RemoteMap& map) {
 }
 
 int KeyTableReadUnits(int keyEntryCount) {
-    return 2 * kKeyEntryBytes * keyEntryCount / (2 * kUnitBytes) + 1;
+    return 2 * static_cast<int>(kKeyEntryBytes) * keyEntryCount / (2 * kUnitBytes) + 1;
 }
 
-void SetStartupSlotState(KeySlot& slot, std::span<const std::uint8_t, kKeyEntryBytes> entry) {
-    const std::uint8_t status = entry[0];
+void SetStartupSlotState(KeySlot& slot, std::span<const std::uint8_t, kKeyEntryBytes> bytes) {
+    const KeyEntry entry = KeyEntryFromBytes(bytes);
     slot.holding = CodeHolding::kDirect;
-    if ((status & 0xA0) != 0x80) {
+    if (!entry.HoldsCode()) {
         slot.state = SlotState::kEmpty;
         return;
     }
-    slot.state = (status & 0x40) ? SlotState::kLearned : SlotState::kDownloaded;
-    if ((entry[2] & 0x80) == 0)
-        return;
-    slot.holding = CodeHolding::kCodeTable;
-    slot.codeEntryIndex = entry[3];
-    slot.afterIndex = static_cast<std::uint16_t>(entry[4] * 256 + entry[5]);
+    slot.state = entry.Learned() ? SlotState::kLearned : SlotState::kDownloaded;
+    if (const std::optional<std::uint8_t> index = entry.CodeEntryIndex()) {
+        slot.holding = CodeHolding::kCodeTable;
+        slot.codeEntryIndex = *index;
+        slot.afterIndex = entry.AfterIndex();
+    }
 }
 
 bool ParseKeyTable(ReadBytes bytes, RemoteMap& map) {

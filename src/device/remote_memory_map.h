@@ -10,13 +10,13 @@
 //         count (byte 7), code-area units (word 8), stored pointers to the key table (word 16),
 //         the built-in code list (word 24), the code table (word 26), the code area (word 28),
 //         and at byte 32 the key code list: a count byte, then one key code per slot
-//   key table: 22-byte key entries, one per slot
+//   key table: one 22-byte key entry per slot (KeyEntry in remote_tables.h)
 //   code table: the code-area bitmap (one bit per unit, unit 0 the first byte's top bit), then
 //         6-byte code entries
 //   built-in code list: a word N, then N 6-byte records whose first 3 bytes are a code id
 //
-// Words are little-endian. Every parser refuses (returns false) when a table does not fit the
-// bytes its read gives, or when a translated address or a table's end lies past FFFF: the
+// Words are little-endian. Every parser refuses (returns false or none) when a table does not fit
+// the bytes its read gives, or when a translated address or a table's end lies past FFFF: the
 // remote's memory is then not one this program can work with. (Memory that is not hex never
 // gets here: DeviceLibrary refuses it.)
 
@@ -37,7 +37,6 @@ inline constexpr int kDirectoryBlockUnits = 5;
 inline constexpr int kKeyCodeListOffset = 32;  // from the directory address
 inline constexpr int kKeyCodeListUnits = 50;
 inline constexpr int kBuiltinListUnits = 120;
-inline constexpr int kKeyEntryBytes = 22;
 inline constexpr int kBuiltinRecordBytes = 6;
 // The most bytes of bitmap and code entries one code-table read takes: its 2048-character
 // buffer less one spare unit, as the call sites of the C face always sized it.
@@ -61,8 +60,9 @@ std::optional<InfoBlock> ParseInfoBlock(ReadBytes bytes);
 // directoryAddress, pointerBias and memoryBank.
 bool ParseConfigBlock(ReadBytes bytes, RemoteMap& map);
 
-// The three counts, the four translated pointers, and the number of key codes (byte 32).
-bool ParseDirectoryBlock(ReadBytes bytes, RemoteMap& map, int& keyCodeCount);
+// The three counts and the four translated pointers. Returns the number of key codes (byte 32),
+// which the key code list read needs, or none when refused.
+std::optional<int> ParseDirectoryBlock(ReadBytes bytes, RemoteMap& map);
 
 // keySlots: one slot per key code, in order, not read yet, from the list read at directory + 32
 // (its count byte skipped). keyEntryCount above the number of key codes is refused here, as key
@@ -72,10 +72,10 @@ bool ParseKeyCodeList(ReadBytes bytes, int keyCodeCount, RemoteMap& map);
 // The key table read: its size in units.
 int KeyTableReadUnits(int keyEntryCount);
 
-// A slot's state as start-up reads it from its 22-byte key entry: no code unless (status AND
-// A0) = 80; then downloaded (status bit 6 clear) or learned (set), named directly, or, when
-// byte 2 bit 7 is set, at the code-table entry of byte 3 with bytes 4-5 kept after it.
-void SetStartupSlotState(KeySlot& slot, std::span<const std::uint8_t, kKeyEntryBytes> entry);
+// A slot's state as start-up reads it from its key entry (KeyEntry): empty unless the entry
+// holds a code; then downloaded or learned, named directly or at a code-table entry, whose index
+// is kept with the two bytes after it.
+void SetStartupSlotState(KeySlot& slot, std::span<const std::uint8_t, kKeyEntryBytes> bytes);
 
 // Sets the state of each slot that has a key entry.
 bool ParseKeyTable(ReadBytes bytes, RemoteMap& map);

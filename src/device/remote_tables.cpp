@@ -53,6 +53,42 @@ std::vector<std::string> SlotTexts(const std::vector<KeySlot>& slots) {
     return texts;
 }
 
+std::optional<std::uint8_t> KeyEntry::CodeEntryIndex() const {
+    if (!InCodeTable())
+        return std::nullopt;
+    return reference[0];
+}
+
+std::uint16_t KeyEntry::AfterIndex() const {
+    return static_cast<std::uint16_t>(reference[1] * 256 + reference[2]);
+}
+
+std::span<const std::uint8_t> KeyEntry::FirstField() const {
+    return std::span(fields).first(kKeyEntryFirstFieldBytes);
+}
+
+std::span<const std::uint8_t> KeyEntry::SecondField() const {
+    return std::span(fields).subspan(kKeyEntryFirstFieldBytes);
+}
+
+KeyEntry KeyEntryFromBytes(std::span<const std::uint8_t, kKeyEntryBytes> bytes) {
+    KeyEntry entry;
+    entry.status = bytes[0];
+    entry.reserved = bytes[1];
+    entry.location = bytes[2];
+    std::copy_n(bytes.begin() + 3, entry.reference.size(), entry.reference.begin());
+    std::copy_n(bytes.begin() + kKeyEntryHeaderBytes, entry.fields.size(), entry.fields.begin());
+    return entry;
+}
+
+MemoryBytes KeyEntryBytes(const KeyEntry& entry, std::size_t fieldBytes) {
+    std::array<std::uint8_t, kKeyEntryBytes> bytes{entry.status, entry.reserved, entry.location};
+    std::copy(entry.reference.begin(), entry.reference.end(), bytes.begin() + 3);
+    std::copy(entry.fields.begin(), entry.fields.end(), bytes.begin() + kKeyEntryHeaderBytes);
+    const std::size_t length = kKeyEntryHeaderBytes + std::min(fieldBytes, kKeyEntryFieldBytes);
+    return MemoryBytes(bytes.begin(), bytes.begin() + static_cast<long>(length));
+}
+
 CodeEntry CodeEntryFromBytes(std::span<const std::uint8_t, kCodeEntryBytes> bytes) {
     const int word = bytes[4] * 256 + bytes[3];
     CodeEntry entry;

@@ -62,6 +62,57 @@ struct KeySlot {
 std::string SlotText(const KeySlot& slot);
 std::vector<std::string> SlotTexts(const std::vector<KeySlot>& slots);
 
+// A key entry: 22 bytes on the remote, one per slot of the key table,
+//   byte  0      status: the key holds a code when (status AND A0) = 80, then bit 6 set =
+//                learned, clear = downloaded; 00 = no code
+//   byte  1      00 as learning writes it; never looked at
+//   byte  2      location: bit 7 set = the code lies in the code table
+//   bytes 3-5    in the code table: the entry's index, then two bytes (learning writes FFFF);
+//                otherwise the code id itself
+//   bytes 6-21   the code's fields: the first field in bytes 6-13, the second in 14-21
+inline constexpr std::size_t kKeyEntryBytes = 22;
+inline constexpr std::size_t kKeyEntryHeaderBytes = 6;
+inline constexpr std::size_t kKeyEntryFieldBytes = kKeyEntryBytes - kKeyEntryHeaderBytes;
+inline constexpr std::size_t kKeyEntryFirstFieldBytes = 8;
+// Status bytes: the status byte lies at the key entry's address, so it is written alone to take
+// a key's code off.
+inline constexpr std::uint8_t kNoCodeStatus = 0x00;
+inline constexpr std::uint8_t kLearnedStatus = 0xC0;
+// Location bytes.
+inline constexpr std::uint8_t kCodeNamedHere = 0x00;
+inline constexpr std::uint8_t kCodeInCodeTable = 0x80;
+// Bytes 4-5 after the entry index, as learning writes them.
+inline constexpr std::uint16_t kLearnedAfterIndex = 0xFFFF;
+
+struct KeyEntry {
+    std::uint8_t status = kNoCodeStatus;
+    std::uint8_t reserved = 0;
+    std::uint8_t location = kCodeNamedHere;
+    std::array<std::uint8_t, 3> reference{};
+    std::array<std::uint8_t, kKeyEntryFieldBytes> fields{};
+
+    bool HoldsCode() const { return (status & 0xA0) == 0x80; }
+    bool Learned() const { return (status & 0x40) != 0; }
+    // Whether the location byte points into the code table, whatever the status says.
+    bool InCodeTable() const { return (location & 0x80) != 0; }
+    // Whether the key holds a code and that code lies in the code table.
+    bool HoldsTableCode() const { return HoldsCode() && InCodeTable(); }
+    // The code-table entry the location points at, or none for a code named here.
+    std::optional<std::uint8_t> CodeEntryIndex() const;
+    // Bytes 4-5, first byte high: what follows the entry index.
+    std::uint16_t AfterIndex() const;
+    // Bytes 3-5 as the code id a direct entry names.
+    CodeId NamedCodeId() const { return CodeId{reference}; }
+    std::span<const std::uint8_t> FirstField() const;
+    std::span<const std::uint8_t> SecondField() const;
+
+    bool operator==(const KeyEntry&) const = default;
+};
+KeyEntry KeyEntryFromBytes(std::span<const std::uint8_t, kKeyEntryBytes> bytes);
+// The header and the first fieldBytes bytes of the fields (at most kKeyEntryFieldBytes):
+// learning writes only as many field bytes as its code has.
+MemoryBytes KeyEntryBytes(const KeyEntry& entry, std::size_t fieldBytes = kKeyEntryFieldBytes);
+
 // A code-table entry: six bytes on the remote,
 //   bytes 0-2  code id
 //   bytes 3-4  little-endian word: bit 15 set = in use, bits 0-14 = first code-area unit

@@ -90,9 +90,10 @@ StartupStatus Reading::ReadTables() {
     if (!ParseConfigBlock(config.bytes, map))
         return StartupStatus::kBadMemory;
 
-    int keyCodeCount = 0;
     const MemoryRead directory = Read(map.directoryAddress, kDirectoryBlockUnits);
-    if (!directory.Succeeded() || !ParseDirectoryBlock(directory.bytes, map, keyCodeCount))
+    const std::optional<int> keyCodeCount =
+        directory.Succeeded() ? ParseDirectoryBlock(directory.bytes, map) : std::nullopt;
+    if (!keyCodeCount)
         return StartupStatus::kBadMemory;
 
     // The directory lies at most at FFFF, so the list's address stays within an int.
@@ -100,7 +101,7 @@ StartupStatus Reading::ReadTables() {
     if (keyCodeListAddress > kHighestAddress)
         return StartupStatus::kBadMemory;
     const MemoryRead keyCodes = Read(keyCodeListAddress, kKeyCodeListUnits);
-    if (!keyCodes.Succeeded() || !ParseKeyCodeList(keyCodes.bytes, keyCodeCount, map))
+    if (!keyCodes.Succeeded() || !ParseKeyCodeList(keyCodes.bytes, *keyCodeCount, map))
         return StartupStatus::kBadMemory;
 
     const MemoryRead keyTable = Read(map.keyTableAddress, KeyTableReadUnits(map.keyEntryCount));

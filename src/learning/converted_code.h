@@ -10,8 +10,6 @@
 #include "device/memory_address.h"
 #include "device/remote_tables.h"
 
-// The key entry's fields after its 6-byte header take the rest of its 22 bytes.
-inline constexpr std::size_t kKeyEntryFieldBytes = 16;
 // A code-table entry counts its units in one byte.
 inline constexpr int kMostCodeUnits = 255;
 
@@ -24,7 +22,7 @@ struct ConvertedCode {
 };
 
 // The parts of a result, or none when it lacks a separator, its id is not six hex digits, or
-// its fields are not whole bytes of hex, or more than kKeyEntryFieldBytes together.
+// its fields are not whole bytes of hex, or more than a key entry's kKeyEntryFieldBytes together.
 std::optional<ConvertedCode> ParseConvertedCode(std::string_view result);
 
 // The code data as bytes, or none when it is empty, not whole bytes of hex, or needs more than

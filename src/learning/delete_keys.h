@@ -19,30 +19,6 @@
 class DeviceLibrary;
 struct RemoteMap;
 
-// A code-table entry as it was before a release freed it.
-struct FreedCodeEntry {
-    std::uint8_t index = 0;
-    CodeEntry entry;
-    bool operator==(const FreedCodeEntry&) const = default;
-};
-
-// What taking one learned key's code off the remote did.
-struct KeyRelease {
-    std::size_t slotIndex = 0;
-    KeyCode keyCode = 0;
-    // kReleased: the key holds no code and its slot says not learned. Anything else: nothing of
-    // the key was changed, on the remote or in its slot.
-    ReleaseOutcome outcome = ReleaseOutcome::kReleased;
-    // The code-table entry the key pointed at, when this release freed it.
-    std::optional<FreedCodeEntry> freedEntry;
-    // The entry the key pointed at, when no key uses it any more but the remote refused the
-    // write that frees it: it stays in use with no key pointing at it.
-    std::optional<std::uint8_t> entryLeftInUse;
-
-    bool Released() const { return outcome == ReleaseOutcome::kReleased; }
-    bool operator==(const KeyRelease&) const = default;
-};
-
 enum class DeleteOutcome {
     kDeleted,
     kNoKeySlots,  // the remote has no keys at all: nothing read or written
@@ -59,9 +35,8 @@ struct DeleteResult {
 // learned. The key's first slot decides.
 std::optional<DeleteOutcome> DeleteRefusal(const std::vector<KeySlot>& keySlots, KeyCode keyCode);
 
-// Takes the learned code of keyCode off the remote: its key entry's status byte is cleared, then
-// the code-table entry it pointed at is freed unless another key still uses it, and the key's
-// slot becomes not learned. The map follows the remote.
+// Takes the learned code of keyCode off the remote through ReleaseKeyEntry, sending the status
+// byte once. The map follows the remote.
 DeleteResult DeleteLearnedKey(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode);
 
 enum class ClearOutcome {
@@ -80,8 +55,8 @@ struct ClearResult {
     std::vector<FreedCodeEntry> FreedEntries() const;
 };
 
-// Takes every learned code off the remote, key by key in slot order. A key whose entry cannot be
-// cleared stays learned, and the clear goes on with the next. An entry several cleared keys
-// shared is freed with the last of them; one a downloaded key or a key that stays learned uses
-// is kept.
+// Takes every learned code off the remote, key by key in slot order, through ReleaseKeyEntry with
+// the status byte sent twice. A key whose entry cannot be cleared stays learned, and the clear
+// goes on with the next. An entry several cleared keys shared is freed with the last of them;
+// one a downloaded key or a key that stays learned uses is kept.
 ClearResult ClearLearnedKeys(RemoteMap& map, DeviceLibrary& device);

@@ -15,6 +15,6 @@ CaptureLearning LearnCapture(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
         attempt.normalised = normalised->Text();
     attempt.conversion = ConvertWithLibrary(body, converterFolder);
     if (attempt.conversion.status == ConversionStatus::kConverted)
-        attempt.learned = LearnConvertedCode(map, device, keyCode, attempt.conversion.text);
+        attempt.learned = WriteLearnedCode(map, device, keyCode, attempt.conversion.text);
     return attempt;
 }

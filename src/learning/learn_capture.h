@@ -10,7 +10,7 @@
 
 #include "device/remote_tables.h"
 #include "learning/converter_library.h"
-#include "learning/learn_code.h"
+#include "learning/write_learned_code.h"
 
 class DeviceLibrary;
 struct RemoteMap;

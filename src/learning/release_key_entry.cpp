@@ -4,7 +4,6 @@
 
 #include "device/device_library.h"
 #include "device/remote_map.h"
-#include "device/remote_memory_map.h"
 #include "learning/code_table.h"
 #include "learning/key_slots.h"
 
@@ -13,12 +12,29 @@ namespace {
 // The entry is read five units at a time, as the remote is asked for everything.
 constexpr int kKeyEntryReadUnits = 5;
 
-// Fields of the key entry.
-constexpr std::size_t kLocationByte = 2;  // bit 7: the code lies in the code table
-constexpr std::size_t kEntryIndexByte = 3;
+// What makes the key hold no code: its status byte, the entry's first, cleared.
+constexpr std::array<std::uint8_t, 1> kNoCodeStatusWrite = {kNoCodeStatus};
 
-// What makes the key hold no code: its status byte cleared.
-constexpr std::array<std::uint8_t, 1> kNoCodeStatus = {0x00};
+// Frees the entry a released key pointed at, and says in the report what became of it. Only an
+// entry in use has anything to free; one past the table or already free is written back as it
+// is and reported as neither.
+void ReleaseEntryOf(RemoteMap& map, DeviceLibrary& device, std::uint8_t index,
+                    KeyRelease& release) {
+    const std::optional<CodeEntry> before = CodeEntryAt(map.codeTable, index);
+    const bool wasInUse = before && before->inUse;
+    switch (ReleaseCodeEntry(map, device, release.keyCode, index)) {
+        case CodeEntryRelease::kFreed:
+            if (wasInUse)
+                release.freedEntry = FreedCodeEntry{index, *before};
+            break;
+        case CodeEntryRelease::kRegionNotWritten:
+            if (wasInUse)
+                release.entryLeftInUse = index;
+            break;
+        case CodeEntryRelease::kStillUsed:
+            break;
+    }
+}
 
 }  // namespace
 
@@ -27,28 +43,20 @@ std::optional<MemoryAddress> KeyEntryAddress(const RemoteMap& map, int slotIndex
     // follows the table.
     if (slotIndex < 0 || slotIndex >= map.keyEntryCount)
         return std::nullopt;
-    const int address = map.keyTableAddress + kKeyEntryBytes * slotIndex;
+    const int address = map.keyTableAddress + static_cast<int>(kKeyEntryBytes) * slotIndex;
     if (address > kHighestAddress)
         return std::nullopt;
     return static_cast<MemoryAddress>(address);
 }
 
-std::optional<MemoryBytes> ReadKeyEntry(const RemoteMap& map, DeviceLibrary& device,
-                                        int slotIndex) {
+std::optional<KeyEntry> ReadKeyEntry(const RemoteMap& map, DeviceLibrary& device, int slotIndex) {
     const std::optional<MemoryAddress> address = KeyEntryAddress(map, slotIndex);
     if (!address)
         return std::nullopt;
-    MemoryRead entry = device.ReadMemory(*address, kKeyEntryReadUnits, map.memoryBank);
-    if (!entry.Succeeded() || entry.bytes.size() < static_cast<std::size_t>(kKeyEntryBytes))
+    const MemoryRead read = device.ReadMemory(*address, kKeyEntryReadUnits, map.memoryBank);
+    if (!read.Succeeded() || read.bytes.size() < kKeyEntryBytes)
         return std::nullopt;
-    entry.bytes.resize(kKeyEntryBytes);
-    return std::move(entry.bytes);
-}
-
-std::optional<std::uint8_t> CodeEntryIndexOf(std::span<const std::uint8_t> keyEntry) {
-    if (keyEntry.size() <= kEntryIndexByte || (keyEntry[kLocationByte] & 0x80) == 0)
-        return std::nullopt;
-    return keyEntry[kEntryIndexByte];
+    return KeyEntryFromBytes(std::span(read.bytes).first<kKeyEntryBytes>());
 }
 
 CodeEntryRelease ReleaseCodeEntry(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
@@ -65,20 +73,39 @@ CodeEntryRelease ReleaseCodeEntry(RemoteMap& map, DeviceLibrary& device, KeyCode
     return CodeEntryRelease::kFreed;
 }
 
-ReleaseOutcome ReleaseKeyEntry(RemoteMap& map, DeviceLibrary& device, int slotIndex,
-                               KeyCode keyCode) {
-    const std::optional<MemoryAddress> address = KeyEntryAddress(map, slotIndex);
-    if (!address)
-        return ReleaseOutcome::kNoKeyEntry;
+KeyRelease ReleaseKeyEntry(RemoteMap& map, DeviceLibrary& device, std::size_t slotIndex,
+                           StatusWrites statusWrites) {
+    KeyRelease release;
+    release.slotIndex = slotIndex;
+    // The key table has no more entries than there are key codes, so a slot past them has
+    // none; and there are at most 255 of them, so the slot fits an int.
+    const bool hasSlot = slotIndex < map.keySlots.size();
+    if (hasSlot)
+        release.keyCode = map.keySlots[slotIndex].keyCode;
+    const std::optional<MemoryAddress> address =
+        hasSlot ? KeyEntryAddress(map, static_cast<int>(slotIndex)) : std::nullopt;
+    if (!address) {
+        release.outcome = ReleaseOutcome::kNoKeyEntry;
+        return release;
+    }
     // Without the entry there is no telling which code-table entry the key holds, so nothing
     // is written on a guess.
-    const std::optional<MemoryBytes> entry = ReadKeyEntry(map, device, slotIndex);
-    if (!entry)
-        return ReleaseOutcome::kEntryNotReadable;
-    // While the key may still hold its code, its code-table entry must stay in use.
-    if (!device.WriteMemory(*address, kNoCodeStatus, map.memoryBank))
-        return ReleaseOutcome::kStatusNotWritten;
-    if (const std::optional<std::uint8_t> index = CodeEntryIndexOf(*entry))
-        ReleaseCodeEntry(map, device, keyCode, *index);
-    return ReleaseOutcome::kReleased;
+    const std::optional<KeyEntry> entry = ReadKeyEntry(map, device, static_cast<int>(slotIndex));
+    if (!entry) {
+        release.outcome = ReleaseOutcome::kEntryNotReadable;
+        return release;
+    }
+    bool statusWritten = false;
+    for (int i = 0; i < static_cast<int>(statusWrites); ++i)
+        statusWritten =
+            device.WriteMemory(*address, kNoCodeStatusWrite, map.memoryBank) || statusWritten;
+    if (!statusWritten) {
+        // While the key may still hold its code, its code-table entry must stay in use.
+        release.outcome = ReleaseOutcome::kStatusNotWritten;
+        return release;
+    }
+    map.keySlots[slotIndex] = NotLearnedSlot(release.keyCode);
+    if (const std::optional<std::uint8_t> index = entry->CodeEntryIndex())
+        ReleaseEntryOf(map, device, *index, release);
+    return release;
 }

@@ -1,9 +1,10 @@
 #pragma once
-// Taking a key's code off the remote.
+// Taking a key's code off the remote: the one release that deleting a key, clearing every key
+// and the tests go through.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 
 #include "device/memory_address.h"
 #include "device/remote_tables.h"
@@ -12,23 +13,51 @@ class DeviceLibrary;
 struct RemoteMap;
 
 enum class ReleaseOutcome {
-    kReleased,          // the key holds no code now; its code-table entry was freed unless
-                        // another key still uses it (a refused write of the table goes
-                        // unreported, and the map then keeps what the remote holds)
+    kReleased,          // the key holds no code now, and its slot says so
     kNoKeyEntry,        // the slot lies outside the key table: nothing read or written
     kEntryNotReadable,  // the key entry could not be read (refused, or not hex): nothing written
     kStatusNotWritten,  // the status byte was refused: the code table was left alone, since the
                         // key may still point at its entry
 };
 
-// Clears the key entry of slot `slotIndex` on the remote (its status byte becomes 00) and, when
-// the entry pointed at a code-table entry that no other key (a slot with a key code other than
-// keyCode) still points at, frees that code-table entry and its code-area units, writing the
-// bitmap and the table back in one write and keeping map.codeAreaBitmap and map.codeTable in
-// step with the remote. Shows nothing: every outcome but kReleased is the caller's
-// "删除操作失败！". The code data itself is never touched.
-ReleaseOutcome ReleaseKeyEntry(RemoteMap& map, DeviceLibrary& device, int slotIndex,
-                               KeyCode keyCode);
+// A code-table entry as it was before a release freed it.
+struct FreedCodeEntry {
+    std::uint8_t index = 0;
+    CodeEntry entry;
+    bool operator==(const FreedCodeEntry&) const = default;
+};
+
+// What taking one key's code off the remote did.
+struct KeyRelease {
+    std::size_t slotIndex = 0;
+    KeyCode keyCode = 0;  // the slot's key code; 0 for a slot past the key slots
+    // kReleased: the key holds no code and its slot says not learned. Anything else: nothing of
+    // the key was changed, on the remote or in its slot.
+    ReleaseOutcome outcome = ReleaseOutcome::kReleased;
+    // The code-table entry the key pointed at, when this release freed it.
+    std::optional<FreedCodeEntry> freedEntry;
+    // The entry the key pointed at, when no key uses it any more but the remote refused the
+    // write that frees it: it stays in use with no key pointing at it.
+    std::optional<std::uint8_t> entryLeftInUse;
+
+    bool Released() const { return outcome == ReleaseOutcome::kReleased; }
+    bool operator==(const KeyRelease&) const = default;
+};
+
+// How often the status byte is sent. Clearing every key has always sent it twice; a key whose
+// first write was refused but whose second took holds no code and counts as released.
+enum class StatusWrites { kOnce = 1, kTwice = 2 };
+
+// Takes the code of the key in slot `slotIndex` off the remote. Its entry is read before
+// anything is written, since only the entry tells which code-table entry the key holds; then its
+// status byte becomes 00, and once one of the writes took, the slot becomes not learned and the
+// code-table entry it pointed at is freed with its code-area units (the bitmap and table in one
+// write) unless another key still holds a code through it. The slot changes as soon as the key
+// holds no code, so that of keys sharing an entry, the last one released frees it. The map
+// follows the remote; the code data itself is never touched. Shows nothing: every outcome but
+// kReleased is the caller's "删除操作失败！".
+KeyRelease ReleaseKeyEntry(RemoteMap& map, DeviceLibrary& device, std::size_t slotIndex,
+                           StatusWrites statusWrites = StatusWrites::kOnce);
 
 // The pieces of a release, for callers that replace a key's code rather than take it off: they
 // read the key entry before anything changes, write the new entry over it, and only then free
@@ -39,10 +68,7 @@ std::optional<MemoryAddress> KeyEntryAddress(const RemoteMap& map, int slotIndex
 
 // The key entry of slot `slotIndex` as the remote holds it, or none when the slot is outside the
 // key table or the entry could not be read.
-std::optional<MemoryBytes> ReadKeyEntry(const RemoteMap& map, DeviceLibrary& device, int slotIndex);
-
-// The code-table entry a key entry points at, or none for an entry that names its code itself.
-std::optional<std::uint8_t> CodeEntryIndexOf(std::span<const std::uint8_t> keyEntry);
+std::optional<KeyEntry> ReadKeyEntry(const RemoteMap& map, DeviceLibrary& device, int slotIndex);
 
 enum class CodeEntryRelease {
     kStillUsed,        // another key still points at the entry: nothing written

@@ -1,19 +1,12 @@
 #include "learning/remote_backup.h"
 
 #include <algorithm>
+#include <span>
 
 #include "device/device_library.h"
 #include "device/remote_map.h"
 
 namespace {
-
-constexpr int kKeyEntryBytes = 22;
-// A key entry holds a code when (status AND A0) = 80, and points into the code table when
-// byte 2 has bit 7 set.
-constexpr std::uint8_t kHoldsCodeMask = 0xA0;
-constexpr std::uint8_t kHoldsCode = 0x80;
-constexpr std::uint8_t kInCodeTable = 0x80;
-constexpr std::uint8_t kNoCodeStatus = 0x00;
 
 int UnitsFor(std::size_t bytes) {
     return static_cast<int>((bytes + kUnitBytes - 1) / kUnitBytes);
@@ -33,9 +26,9 @@ std::optional<MemoryBytes> ReadRegion(const MemoryRegion& region, MemoryBank ban
 // The key table with every key that points into the code table holding no code.
 MemoryBytes KeysLetGoOfCodeTable(MemoryBytes keyTable) {
     for (std::size_t at = 0; at + kKeyEntryBytes <= keyTable.size(); at += kKeyEntryBytes) {
-        const bool holdsCode = (keyTable[at] & kHoldsCodeMask) == kHoldsCode;
-        if (holdsCode && (keyTable[at + 2] & kInCodeTable) != 0)
-            keyTable[at] = kNoCodeStatus;
+        const auto entry = std::span(keyTable).subspan(at).first<kKeyEntryBytes>();
+        if (KeyEntryFromBytes(entry).HoldsTableCode())
+            entry[0] = kNoCodeStatus;  // the status byte
     }
     return keyTable;
 }
@@ -56,7 +49,8 @@ ManagedRegions ManagedRegionLayout(const RemoteMap& map) {
     ManagedRegions layout;
     layout.bank = map.memoryBank;
     layout.regions = {
-        {kKeyTableRegion, map.keyTableAddress, length(kKeyEntryBytes * map.keyEntryCount)},
+        {kKeyTableRegion, map.keyTableAddress,
+         length(static_cast<int>(kKeyEntryBytes) * map.keyEntryCount)},
         {kCodeTableRegion, map.codeTableAddress,
          length(bitmapBytes + static_cast<int>(kCodeEntryBytes) * map.codeTableCount)},
         {kCodeAreaRegion, map.codeAreaAddress, length(kUnitBytes * map.codeAreaUnits)},

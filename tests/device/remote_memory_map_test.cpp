@@ -105,16 +105,15 @@ TEST(DirectoryBlock, TranslatesThePointersAndRefusesTablesPastTheEnd) {
         RemoteMap map;
         map.directoryAddress = 0x8000;
         map.pointerBias = 0xC000;
-        int keyCodes = -1;
-        EXPECT_EQ(ParseDirectoryBlock(c.dir.bytes, map, keyCodes), c.accepted) << c.name;
+        EXPECT_EQ(ParseDirectoryBlock(c.dir.bytes, map).has_value(), c.accepted) << c.name;
     }
 
     RemoteMap map;
     map.directoryAddress = 0x8000;
     map.pointerBias = 0x4000;
-    int keyCodes = 0;
     const ByteImage dir = Directory(3, 16, 243, 0x0100, 0x0500, 0xC600, 0xC700, 4);
-    ASSERT_TRUE(ParseDirectoryBlock(dir.bytes, map, keyCodes));
+    const std::optional<int> keyCodes = ParseDirectoryBlock(dir.bytes, map);
+    ASSERT_TRUE(keyCodes);
     EXPECT_EQ(map.keyEntryCount, 3);
     EXPECT_EQ(map.codeTableCount, 16);
     EXPECT_EQ(map.codeAreaUnits, 243);
@@ -122,8 +121,8 @@ TEST(DirectoryBlock, TranslatesThePointersAndRefusesTablesPastTheEnd) {
     EXPECT_EQ(map.builtinListAddress, 0x8500);
     EXPECT_EQ(map.codeTableAddress, 0x8600);
     EXPECT_EQ(map.codeAreaAddress, 0x8700);
-    EXPECT_EQ(keyCodes, 4);
-    EXPECT_FALSE(ParseDirectoryBlock(MemoryBytes(32, 0), map, keyCodes));  // no key code count
+    EXPECT_EQ(*keyCodes, 4);
+    EXPECT_FALSE(ParseDirectoryBlock(MemoryBytes(32, 0), map));  // no key code count
 }
 
 TEST(KeyCodeList, OneSlotPerCodeAndNoMoreEntriesThanCodes) {

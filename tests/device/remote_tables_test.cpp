@@ -1,7 +1,8 @@
-// The tables as the program holds them: the slot texts they render to, the six bytes of a code
-// entry, and the bitmap that keeps its padding bits.
+// The tables as the program holds them: the slot texts they render to, the 22 bytes of a key
+// entry, the six bytes of a code entry, and the bitmap that keeps its padding bits.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "device/device_text.h"
@@ -49,6 +50,53 @@ TEST(SlotText, RendersEveryFormStartUpAndLearningWrite) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(SlotText(c.slot), c.text);
+}
+
+TEST(KeyEntry, WhetherItHoldsACodeAndWhere) {
+    struct Case {
+        std::uint8_t status;
+        std::uint8_t location;
+        bool holdsCode;
+        bool learned;
+        bool holdsTableCode;
+    } cases[] = {
+        {0x80, 0x00, true, false, false},  // downloaded, named here
+        {0xC0, 0x80, true, true, true},    // learned, in the code table
+        {0x80, 0xFF, true, false, true},   // only bit 7 of the location counts
+        {0x80, 0x7F, true, false, false},
+        {0xE0, 0x80, false, true, false},  // bit 5 set: no code, whatever the location says
+        {0x00, 0x80, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int{c.status} << " " << int{c.location});
+        const KeyEntry entry{.status = c.status, .location = c.location, .reference = {7, 1, 2}};
+        EXPECT_EQ(entry.HoldsCode(), c.holdsCode);
+        EXPECT_EQ(entry.Learned(), c.learned);
+        EXPECT_EQ(entry.HoldsTableCode(), c.holdsTableCode);
+        // The index is there whenever the location points into the table, so that a key whose
+        // status was cleared still tells which entry it held.
+        EXPECT_EQ(entry.CodeEntryIndex(),
+                  (c.location & 0x80) ? std::optional<std::uint8_t>(7) : std::nullopt);
+    }
+}
+
+TEST(KeyEntry, TheTwentyTwoBytesAndBack) {
+    std::array<std::uint8_t, kKeyEntryBytes> bytes{};
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(0xA0 + i);
+    const KeyEntry entry = KeyEntryFromBytes(bytes);
+    EXPECT_EQ(entry.status, 0xA0);
+    EXPECT_EQ(entry.location, 0xA2);
+    EXPECT_EQ(entry.CodeEntryIndex(), 0xA3);
+    EXPECT_EQ(entry.AfterIndex(), 0xA4A5);
+    EXPECT_EQ(CodeIdText(entry.NamedCodeId()), "A3A4A5");
+    EXPECT_EQ(HexBytesText(entry.FirstField()), "A6A7A8A9AAABACAD");
+    EXPECT_EQ(HexBytesText(entry.SecondField()), "AEAFB0B1B2B3B4B5");
+    EXPECT_EQ(KeyEntryBytes(entry), MemoryBytes(bytes.begin(), bytes.end()));
+    // Learning writes the header and only the field bytes its code has.
+    EXPECT_EQ(HexBytesText(KeyEntryBytes(entry, 2)), "A0A1A2A3A4A5A6A7");
+    EXPECT_EQ(KeyEntryBytes(entry, 0).size(), kKeyEntryHeaderBytes);
+    EXPECT_EQ(KeyEntryBytes(entry, 99).size(), kKeyEntryBytes);
 }
 
 TEST(CodeEntry, TheLittleEndianWordOfAnEntryAndBack) {

@@ -9,8 +9,8 @@
 
 #include "ircapture/ir_capture_text.h"
 #include "learning/converter_library.h"
-#include "learning/learn_code.h"
 #include "learning/normalise.h"
+#include "learning/write_learned_code.h"
 #include "sim/key_replay.h"
 #include "sim/remote_image_builder.h"
 #include "sim/remote_image_check.h"
@@ -78,7 +78,7 @@ TEST(ConverterLibrary, ALearnedSignalIsWhatTheKeyReplays) {
     ASSERT_FALSE(conversion.text.empty());
 
     StartedRemote r(RemoteImageBuilder::DefaultRemote());
-    const LearnResult result = LearnConvertedCode(r.map, r.Device(), 0x01, conversion.text);
+    const LearnResult result = WriteLearnedCode(r.map, r.Device(), 0x01, conversion.text);
     EXPECT_EQ(result.outcome, LearnOutcome::kLearnedNewEntry);
 
     const RemoteImage image = r.Sim().Image();

@@ -63,14 +63,12 @@ class Remote : public StartedRemote {
   public:
     using StartedRemote::StartedRemote;
 
-    ReleaseOutcome Release(int slot, KeyCode keyCode) {
-        return ReleaseKeyEntry(map, Device(), slot, keyCode);
-    }
-    ReleaseOutcome ReleaseWithReads(const ReadChange& change, int slot, KeyCode keyCode) {
+    KeyRelease Release(std::size_t slot) { return ReleaseKeyEntry(map, Device(), slot); }
+    KeyRelease ReleaseWithReads(const ReadChange& change, std::size_t slot) {
         SimulatedDevice entryPoints(Sim());
         AlteredReads altered(entryPoints, change);
         DeviceLibrary device(altered);
-        return ReleaseKeyEntry(map, device, slot, keyCode);
+        return ReleaseKeyEntry(map, device, slot);
     }
 
     std::vector<RemoteWrite> Writes() const { return Sim().Writes(); }
@@ -107,13 +105,20 @@ TEST(ReleaseKeyEntry, ADirectCodeClearsOnlyTheStatusByte) {
     const RemoteMap before = r.map;
     const std::string entry = r.KeyEntryHex(d::kSlotOfKey00);
 
-    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(d::kSlotOfKey00, 0x00));
+    const KeyRelease release = r.Release(d::kSlotOfKey00);
 
+    EXPECT_EQ(release.outcome, ReleaseOutcome::kReleased);
+    EXPECT_EQ(release.keyCode, 0x00);
+    EXPECT_FALSE(release.freedEntry);
+    EXPECT_FALSE(release.entryLeftInUse);
     EXPECT_EQ(r.Writes(), std::vector<RemoteWrite>{r.StatusWrite(d::kSlotOfKey00)});
     EXPECT_EQ(r.KeyEntryHex(d::kSlotOfKey00), "00" + entry.substr(2));
     EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
     EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
-    EXPECT_EQ(r.map.keySlots, before.keySlots);  // the slot is the caller's business
+    // Only the released key's slot changes, and it follows the remote.
+    std::vector<KeySlot> slots = before.keySlots;
+    slots[d::kSlotOfKey00] = NotLearnedSlot(0x00);
+    EXPECT_EQ(r.map.keySlots, slots);
     r.ExpectInStepAndConsistent();
 }
 
@@ -123,7 +128,7 @@ TEST(ReleaseKeyEntry, AnEntryAnotherKeyStillUsesStaysInUse) {
     const RemoteMap before = r.map;
     const std::string region = r.RegionHex();
 
-    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(d::kSlotOfKey33, 0x33));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(d::kSlotOfKey33).outcome);
 
     EXPECT_EQ(r.Writes(), std::vector<RemoteWrite>{r.StatusWrite(d::kSlotOfKey33)});
     EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
@@ -140,16 +145,20 @@ TEST(ReleaseKeyEntry, ASharedEntryIsRecognisedWhateverCaseTheRemoteAnswersIn) {
                  .CodeEntry(0x0A, "123456", 0x10, 3));
     const RemoteMap before = r.map;
 
-    EXPECT_EQ(ReleaseOutcome::kReleased, r.ReleaseWithReads(LowerCase, kSlotOfKey36, 0x36));
+    const KeyRelease first = r.ReleaseWithReads(LowerCase, kSlotOfKey36);
+    EXPECT_EQ(ReleaseOutcome::kReleased, first.outcome);
+    EXPECT_FALSE(first.freedEntry);
 
     EXPECT_EQ(r.Writes(), std::vector<RemoteWrite>{r.StatusWrite(kSlotOfKey36)});
     EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
     EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
     r.ExpectInStepAndConsistent();
 
-    // Once the last key that uses it lets go, the entry and its units are freed.
-    MarkSlotNotLearned(r.map.keySlots, 0x36);
-    EXPECT_EQ(ReleaseOutcome::kReleased, r.ReleaseWithReads(LowerCase, kSlotOfKey37, 0x37));
+    // Once the last key that uses it lets go, the entry and its units are freed: the first
+    // release marked its slot, so the entry is no longer the first key's.
+    const KeyRelease last = r.ReleaseWithReads(LowerCase, kSlotOfKey37);
+    EXPECT_EQ(ReleaseOutcome::kReleased, last.outcome);
+    EXPECT_EQ(last.freedEntry, (FreedCodeEntry{0x0A, before.codeTable[0x0A]}));
     EXPECT_EQ(EntryOf(r.map, 0x0A), "000000000000");
     EXPECT_EQ(BitmapOf(r.map).substr(16, 3), "000");
     r.ExpectInStepAndConsistent();
@@ -161,8 +170,11 @@ TEST(ReleaseKeyEntry, FreesTheEntryAndItsUnitsSixteenToEighteen) {
     ASSERT_EQ(BitmapOf(r.map).substr(13, 8), "00011100");
     const RemoteMap before = r.map;
 
-    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
+    const KeyRelease release = r.Release(kSlotOfKey36);
 
+    EXPECT_EQ(release.outcome, ReleaseOutcome::kReleased);
+    EXPECT_EQ(release.freedEntry, (FreedCodeEntry{5, before.codeTable[5]}));
+    EXPECT_FALSE(release.entryLeftInUse);
     EXPECT_EQ(EntryOf(r.map, 5), "000000000000");
     EXPECT_EQ(BitmapOf(r.map).substr(13, 8), "00000000");
     EXPECT_EQ(BitmapOf(r.map).size(), BitmapOf(before).size());
@@ -184,7 +196,7 @@ TEST(ReleaseKeyEntry, AnIndexPastTheTableFreesNothingAndWritesTheRegionBackUncha
         const RemoteMap before = r.map;
         const std::string region = r.RegionHex();
 
-        EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
+        EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36).outcome);
 
         EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
         EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
@@ -200,7 +212,7 @@ TEST(ReleaseKeyEntry, ARefusedReadWritesNothingAndTellsTheCaller) {
     const RemoteMap before = r.map;
     const std::string entry = r.KeyEntryHex(d::kSlotOfKey35);
 
-    EXPECT_EQ(ReleaseOutcome::kEntryNotReadable, r.Release(d::kSlotOfKey35, 0x35));
+    EXPECT_EQ(ReleaseOutcome::kEntryNotReadable, r.Release(d::kSlotOfKey35).outcome);
 
     EXPECT_EQ(r.WriteCalls(), 0);
     EXPECT_EQ(r.KeyEntryHex(d::kSlotOfKey35), entry);
@@ -216,7 +228,8 @@ TEST(ReleaseKeyEntry, AnEntryAnsweredInSomethingButHexIsNotReadableAndNothingIsW
     // One character outside the 22 bytes of the entry is enough: the read is not the remote's.
     const auto notHex = [](char* buffer, int) { buffer[60] = 'x'; };
 
-    EXPECT_EQ(ReleaseOutcome::kEntryNotReadable, r.ReleaseWithReads(notHex, d::kSlotOfKey35, 0x35));
+    EXPECT_EQ(ReleaseOutcome::kEntryNotReadable,
+              r.ReleaseWithReads(notHex, d::kSlotOfKey35).outcome);
 
     EXPECT_EQ(r.WriteCalls(), 0);
     EXPECT_EQ(r.KeyEntryHex(d::kSlotOfKey35), entry);
@@ -233,9 +246,10 @@ TEST(ReleaseKeyEntry, ARefusedStatusWriteLeavesTheCodeEntryInUse) {
     const std::string entry = r.KeyEntryHex(d::kSlotOfKey35);
     const std::string region = r.RegionHex();
 
-    EXPECT_EQ(ReleaseOutcome::kStatusNotWritten, r.Release(d::kSlotOfKey35, 0x35));
+    EXPECT_EQ(ReleaseOutcome::kStatusNotWritten, r.Release(d::kSlotOfKey35).outcome);
 
     EXPECT_EQ(r.WriteCalls(), 1);
+    EXPECT_EQ(r.map.keySlots, before.keySlots);
     EXPECT_EQ(r.KeyEntryHex(d::kSlotOfKey35), entry);
     EXPECT_EQ(r.RegionHex(), region);
     EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
@@ -248,8 +262,11 @@ TEST(ReleaseKeyEntry, ARefusedRegionWriteKeepsTheWindowsCopyAsTheRemoteHoldsIt) 
     r.Sim().FailNthWrite(2);
     const RemoteMap before = r.map;
 
-    // The key's code is off the remote; only the freeing did not reach it.
-    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
+    // The key's code is off the remote; only the freeing did not reach it, and the report says so.
+    const KeyRelease release = r.Release(kSlotOfKey36);
+    EXPECT_EQ(release.outcome, ReleaseOutcome::kReleased);
+    EXPECT_FALSE(release.freedEntry);
+    EXPECT_EQ(release.entryLeftInUse, 5);
 
     EXPECT_EQ(r.Writes(), std::vector<RemoteWrite>{r.StatusWrite(kSlotOfKey36)});
     EXPECT_EQ(CodeTableText(r.map.codeTable), CodeTableText(before.codeTable));
@@ -262,7 +279,7 @@ TEST(ReleaseKeyEntry, AnEntryNotInUseFreesNoUnits) {
     Remote r(WithKey36At(6).RawCodeEntry(6, {0x12, 0x34, 0x56, 0x00, 0x00, 0x03}));
     const RemoteMap before = r.map;
 
-    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36).outcome);
 
     EXPECT_EQ(EntryOf(r.map, 6), "000000000000");
     EXPECT_EQ(BitmapOf(r.map), BitmapOf(before));
@@ -277,7 +294,7 @@ TEST(ReleaseKeyEntry, UnitsPastTheCodeAreaAreNeverFreedAndTheBitmapKeepsItsLengt
     ASSERT_EQ(BitmapOf(r.map).substr(240), "11111111");
     const RemoteMap before = r.map;
 
-    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36).outcome);
 
     EXPECT_EQ(BitmapOf(r.map).size(), BitmapOf(before).size());
     EXPECT_EQ(BitmapOf(r.map).substr(0, 240), BitmapOf(before).substr(0, 240));
@@ -293,7 +310,7 @@ TEST(ReleaseKeyEntry, UnitsAnotherEntryInUseClaimsStayUsed) {
     Remote r(WithKey36At(5).CodeEntry(5, "123456", 4, 3));
     ASSERT_EQ(BitmapOf(r.map).substr(0, 8), "11111110");
 
-    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36, 0x36));
+    EXPECT_EQ(ReleaseOutcome::kReleased, r.Release(kSlotOfKey36).outcome);
 
     EXPECT_EQ(BitmapOf(r.map).substr(0, 8), "11111000");
     EXPECT_EQ(EntryOf(r.map, 5), "000000000000");
@@ -304,9 +321,9 @@ TEST(ReleaseKeyEntry, ASlotWithoutAKeyEntryIsNeverWritten) {
     // 44 key codes, but only 40 key entries: slots 40 to 43 have no entry on the remote.
     Remote r(RemoteImageBuilder::DefaultRemote().KeyEntryCount(40));
     ASSERT_EQ(r.map.keyEntryCount, 40);
-    for (const int slot : {40, 43, -1}) {
+    for (const std::size_t slot : std::vector<std::size_t>{40, 43, d::kKeyCount, SIZE_MAX}) {
         SCOPED_TRACE(slot);
-        EXPECT_EQ(ReleaseOutcome::kNoKeyEntry, r.Release(slot, 0xA0));
+        EXPECT_EQ(ReleaseOutcome::kNoKeyEntry, r.Release(slot).outcome);
     }
     EXPECT_EQ(r.Sim().CallCount(DeviceCall::kReadData), 0);
     EXPECT_EQ(r.WriteCalls(), 0);

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "learning/backup_file.h"
-#include "learning/learn_code.h"
 #include "learning/remote_backup.h"
+#include "learning/write_learned_code.h"
 #include "sim/remote_image_builder.h"
 #include "sim/remote_image_check.h"
 #include "tests/support/started_remote.h"
@@ -20,10 +20,10 @@ namespace {
 // Changes the code area, the code table and the key table: key 35 gets a code new to the
 // remote (its old entry 3 is freed), key 01 another one.
 void ChangeEveryRegion(StartedRemote& r) {
-    ASSERT_EQ(LearnConvertedCode(r.map, r.Device(), 0x35, "123456::AA:BB:::" + std::string(40, '1'))
+    ASSERT_EQ(WriteLearnedCode(r.map, r.Device(), 0x35, "123456::AA:BB:::" + std::string(40, '1'))
                   .outcome,
               LearnOutcome::kLearnedNewEntry);
-    ASSERT_EQ(LearnConvertedCode(r.map, r.Device(), 0x01, "654321::CC:DD:::" + std::string(16, '2'))
+    ASSERT_EQ(WriteLearnedCode(r.map, r.Device(), 0x01, "654321::CC:DD:::" + std::string(16, '2'))
                   .outcome,
               LearnOutcome::kLearnedNewEntry);
 }

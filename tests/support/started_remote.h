@@ -48,15 +48,16 @@ class StartedRemote {
 
     // The remote's memory as upper-case hex: a key entry (its first `bytes` bytes), a
     // code-table entry, and the region at the code table (the bitmap bytes and every entry).
-    std::string KeyEntryHex(int slot, int bytes = kKeyEntryBytes) const {
+    std::string KeyEntryHex(int slot, int bytes = static_cast<int>(kKeyEntryBytes)) const {
         return remote_.MemoryHex(Bank(), builder_.KeyEntryAddress(slot), bytes);
     }
     std::string EntryHex(int index) const {
-        return remote_.MemoryHex(Bank(), BitmapEnd() + 6 * index, 6);
+        return remote_.MemoryHex(Bank(), BitmapEnd() + kEntryBytes * index, kEntryBytes);
     }
     std::string RegionHex() const {
-        return remote_.MemoryHex(Bank(), map.codeTableAddress,
-                                 BitmapEnd() - map.codeTableAddress + 6 * map.codeTableCount);
+        return remote_.MemoryHex(
+            Bank(), map.codeTableAddress,
+            BitmapEnd() - map.codeTableAddress + kEntryBytes * map.codeTableCount);
     }
 
     // From now on refuses the writes whose numbers are listed (1: the next write), and keeps
@@ -75,6 +76,8 @@ class StartedRemote {
     RemoteMap map;
 
   private:
+    static constexpr int kEntryBytes = static_cast<int>(kCodeEntryBytes);
+
     int Bank() const { return static_cast<int>(map.memoryBank); }
     int BitmapEnd() const {
         return map.codeTableAddress + CodeAreaBitmap::ByteCount(map.codeAreaUnits);

@@ -212,7 +212,9 @@ TEST_F(DeleteButtonsTest, TwoKeysDeletedInTurnEndDeleteModeWithTheLast) {
     EXPECT_EQ(KeyPictureShown(keyA), NotLearned(0x30));
     EXPECT_TRUE(keyA->HasEnabledLook());
     EXPECT_EQ(SlotTextOf(d::kSlotOfKey30), "30|0");
-    EXPECT_EQ(sim->MemoryHex(0x08, d::kKeyTableAddress + 22 * d::kSlotOfKey30, 1), "00");
+    EXPECT_EQ(sim->MemoryHex(
+                  0x08, d::kKeyTableAddress + remote_layout::kKeyEntryBytes * d::kSlotOfKey30, 1),
+              "00");
     // Delete mode stays for the next key, with an empty status label.
     EXPECT_TRUE(window->Session().DeleteMode());
     EXPECT_EQ(window->statusLabel->text(), QString());
@@ -287,7 +289,8 @@ TEST_F(DeleteButtonsTest, ClearTakesEveryLearnedKeyOffInSlotOrderAndLeavesNothin
     std::vector<int> keyWrites;
     for (const RemoteWrite& write : sim->Writes()) {
         if (write.address != d::kCodeTableAddress)
-            keyWrites.push_back((write.address - d::kKeyTableAddress) / 22);
+            keyWrites.push_back((write.address - d::kKeyTableAddress) /
+                                remote_layout::kKeyEntryBytes);
     }
     EXPECT_EQ(keyWrites, (std::vector<int>{2, 2, 5, 5, 9, 9, 28, 28}));
     EXPECT_EQ(sim->Writes().size(), 10u);

@@ -1,16 +1,13 @@
 #include "tools/remotectl/key_report.h"
 
 #include <algorithm>
+#include <span>
 
 #include "converter/quorvel_record.h"
 #include "device/remote_map.h"
 #include "tools/remotectl/remote_session.h"
 
 namespace {
-
-constexpr std::size_t kKeyEntryBytes = 22;
-constexpr std::size_t kFieldsAt = 6;
-constexpr std::size_t kSecondFieldAt = 14;
 
 std::uint32_t IdValue(const CodeId& id) {
     return (std::uint32_t{id.bytes[0]} << 16) | (std::uint32_t{id.bytes[1]} << 8) | id.bytes[2];
@@ -28,16 +25,19 @@ KeyReport ReportKey(const RemoteMap& map, const MemoryBytes& keyTable, const Mem
     KeyReport key;
     key.keyCode = map.keySlots[static_cast<std::size_t>(slot)].keyCode;
     key.slot = slot;
-    const MemoryBytes entry(
+    const MemoryBytes bytes(
         Slice(keyTable, kKeyEntryBytes * static_cast<std::size_t>(slot), kKeyEntryBytes));
-    if (entry.size() != kKeyEntryBytes || (entry[0] & 0xA0) != 0x80)
+    if (bytes.size() != kKeyEntryBytes)
         return key;
-    key.state = (entry[0] & 0x40) != 0 ? SlotState::kLearned : SlotState::kDownloaded;
+    const KeyEntry entry = KeyEntryFromBytes(std::span(bytes).first<kKeyEntryBytes>());
+    if (!entry.HoldsCode())
+        return key;
+    key.state = entry.Learned() ? SlotState::kLearned : SlotState::kDownloaded;
     CodeId id;
     quorvel::Bytes data;
-    if ((entry[2] & 0x80) != 0) {
+    if (const std::optional<std::uint8_t> index = entry.CodeEntryIndex()) {
         key.holding = CodeHolding::kCodeTable;
-        key.codeEntry = entry[3];
+        key.codeEntry = *index;
         const std::optional<CodeEntry> code =
             key.codeEntry < static_cast<int>(map.codeTable.size())
                 ? std::optional(map.codeTable[static_cast<std::size_t>(key.codeEntry)])
@@ -53,11 +53,14 @@ KeyReport ReportKey(const RemoteMap& map, const MemoryBytes& keyTable, const Mem
                      kUnitBytes * static_cast<std::size_t>(code->unitCount));
     } else {
         key.holding = CodeHolding::kDirect;
-        id.bytes = {entry[3], entry[4], entry[5]};
+        id = entry.NamedCodeId();
     }
     key.codeId = CodeIdText(id);
-    key.signal = quorvel::RenderRecord(IdValue(id), Slice(entry, kFieldsAt, 8),
-                                       Slice(entry, kSecondFieldAt, 8), data);
+    const auto field = [](std::span<const std::uint8_t> part) {
+        return quorvel::Bytes(part.begin(), part.end());
+    };
+    key.signal = quorvel::RenderRecord(IdValue(id), field(entry.FirstField()),
+                                       field(entry.SecondField()), data);
     if (!key.signal) {
         key.problem = "no protocol or timing record this converter knows";
         return key;

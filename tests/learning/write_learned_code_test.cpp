@@ -10,7 +10,7 @@
 #include "device/remote_map.h"
 #include "device/remote_memory_map.h"
 #include "learning/code_table.h"
-#include "learning/learn_code.h"
+#include "learning/write_learned_code.h"
 #include "sim/remote_image_builder.h"
 #include "sim/remote_image_check.h"
 #include "tests/support/started_remote.h"
@@ -45,7 +45,7 @@ struct LearnCase {
     std::string entryText;
 };
 
-TEST(LearnConvertedCode, HoldsEachCodeInTheFormItsIdCallsFor) {
+TEST(WriteLearnedCode, HoldsEachCodeInTheFormItsIdCallsFor) {
     const std::string data16(16, '5');
     const std::vector<LearnCase> cases = {
         {"built-in id in another case", RemoteImageBuilder::DefaultRemote(), 0x01, d::kSlotOfKey01,
@@ -99,7 +99,7 @@ TEST(LearnConvertedCode, HoldsEachCodeInTheFormItsIdCallsFor) {
         StartedRemote r(c.remote);
         const std::string regionBefore = r.RegionHex();
 
-        const LearnResult result = LearnConvertedCode(r.map, r.Device(), c.key, c.result);
+        const LearnResult result = WriteLearnedCode(r.map, r.Device(), c.key, c.result);
 
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(result.slotIndex, static_cast<std::size_t>(c.slot));
@@ -108,8 +108,8 @@ TEST(LearnConvertedCode, HoldsEachCodeInTheFormItsIdCallsFor) {
         EXPECT_EQ(r.KeyEntryHex(c.slot, static_cast<int>(c.record.size() / 2)), c.record);
         const std::vector<RemoteWrite> writes = r.Sim().Writes();
         ASSERT_FALSE(writes.empty());
-        // The key entry at key table + 22 x slot is the last write.
-        EXPECT_EQ(writes.back().address, r.map.keyTableAddress + 22 * c.slot);
+        // The key entry is the last write.
+        EXPECT_EQ(writes.back().address, r.Builder().KeyEntryAddress(c.slot));
         if (c.entryIndex >= 0) {
             EXPECT_EQ(r.EntryHex(c.entryIndex), c.entryText);
             ASSERT_EQ(writes.size(), 3u);
@@ -126,7 +126,7 @@ TEST(LearnConvertedCode, HoldsEachCodeInTheFormItsIdCallsFor) {
     }
 }
 
-TEST(LearnConvertedCode, AMalformedResultWritesNothing) {
+TEST(WriteLearnedCode, AMalformedResultWritesNothing) {
     const std::string data16(16, '5');
     const std::vector<std::string> results = {
         "",
@@ -151,7 +151,7 @@ TEST(LearnConvertedCode, AMalformedResultWritesNothing) {
         StartedRemote r(RemoteImageBuilder::DefaultRemote());
         const RemoteMap before = r.map;
 
-        EXPECT_EQ(LearnConvertedCode(r.map, r.Device(), 0x01, result).outcome,
+        EXPECT_EQ(WriteLearnedCode(r.map, r.Device(), 0x01, result).outcome,
                   LearnOutcome::kMalformedResult);
 
         EXPECT_EQ(r.Sim().CallCount(DeviceCall::kWriteData), 0);
@@ -160,7 +160,7 @@ TEST(LearnConvertedCode, AMalformedResultWritesNothing) {
     }
 }
 
-TEST(LearnConvertedCode, WhatCannotBeHeldFailsBeforeAnyWrite) {
+TEST(WriteLearnedCode, WhatCannotBeHeldFailsBeforeAnyWrite) {
     const std::string code = "123456::AA:BB:::" + std::string(32, '1');
     struct Case {
         const char* name;
@@ -190,7 +190,7 @@ TEST(LearnConvertedCode, WhatCannotBeHeldFailsBeforeAnyWrite) {
         SCOPED_TRACE(c.name);
         StartedRemote r(c.remote);
         const RemoteMap before = r.map;
-        EXPECT_EQ(LearnConvertedCode(r.map, r.Device(), c.key, c.result).outcome, c.outcome);
+        EXPECT_EQ(WriteLearnedCode(r.map, r.Device(), c.key, c.result).outcome, c.outcome);
         EXPECT_EQ(r.Sim().CallCount(DeviceCall::kWriteData), 0);
         EXPECT_EQ(SlotTexts(r.map.keySlots), SlotTexts(before.keySlots));
     }
@@ -198,12 +198,12 @@ TEST(LearnConvertedCode, WhatCannotBeHeldFailsBeforeAnyWrite) {
     // A key entry that cannot be read is not overwritten on a guess about what it held.
     StartedRemote r(RemoteImageBuilder::DefaultRemote());
     r.Sim().FailReadsAt(r.Builder().KeyEntryAddress(d::kSlotOfKey35));
-    EXPECT_EQ(LearnConvertedCode(r.map, r.Device(), 0x35, "210000::AA:BB:::").outcome,
+    EXPECT_EQ(WriteLearnedCode(r.map, r.Device(), 0x35, "210000::AA:BB:::").outcome,
               LearnOutcome::kKeyEntryNotRead);
     EXPECT_EQ(r.Sim().CallCount(DeviceCall::kWriteData), 0);
 }
 
-TEST(LearnConvertedCode, ReLearningFreesWhatTheKeyHeldOnlyWhenNoKeyUsesItAnyMore) {
+TEST(WriteLearnedCode, ReLearningFreesWhatTheKeyHeldOnlyWhenNoKeyUsesItAnyMore) {
     struct Case {
         const char* name;
         KeyCode key;
@@ -221,13 +221,13 @@ TEST(LearnConvertedCode, ReLearningFreesWhatTheKeyHeldOnlyWhenNoKeyUsesItAnyMore
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         StartedRemote r(RemoteImageBuilder::DefaultRemote());
-        const LearnResult result = LearnConvertedCode(r.map, r.Device(), c.key, c.result);
+        const LearnResult result = WriteLearnedCode(r.map, r.Device(), c.key, c.result);
         ASSERT_TRUE(Learned(result.outcome));
         EXPECT_FALSE(result.previousEntryLeftInUse);
         EXPECT_EQ(r.map.codeTable.at(static_cast<std::size_t>(c.entry)).inUse, c.entryStaysInUse);
         const std::vector<RemoteWrite> writes = r.Sim().Writes();
         ASSERT_FALSE(writes.empty());
-        EXPECT_EQ(writes[0].address, r.map.keyTableAddress + 22 * c.slot) << "the key entry first";
+        EXPECT_EQ(writes[0].address, r.Builder().KeyEntryAddress(c.slot)) << "the key entry first";
         EXPECT_EQ(writes.size(), c.entryStaysInUse ? 1u : 2u);
         ExpectConsistentAndInStep(r);
         const RemoteMemoryCheck check = CheckRemoteMemory(r.Sim().Image());
@@ -241,12 +241,12 @@ constexpr KeyCode kKey = 0x35;
 const std::string kNewCode = "123456::AA:BB:::" + std::string(40, '1');
 constexpr int kWritesOfTheAttempt = 4;
 
-TEST(LearnConvertedCode, AStopAfterAnyWriteLeavesTheRemoteConsistent) {
+TEST(WriteLearnedCode, AStopAfterAnyWriteLeavesTheRemoteConsistent) {
     StartedRemote r(RemoteImageBuilder::DefaultRemote());
     r.WatchWrites();
     const std::vector<RemoteImage>& afterEachWrite = r.ImagesAfterWrites();
 
-    EXPECT_EQ(LearnConvertedCode(r.map, r.Device(), kKey, kNewCode).outcome,
+    EXPECT_EQ(WriteLearnedCode(r.map, r.Device(), kKey, kNewCode).outcome,
               LearnOutcome::kLearnedNewEntry);
 
     ASSERT_EQ(afterEachWrite.size(), static_cast<std::size_t>(kWritesOfTheAttempt));
@@ -266,7 +266,7 @@ TEST(LearnConvertedCode, AStopAfterAnyWriteLeavesTheRemoteConsistent) {
     ExpectConsistentAndInStep(r);
 }
 
-TEST(LearnConvertedCode, ARefusedWriteFailsTheAttemptAndLeavesTheRemoteConsistent) {
+TEST(WriteLearnedCode, ARefusedWriteFailsTheAttemptAndLeavesTheRemoteConsistent) {
     struct Case {
         int refused;  // the refused write, counted from 1
         LearnOutcome outcome;
@@ -286,7 +286,7 @@ TEST(LearnConvertedCode, ARefusedWriteFailsTheAttemptAndLeavesTheRemoteConsisten
         const std::string regionBefore = r.RegionHex();
         r.Sim().FailNthWrite(c.refused);
 
-        const LearnResult result = LearnConvertedCode(r.map, r.Device(), kKey, kNewCode);
+        const LearnResult result = WriteLearnedCode(r.map, r.Device(), kKey, kNewCode);
 
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(result.previousEntryLeftInUse, c.keyLearned);
@@ -303,13 +303,13 @@ TEST(LearnConvertedCode, ARefusedWriteFailsTheAttemptAndLeavesTheRemoteConsisten
     }
 }
 
-TEST(LearnConvertedCode, AClaimThatCannotBeTakenBackIsLeftAsAWarningNeverACorruption) {
+TEST(WriteLearnedCode, AClaimThatCannotBeTakenBackIsLeftAsAWarningNeverACorruption) {
     // The key entry and the write that would free the new entry again are both refused.
     StartedRemote r(RemoteImageBuilder::DefaultRemote());
     int writes = 0;
     r.Sim().SetWriteObserver([&writes](const RemoteImage&) { return ++writes < 3; });
 
-    const LearnResult result = LearnConvertedCode(r.map, r.Device(), kKey, kNewCode);
+    const LearnResult result = WriteLearnedCode(r.map, r.Device(), kKey, kNewCode);
 
     EXPECT_EQ(result.outcome, LearnOutcome::kKeyEntryNotWritten);
     EXPECT_TRUE(result.newEntryLeftInUse);

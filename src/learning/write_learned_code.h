@@ -70,5 +70,5 @@ std::optional<int> FindFreeUnits(const RemoteMap& map, int unitCount, std::size_
 // to the remote its data, bitmap and code-table entry, then frees what the key held before when
 // no key uses it any more. The map follows the remote: on success the key's slot says learned,
 // on failure the map is what the remote holds.
-LearnResult LearnConvertedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
-                               std::string_view convertedCode);
+LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
+                             std::string_view convertedCode);

@@ -1,4 +1,4 @@
-#include "learning/learn_code.h"
+#include "learning/write_learned_code.h"
 
 #include <algorithm>
 
@@ -12,13 +12,9 @@
 
 namespace {
 
-// Key entry header: learned code (C0), then 00, then the form.
-constexpr std::uint8_t kLearnedStatus = 0xC0;
-constexpr std::uint8_t kNamedHere = 0x00;
-constexpr std::uint8_t kInCodeTable = 0x80;
-// After the entry index of a table-form header.
-constexpr std::uint8_t kIndexPadding = 0xFF;
-constexpr std::uint16_t kNewEntryMark = 0xFFFF;
+// A slot learned into an entry this attempt made records the bytes after the index; one learned
+// into an entry already there records none.
+constexpr std::uint16_t kNewEntryMark = kLearnedAfterIndex;
 
 // Ids whose first byte is below this, with the other two bytes zero, are named directly.
 constexpr std::uint8_t kFirstLongIdByte = 0x22;
@@ -47,17 +43,20 @@ std::optional<std::uint8_t> FindFreeEntry(const std::vector<CodeEntry>& codeTabl
     return std::nullopt;
 }
 
+// The key entry as learning writes it: learned, the code named here or at its code-table entry
+// (followed by the bytes learning writes after an index), then as many field bytes as the code
+// has.
 MemoryBytes KeyEntryRecord(const ConvertedCode& code, const Holding& holding) {
-    MemoryBytes record{kLearnedStatus, 0x00};
+    KeyEntry entry{.status = kLearnedStatus};
     if (holding.form == CodeHolding::kDirect) {
-        record.push_back(kNamedHere);
-        record.insert(record.end(), code.codeId.bytes.begin(), code.codeId.bytes.end());
+        entry.location = kCodeNamedHere;
+        entry.reference = code.codeId.bytes;
     } else {
-        record.insert(record.end(),
-                      {kInCodeTable, holding.entryIndex, kIndexPadding, kIndexPadding});
+        entry.location = kCodeInCodeTable;
+        entry.reference = {holding.entryIndex, kLearnedAfterIndex >> 8, kLearnedAfterIndex & 0xFF};
     }
-    record.insert(record.end(), code.fields.begin(), code.fields.end());
-    return record;
+    std::copy(code.fields.begin(), code.fields.end(), entry.fields.begin());
+    return KeyEntryBytes(entry, code.fields.size());
 }
 
 KeySlot LearnedSlot(KeyCode keyCode, const ConvertedCode& code, const Holding& holding) {
@@ -131,8 +130,8 @@ std::optional<int> FindFreeUnits(const RemoteMap& map, int unitCount, std::size_
     return std::nullopt;
 }
 
-LearnResult LearnConvertedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
-                               std::string_view convertedCode) {
+LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
+                             std::string_view convertedCode) {
     const std::optional<ConvertedCode> code = ParseConvertedCode(convertedCode);
     if (!code)
         return Outcome(LearnOutcome::kMalformedResult);
@@ -173,7 +172,7 @@ LearnResult LearnConvertedCode(RemoteMap& map, DeviceLibrary& device, KeyCode ke
     const std::optional<MemoryAddress> entryAddress = KeyEntryAddress(map, slotIndex);
     if (!entryAddress)
         return Outcome(LearnOutcome::kNoKeySlot);
-    const std::optional<MemoryBytes> previousEntry = ReadKeyEntry(map, device, slotIndex);
+    const std::optional<KeyEntry> previousEntry = ReadKeyEntry(map, device, slotIndex);
     if (!previousEntry)
         return Outcome(LearnOutcome::kKeyEntryNotRead);
 
@@ -213,11 +212,10 @@ LearnResult LearnConvertedCode(RemoteMap& map, DeviceLibrary& device, KeyCode ke
             HexText(holding.entryIndex, 2) + (holding.newEntry ? HexText(kNewEntryMark, 4) : "");
 
     // What the key held before is freed last, and never the entry it points at now.
-    const std::optional<std::uint8_t> previousIndex = CodeEntryIndexOf(*previousEntry);
-    const bool previousHeldCode = ((*previousEntry)[0] & 0xA0) == 0x80;
+    const std::optional<std::uint8_t> previousIndex = previousEntry->CodeEntryIndex();
     const bool pointsThereNow =
         holding.form == CodeHolding::kCodeTable && previousIndex == holding.entryIndex;
-    if (previousHeldCode && previousIndex && !pointsThereNow &&
+    if (previousEntry->HoldsTableCode() && !pointsThereNow &&
         ReleaseCodeEntry(map, device, keyCode, *previousIndex) ==
             CodeEntryRelease::kRegionNotWritten)
         learned.previousEntryLeftInUse = true;
