@@ -341,8 +341,15 @@ TEST(CaptureText, CarrierLongPausesAndLongMarksReadBackThroughTheNormaliser) {
     for (int i = 0; i < 2600; ++i)
         tooLong.push_back(i % 2 == 0 ? 500 : -500);
     EXPECT_FALSE(CaptureText(tooLong, 38000));
+    EXPECT_FALSE(FitsCaptureBuffer(tooLong));
     tooLong.resize(2501);
     EXPECT_TRUE(CaptureText(tooLong, 38000));
+    EXPECT_TRUE(FitsCaptureBuffer(tooLong));
+    // Long marks and pauses take more than a group each: the same signal no longer fits.
+    tooLong[0] = 15000;
+    tooLong[1] = -400000;
+    EXPECT_FALSE(CaptureText(tooLong, 38000));
+    EXPECT_FALSE(FitsCaptureBuffer(tooLong));
 }
 
 }  // namespace

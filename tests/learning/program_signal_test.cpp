@@ -109,6 +109,33 @@ TEST(ProgramSignal, TheKeyGetsTheRecordACaptureOfTheSignalGives) {
     }
 }
 
+TEST(ProgramSignal, ASignalLongerThanTheNormaliserReadsWholeKeepsItsLastMark) {
+    // NEC1 and a hundred repeat frames: its capture runs past 750 groups, with an even count,
+    // so the normaliser cuts the last repeat frame's mark off and the capture is stored raw.
+    // Programmed, the key gets the protocol, as it was sent.
+    const quorvel::ProtocolRequest request = Request({"NEC1", "D=4", "F=8", "--repeats", "100"});
+    StartedRemote r(RemoteImageBuilder::DefaultRemote());
+    const ProgramResult result = ProgramSignal(r.map, r.Device(), 0x01, *request.def,
+                                               request.params, request.repeats, kConverterDir);
+    ASSERT_TRUE(result.Succeeded());
+    EXPECT_EQ(result.learned->outcome, LearnOutcome::kLearnedDirect);
+    const std::optional<quorvel::Record> record =
+        quorvel::ParseConvertedCode(result.conversion.text);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->id >> 16, request.def->id);
+    ExpectConsistentAndInStep(r);
+
+    const quorvel::Durations sent =
+        quorvel::Render(*request.def, request.params, request.repeats).durations;
+    StartedRemote captured(RemoteImageBuilder::DefaultRemote());
+    const CaptureLearning learned = LearnCapture(
+        captured.map, captured.Device(), 0x01,
+        ir_capture::CaptureText(sent, 38000, {ir_capture::kReceiverMarkExcessUs, true}).value(),
+        kConverterDir);
+    ASSERT_TRUE(learned.Succeeded());
+    EXPECT_TRUE(quorvel::IsRawId(quorvel::ParseConvertedCode(learned.conversion.text)->id));
+}
+
 TEST(ProgramSignal, FailsAsLearningDoesWithoutARecordToWrite) {
     StartedRemote r(RemoteImageBuilder::DefaultRemote());
     const RemoteImage before = r.Sim().Image();
