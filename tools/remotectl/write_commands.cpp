@@ -171,8 +171,8 @@ int RunProgram(const ProgramArguments& args) {
     const std::optional<quorvel::TextSignal> signal = SignalOf(args, status);
     if (!signal)
         return status;
-    // The key gets what a capture of the signal would give it, so a signal no capture holds
-    // is refused as learning would never see it.
+    // The key gets the record a capture of the signal would give, so a signal longer than any
+    // capture is refused: the remote could never have learned it.
     if (!ir_capture::FitsCaptureBuffer(signal->durations))
         return Fail("the signal is too long for the remote's capture buffer");
     RemoteSession session;
