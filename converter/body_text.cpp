@@ -5,13 +5,20 @@
 #include <limits>
 
 #include "converter/hex_text.h"
+#include "converter/ir_decode.h"
 
 namespace quorvel {
 namespace {
 
 constexpr std::uint32_t kPauseStart = 0xFEFE;
 constexpr std::uint32_t kPauseEnd = 0xEDED;
-constexpr std::int32_t kLongestMarkUs = 21787;  // two full mark groups of a capture
+// What a capture can hold, as the normaliser reads it back. The longest mark is two full mark
+// groups (2 x 7FFF thirds of a microsecond, less the receiver's excess of 58 us); no space comes
+// out shorter than that excess, which the receiver took off and the normaliser adds back; and a
+// pause of twenty 7FFF groups would read as the end, so the longest is nineteen and a rest.
+constexpr std::int32_t kLongestMarkUs = 21786;
+constexpr std::int32_t kShortestSpaceUs = 58;
+constexpr std::int32_t kLongestPauseMs = 218;
 
 }  // namespace
 
@@ -59,7 +66,9 @@ std::optional<Durations> ParseBody(std::string_view body) {
     return std::nullopt;  // no end
 }
 
-std::string FormatBody(const Durations& signal) {
+std::string FormatBody(const Durations& given) {
+    // A receiver sees levels, not durations: one level given twice is one duration to it.
+    const Durations signal = Tidy(given);
     std::string body;
     bool paused = false;
     std::size_t count = signal.size();
@@ -70,10 +79,10 @@ std::string FormatBody(const Durations& signal) {
         if (d > 0) {
             AppendHex(body, static_cast<std::uint32_t>(std::clamp(d, 1, kLongestMarkUs)), 4);
         } else if (-d <= kLongestBodySpaceUs) {
-            AppendHex(body, static_cast<std::uint32_t>(std::max(-d, 1)), 4);
+            AppendHex(body, static_cast<std::uint32_t>(std::max(-d, kShortestSpaceUs)), 4);
         } else {
             AppendHex(body, kPauseStart, 4);
-            AppendHex(body, static_cast<std::uint32_t>(std::min(-d / 1000, 0x7FFF)), 4);
+            AppendHex(body, static_cast<std::uint32_t>(std::min(-d / 1000, kLongestPauseMs)), 4);
             AppendHex(body, kPauseEnd, 4);
             paused = true;
         }

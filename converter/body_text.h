@@ -22,7 +22,9 @@ inline constexpr std::int32_t kLongestBodySpaceUs = 10980;
 std::optional<Durations> ParseBody(std::string_view body);
 
 // The body the program makes from a capture of exactly this signal (its last space is the
-// silence that ends the capture and is not written).
+// silence that ends the capture and is not written), down to what a capture cannot hold: a
+// mark longer than 21786 us, a space shorter than 58 us, a pause longer than 218 ms, one level
+// given twice in a row.
 std::string FormatBody(const Durations& signal);
 
 }  // namespace quorvel

@@ -15,23 +15,36 @@ constexpr std::uint32_t kMarkBit = 0x8000;
 constexpr int kEndMarkerGroups = 20;
 constexpr std::int64_t kLongestPauseGroups = kEndMarkerGroups - 1;
 
-void Group(std::string& text, std::uint32_t value) {
-    hex::AppendDigits(text, value, 4);
-}
+// The groups of a capture, written into its text or, to learn its length alone, only counted.
+class Groups {
+  public:
+    explicit Groups(std::string* text) : text_(text) {}
 
-void Mark(std::string& text, std::int64_t counts) {
+    void Add(std::uint32_t value) {
+        ++count_;
+        if (text_ != nullptr)
+            hex::AppendDigits(*text_, value, 4);
+    }
+    std::size_t Count() const { return count_; }
+
+  private:
+    std::string* text_;
+    std::size_t count_ = 0;
+};
+
+void Mark(Groups& out, std::int64_t counts) {
     counts = std::clamp<std::int64_t>(counts, 0, 2 * kLongGroup);
     if (counts > kLongGroup) {
-        Group(text, kLongGroup);  // read as lengthening the mark after it
+        out.Add(kLongGroup);  // read as lengthening the mark after it
         counts -= kLongGroup;
     }
-    Group(text, kMarkBit | static_cast<std::uint32_t>(counts));
+    out.Add(kMarkBit | static_cast<std::uint32_t>(counts));
 }
 
-void Space(std::string& text, std::int64_t counts) {
+void Space(Groups& out, std::int64_t counts) {
     counts = std::max<std::int64_t>(counts, 0);
     if (counts < kLongGroup) {
-        Group(text, static_cast<std::uint32_t>(counts));
+        out.Add(static_cast<std::uint32_t>(counts));
         return;
     }
     // Always a rest group after the "7FFF" run, even of 0: without one the pause is lost.
@@ -42,8 +55,27 @@ void Space(std::string& text, std::int64_t counts) {
         rest = kLongGroup - 1;
     }
     for (std::int64_t g = 0; g < groups; ++g)
-        Group(text, kLongGroup);
-    Group(text, static_cast<std::uint32_t>(rest));
+        out.Add(kLongGroup);
+    out.Add(static_cast<std::uint32_t>(rest));
+}
+
+void WriteCapture(Groups& out, const quorvel::Durations& signal, std::uint32_t carrierHz,
+                  const CaptureOptions& options) {
+    quorvel::Durations tidy = quorvel::Tidy(signal);
+    if (!tidy.empty() && tidy.back() < 0)
+        tidy.pop_back();  // the end marker stands for the final silence
+    for (std::int32_t d : tidy) {
+        const std::int64_t us = std::abs(static_cast<std::int64_t>(d));
+        if (d > 0)
+            Mark(out, 3 * (us + options.markExcessUs));
+        else
+            Space(out, 3 * (us - options.markExcessUs));
+    }
+    for (int g = 0; g < kEndMarkerGroups; ++g)
+        out.Add(kLongGroup);
+    const CarrierBytes carrier = CarrierMeasurement(carrierHz);
+    out.Add((carrier.a << 8) | carrier.b);
+    out.Add(carrier.c << 8);
 }
 
 }  // namespace
@@ -63,28 +95,21 @@ CarrierBytes CarrierMeasurement(std::uint32_t carrierHz) {
 
 std::optional<std::string> CaptureText(const quorvel::Durations& signal, std::uint32_t carrierHz,
                                        const CaptureOptions& options) {
-    quorvel::Durations tidy = quorvel::Tidy(signal);
-    if (!tidy.empty() && tidy.back() < 0)
-        tidy.pop_back();  // the end marker stands for the final silence
     std::string text;
-    text.reserve(4 * (tidy.size() + kEndMarkerGroups + 2));
-    for (std::int32_t d : tidy) {
-        const std::int64_t us = std::abs(static_cast<std::int64_t>(d));
-        if (d > 0)
-            Mark(text, 3 * (us + options.markExcessUs));
-        else
-            Space(text, 3 * (us - options.markExcessUs));
-    }
-    for (int g = 0; g < kEndMarkerGroups; ++g)
-        Group(text, kLongGroup);
-    const CarrierBytes carrier = CarrierMeasurement(carrierHz);
-    Group(text, (carrier.a << 8) | carrier.b);
-    Group(text, carrier.c << 8);
+    text.reserve(4 * (signal.size() + kEndMarkerGroups + 2));
+    Groups groups(&text);
+    WriteCapture(groups, signal, carrierHz, options);
     if (text.size() > device_buffer::kCaptureSize)
         return std::nullopt;
     if (options.padToBuffer)
         text.resize(device_buffer::kCaptureSize, '\0');
     return text;
+}
+
+bool FitsCaptureBuffer(const quorvel::Durations& signal, const CaptureOptions& options) {
+    Groups groups(nullptr);
+    WriteCapture(groups, signal, 0, options);
+    return 4 * groups.Count() <= device_buffer::kCaptureSize;
 }
 
 }  // namespace ir_capture

@@ -36,6 +36,9 @@ struct CaptureOptions {
 std::optional<std::string> CaptureText(const quorvel::Durations& signal, std::uint32_t carrierHz,
                                        const CaptureOptions& options = {});
 
+// Whether the capture of the signal fits the capture buffer, without writing it.
+bool FitsCaptureBuffer(const quorvel::Durations& signal, const CaptureOptions& options = {});
+
 // The carrier bytes a, b, c for a carrier in Hz (all zero for 0: unmodulated).
 struct CarrierBytes {
     std::uint8_t a = 0, b = 0, c = 0;

@@ -35,6 +35,10 @@ TEST(BodyText, FormatsWhatTheNormaliserMakesOfACapture) {
     EXPECT_EQ(FormatBody({542, -34000, 542, -1183, 542, -100000}),
               "021EFEFE0022EDED021E049F021EEDED");
     EXPECT_EQ(FormatBody({542, -10980, 542}), "021E2AE4021EFEFE0014EDED");
+    // What no capture holds comes out as a capture has it: a 20 us space as 58, a 30 ms mark
+    // as 21786, a half-second pause as 218 ms, two spaces in a row as one.
+    EXPECT_EQ(FormatBody({542, -20, 30000, -500000, 542, -600, -583, 542}),
+              "021E003A551AFEFE00DAEDED021E049F021EEDED");
 }
 
 TEST(BodyText, BadInputGivesAnEmptyRecord) {

@@ -9,10 +9,12 @@
 #include <optional>
 #include <random>
 
+#include "converter/body_text.h"
 #include "converter/hex_text.h"
 #include "converter/ir_decode.h"
 #include "converter/quorvel.h"
 #include "converter/quorvel_record.h"
+#include "converter/signal_text.h"
 #include "ircapture/ir_capture_text.h"
 #include "learning/normalise.h"
 #include "tests/converter/foreign_signals.h"
@@ -30,6 +32,45 @@ std::string NormalisedBody(const Durations& signal, std::uint32_t carrierHz,
         return {};
     const auto normalised = NormaliseRawCodeParts(CutAtEndMarker(*capture));
     return normalised ? normalised->body : std::string();
+}
+
+TEST(ConverterCorpus, TheBodyOfASignalIsWhatTheNormaliserMakesOfItsCapture) {
+    // A programmed signal is converted from FormatBody; a captured one from the normaliser's
+    // body. Both must agree wherever the normaliser reads the capture whole (up to 750 groups;
+    // past that it may cut the last mark of a capture off), down to the extremes a capture
+    // holds: spaces shorter than the receiver's excess, marks longer than two groups, pauses
+    // longer than nineteen, levels that repeat and zero durations.
+    std::mt19937 random(7);
+    const auto pick = [&random](std::initializer_list<std::int32_t> choices) {
+        const auto at = std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(random);
+        return *(choices.begin() + at);
+    };
+    int compared = 0;
+    for (int signal = 0; signal < 3000; ++signal) {
+        Durations durations;
+        const int count = std::uniform_int_distribution<int>(1, 300)(random);
+        for (int i = 0; i < count; ++i) {
+            const std::int32_t us =
+                pick({1,     20,    57,    58,    59,    300,   564,    1690,   10864,  10865,
+                      10980, 10981, 20000, 21786, 21787, 30000, 218503, 218504, 219000, 500000}) +
+                std::uniform_int_distribution<std::int32_t>(0, 3)(random);
+            const bool mark = i % 2 == 0 ? std::uniform_int_distribution<int>(0, 20)(random) > 0
+                                         : std::uniform_int_distribution<int>(0, 20)(random) == 0;
+            durations.push_back(std::uniform_int_distribution<int>(0, 40)(random) == 0 ? 0
+                                : mark                                                 ? us
+                                                                                       : -us);
+        }
+        // The end marker of a capture this short lies within the first 3000 characters.
+        const auto capture = ir_capture::CaptureText(durations, 38000);
+        if (!capture || capture->size() > 2999 + kEndMarker.size() + 8)
+            continue;
+        const std::string captured = NormalisedBody(durations, 38000);
+        if (captured.empty())
+            continue;  // not a signal: no mark
+        ASSERT_EQ(FormatBody(durations), captured) << FormatMicroseconds(durations);
+        ++compared;
+    }
+    EXPECT_GT(compared, 2000);
 }
 
 TEST(ConverterCorpus, EveryProtocolSurvivesReceiverCaptureAndNormalisation) {
@@ -300,8 +341,15 @@ TEST(CaptureText, CarrierLongPausesAndLongMarksReadBackThroughTheNormaliser) {
     for (int i = 0; i < 2600; ++i)
         tooLong.push_back(i % 2 == 0 ? 500 : -500);
     EXPECT_FALSE(CaptureText(tooLong, 38000));
+    EXPECT_FALSE(FitsCaptureBuffer(tooLong));
     tooLong.resize(2501);
     EXPECT_TRUE(CaptureText(tooLong, 38000));
+    EXPECT_TRUE(FitsCaptureBuffer(tooLong));
+    // Long marks and pauses take more than a group each: the same signal no longer fits.
+    tooLong[0] = 15000;
+    tooLong[1] = -400000;
+    EXPECT_FALSE(CaptureText(tooLong, 38000));
+    EXPECT_FALSE(FitsCaptureBuffer(tooLong));
 }
 
 }  // namespace

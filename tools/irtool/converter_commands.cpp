@@ -15,7 +15,9 @@
 #include "converter/hex_text.h"
 #include "converter/ir_decode.h"
 #include "converter/ir_render.h"
+#include "converter/pronto_file.h"
 #include "converter/protocol_request.h"
+#include "converter/protocol_text_file.h"
 #include "converter/quorvel.h"
 #include "converter/quorvel_record.h"
 #include "converter/signal_text.h"
@@ -34,19 +36,6 @@ using quorvel::ProtocolDef;
 int Complain(const std::string& text, int status = 2) {
     std::cerr << "irtool: " << text << '\n';
     return status;
-}
-
-// "NEC1 D=4 S=251 F=8": the protocol's parameters in decimal.
-std::string DescribeDecoded(const quorvel::Decoded& decoded) {
-    std::string line = decoded.def->name;
-    for (int p = 0; p < quorvel::kParamCount; ++p) {
-        if (decoded.def->HasParam(static_cast<Param>(p))) {
-            line += ' ';
-            line += quorvel::kParamNames[p];
-            line += '=' + std::to_string(decoded.params.values[p]);
-        }
-    }
-    return line;
 }
 
 struct ReadSignal {
@@ -96,16 +85,6 @@ std::optional<ReadSignal> ReadSignalText(const std::string& line) {
     return ReadNormalised(compact);
 }
 
-// The first frame once, the repeat frames as Pronto's repeat sequence (a raw record, which
-// has no frames of its own, all once).
-std::string ProntoOf(const quorvel::Rendered& signal) {
-    const std::size_t split =
-        signal.frameStarts.size() > 1 ? signal.frameStarts[1] : signal.durations.size();
-    const auto at = signal.durations.begin() + static_cast<long>(split);
-    return quorvel::FormatPronto(Durations(signal.durations.begin(), at),
-                                 Durations(at, signal.durations.end()), signal.carrierHz);
-}
-
 // Whole standard input or file, capped; whitespace is no part of a record or a body.
 std::optional<std::string> ReadCompactText(const std::string& path) {
     std::string text;
@@ -149,7 +128,7 @@ int RunRender(const RenderArguments& args) {
         std::cout << *text << '\n';
     } else {
         // Pronto: the first frame once, the repeat frame while the key is held.
-        std::cout << ProntoOf(signal) << '\n';
+        std::cout << quorvel::ProntoText(signal) << '\n';
     }
     return 0;
 }
@@ -177,7 +156,7 @@ int RunDecode(const std::string& path) {
             continue;
         }
         if (const auto decoded = quorvel::Decode(signal->durations, signal->carrierHz))
-            std::cout << DescribeDecoded(*decoded) << '\n';
+            std::cout << quorvel::ProtocolText(*decoded) << '\n';
         else
             std::cout << "unknown frames=" << quorvel::CountFrames(signal->durations) << '\n';
     }
@@ -203,7 +182,7 @@ int RunReplay(const std::string& given, const std::string& format) {
     if (!signal)
         return Complain("the record names no protocol or timing this converter knows", 1);
     if (format == "pronto")
-        std::cout << ProntoOf(*signal) << '\n';
+        std::cout << quorvel::ProntoText(*signal) << '\n';
     else
         std::cout << quorvel::FormatMicroseconds(signal->durations) << '\n';
     return 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "converter/protocol_text_file.h"
 #include "converter/quorvel_record.h"
 #include "device/remote_map.h"
 #include "tools/remotectl/remote_session.h"
@@ -106,23 +107,13 @@ std::string HoldingText(const KeyReport& key) {
     return text;
 }
 
-std::string ProtocolText(const quorvel::Decoded& decoded) {
-    std::string text = decoded.def->name;
-    for (int p = 0; p < quorvel::kParamCount; ++p) {
-        if (decoded.def->HasParam(static_cast<quorvel::Param>(p)))
-            text += std::string(" ") + quorvel::kParamNames[static_cast<std::size_t>(p)] + "=" +
-                    std::to_string(decoded.params.values[static_cast<std::size_t>(p)]);
-    }
-    return text;
-}
-
 std::string SendsText(const KeyReport& key) {
     if (!key.HoldsCode())
         return "-";
     if (!key.signal)
         return "nothing (" + key.problem + ")";
     if (key.decoded)
-        return ProtocolText(*key.decoded);
+        return quorvel::ProtocolText(*key.decoded);
     return "raw " + std::to_string(key.signal->durations.size()) + " durations";
 }
 

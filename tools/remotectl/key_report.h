@@ -45,5 +45,3 @@ std::string SendsText(const KeyReport& key);
 // The line `remotectl keys` prints for the key: code, state, holding and what it sends, in
 // columns.
 std::string KeyLine(const KeyReport& key);
-// "NEC1 D=4 S=251 F=8" for a decoded signal.
-std::string ProtocolText(const quorvel::Decoded& decoded);

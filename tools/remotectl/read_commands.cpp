@@ -6,7 +6,9 @@
 #include <iostream>
 #include <memory>
 
-#include "converter/signal_text.h"
+#include "converter/flipper_file.h"
+#include "converter/pronto_file.h"
+#include "converter/protocol_text_file.h"
 #include "device/memory_address.h"
 #include "memorycheck/remote_memory_check.h"
 #include "tools/remotectl/commands.h"
@@ -14,9 +16,6 @@
 #include "tools/remotectl/remote_session.h"
 
 namespace {
-
-// The carrier a signal is exported with when the remote measured none.
-constexpr std::uint32_t kUsualCarrierHz = 38000;
 
 void PrintJson(const QJsonObject& object) {
     std::cout << QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
@@ -142,53 +141,22 @@ int RunKeys(bool json) {
     return 0;
 }
 
-// The first frame once, the repeat frames as Pronto's repeat sequence (a raw signal, which has
-// no frames of its own, all once): as irtool writes Pronto.
-std::string ProntoOf(const quorvel::Rendered& signal) {
-    const std::size_t split =
-        signal.frameStarts.size() > 1 ? signal.frameStarts[1] : signal.durations.size();
-    const auto at = signal.durations.begin() + static_cast<long>(split);
-    return quorvel::FormatPronto(quorvel::Durations(signal.durations.begin(), at),
-                                 quorvel::Durations(at, signal.durations.end()),
-                                 signal.carrierHz != 0 ? signal.carrierHz : kUsualCarrierHz);
-}
-
-// A Flipper Zero infrared signal file: every key a raw signal named by its key code.
-void PrintFlipper(const std::vector<KeyReport>& keys) {
-    std::cout << "Filetype: IR signals file\nVersion: 1\n";
-    for (const KeyReport& key : keys) {
-        std::cout << "#\nname: " << KeyCodeText(key.keyCode) << "\ntype: raw\nfrequency: "
-                  << (key.signal->carrierHz != 0 ? key.signal->carrierHz : kUsualCarrierHz)
-                  << "\nduty_cycle: 0.330000\ndata:";
-        for (const std::int32_t duration : key.signal->durations)
-            std::cout << ' ' << (duration < 0 ? -duration : duration);
-        std::cout << '\n';
-    }
-}
-
 int RunExport(const std::string& format) {
     RemoteSession session;
     ManagedRegions regions;
     if (!ReadRemote(session, regions))
         return 1;
-    std::vector<KeyReport> keys;
+    std::vector<quorvel::NamedSignal> keySignals;
     for (KeyReport& key : ReportKeys(session.Map(), regions)) {
         if (key.signal)
-            keys.push_back(std::move(key));
+            keySignals.push_back({KeyCodeText(key.keyCode), std::move(*key.signal)});
     }
-    if (format == "flipper") {
-        PrintFlipper(keys);
-        return 0;
-    }
-    for (const KeyReport& key : keys) {
-        std::cout << KeyCodeText(key.keyCode) << '\t';
-        if (format == "pronto")
-            std::cout << ProntoOf(*key.signal) << '\n';
-        else if (key.decoded)
-            std::cout << ProtocolText(*key.decoded) << '\n';
-        else
-            std::cout << "raw " << quorvel::FormatMicroseconds(key.signal->durations) << '\n';
-    }
+    if (format == "flipper")
+        std::cout << quorvel::WriteFlipperFile(keySignals);
+    else if (format == "pronto")
+        std::cout << quorvel::WriteProntoFile(keySignals);
+    else
+        std::cout << quorvel::WriteProtocolTextFile(keySignals);
     return 0;
 }
 

@@ -1,6 +1,6 @@
 // remotectl learn and program: a key gets a code through the same capture, normalisation,
-// conversion and write-back as in the window; program renders the signal itself and hands it
-// over as the remote's receiver would have captured it.
+// conversion and write-back as in the window; program renders the signal itself and learns it
+// without a capture, into the record a capture of it would give.
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <iostream>
@@ -11,6 +11,7 @@
 #include "ircapture/ir_capture_text.h"
 #include "learning/capture_loop.h"
 #include "learning/learn_capture.h"
+#include "learning/program_signal.h"
 #include "tools/remotectl/commands.h"
 #include "tools/remotectl/key_report.h"
 #include "tools/remotectl/remote_session.h"
@@ -44,23 +45,22 @@ const char* LearnProblem(LearnOutcome outcome) {
     return "";
 }
 
-// Learns the capture into the key and says what came of it.
-int LearnAndReport(RemoteSession& session, KeyCode key, const std::string& capture) {
-    const CaptureLearning attempt =
-        LearnCapture(session.Map(), session.Device(), key, capture, ConverterFolder());
-    if (attempt.conversion.status == ConversionStatus::kNoConverter)
+// Says what came of converting a code and writing it into the key; `captureUnreadable`: the
+// code was a capture that could not be normalised.
+int ReportLearning(RemoteSession& session, KeyCode key, const Conversion& conversion,
+                   const std::optional<LearnResult>& learned, bool captureUnreadable) {
+    if (conversion.status == ConversionStatus::kNoConverter)
         return Fail("the converter (libquorvel) is missing beside remotectl");
-    if (attempt.conversion.status == ConversionStatus::kFailedInside)
+    if (conversion.status == ConversionStatus::kFailedInside)
         return Fail("the converter failed on this code");
-    if (!attempt.learned || !attempt.Succeeded()) {
-        if (attempt.normalised.empty())
+    if (!learned || !Learned(learned->outcome)) {
+        if (captureUnreadable)
             return Fail(
                 "the code could not be read (a copy is kept as 123.txt in keylearn's "
                 "data folder)");
-        return Fail(LearnProblem(attempt.learned ? attempt.learned->outcome
-                                                 : LearnOutcome::kMalformedResult));
+        return Fail(LearnProblem(learned ? learned->outcome : LearnOutcome::kMalformedResult));
     }
-    if (attempt.learned->previousEntryLeftInUse)
+    if (learned->previousEntryLeftInUse)
         std::cerr << "remotectl: warning: the key's previous code-table entry could not be freed "
                      "(remotectl check shows it)\n";
     // What the key holds now, read back from the remote.
@@ -76,6 +76,14 @@ int LearnAndReport(RemoteSession& session, KeyCode key, const std::string& captu
     }
     std::cout << KeyCodeText(key) << "  learned\n";
     return 0;
+}
+
+// Learns the capture into the key and says what came of it.
+int LearnAndReport(RemoteSession& session, KeyCode key, const std::string& capture) {
+    const CaptureLearning attempt =
+        LearnCapture(session.Map(), session.Device(), key, capture, ConverterFolder());
+    return ReportLearning(session, key, attempt.conversion, attempt.learned,
+                          attempt.normalised.empty());
 }
 
 struct LearnArguments {
@@ -163,17 +171,16 @@ int RunProgram(const ProgramArguments& args) {
     const std::optional<quorvel::TextSignal> signal = SignalOf(args, status);
     if (!signal)
         return status;
-    // What the remote's receiver would have captured, buffer padding included.
-    ir_capture::CaptureOptions options;
-    options.padToBuffer = true;
-    const std::optional<std::string> capture =
-        ir_capture::CaptureText(signal->durations, signal->carrierHz, options);
-    if (!capture)
+    // The key gets the record a capture of the signal would give, so a signal longer than any
+    // capture is refused: the remote could never have learned it.
+    if (!ir_capture::FitsCaptureBuffer(signal->durations))
         return Fail("the signal is too long for the remote's capture buffer");
     RemoteSession session;
     if (!OpenForChange(session, *key))
         return 1;
-    return LearnAndReport(session, *key, *capture);
+    const ProgramResult programmed =
+        ProgramSignal(session.Map(), session.Device(), *key, signal->durations, ConverterFolder());
+    return ReportLearning(session, *key, programmed.conversion, programmed.learned, false);
 }
 
 }  // namespace
