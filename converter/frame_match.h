@@ -150,7 +150,6 @@ class FrameMatcher {
             longMarkLimit_ = kLongMarkShare * shortest;
             bitMark_ = def.zero[0] * unit_;
         }
-        longestMark_ = LongestMark();
     }
 
     // Lead-outs are held to their length, not only to a minimum: where nothing else marks where
@@ -183,10 +182,11 @@ class FrameMatcher {
     // is longer than any of the protocol's: a cut can only have shortened it. What the last mark
     // was read as counts for nothing, since it may have been cut short.
     FrameFit Failure() const {
-        return cursor_.AtLast() && cursor_.Final() <= longestMark_ ? FrameFit::kCutOff
-                                                                   : FrameFit::kMismatch;
+        return cursor_.AtLast() && cursor_.Final() <= LongestMark() ? FrameFit::kCutOff
+                                                                    : FrameFit::kMismatch;
     }
 
+    // The longest mark any frame of the protocol may show.
     double LongestMark() const {
         double fixed = 0;
         for (const auto* frame : {&def_.first, &def_.repeat}) {
@@ -386,7 +386,6 @@ class FrameMatcher {
     bool gapsAsGiven_ = false;
     double bitMark_ = -1;        // the one mark of all bits, when they share one
     double longMarkLimit_ = -1;  // how long such a mark may run
-    double longestMark_ = 0;     // the longest mark any frame of the protocol may show
     bool leadInMarkLost_ = false;
 
     struct MarkMean {
