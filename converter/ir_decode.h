@@ -15,9 +15,10 @@ struct Decoded {
 };
 
 // The first protocol of the table that explains the whole signal, frame by frame; a space that
-// ends the signal is where its recording stopped and counts for nothing. carrierHz is
-// the carrier the receiver measured, 0 when unknown; it only decides between protocols that
-// differ in nothing else.
+// ends the signal is where its recording stopped and counts for nothing. Failing that, the
+// first that explains it but for a last copy cut off part-way, which repeats leaves out.
+// carrierHz is the carrier the receiver measured, 0 when unknown; it only decides between
+// protocols that differ in nothing else.
 std::optional<Decoded> Decode(const Durations& signal, std::uint32_t carrierHz = 0);
 
 // The same for one protocol.

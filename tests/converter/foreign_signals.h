@@ -67,11 +67,16 @@ struct ForeignSignal {
     Rendered rendered;  // lead-in flags all clear
 };
 
+// Frames start at the first mark and after every pause of 10 ms or more.
 inline Rendered AsRendered(Durations durations, std::uint32_t carrierHz) {
     Rendered out;
     out.durations = std::move(durations);
     out.leadIn.assign(out.durations.size(), false);
     out.frameStarts = {0};
+    for (std::size_t i = 0; i + 1 < out.durations.size(); ++i) {
+        if (out.durations[i] <= -10000)
+            out.frameStarts.push_back(i + 1);
+    }
     out.carrierHz = carrierHz;
     return out;
 }

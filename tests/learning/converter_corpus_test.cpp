@@ -165,19 +165,27 @@ TEST(ConverterCorpus, EveryProtocolDecodesUnderEveryReceiverModel) {
             int misses = 0;
             for (const Params& params : testing::ParamSpread(def, 16, 900 + def.id)) {
                 for (int repeats = 1; repeats <= 4; ++repeats) {
-                    // Half as the protocol writes it, half as real remotes send it.
-                    const Rendered sent =
-                        repeats % 2 == 0 ? testing::SendLikeARemote(def, params, repeats, random)
-                                         : Render(def, params, repeats);
-                    const Outcome learned = Learn(testing::Receive(sent, model, random), 0);
-                    ++signals;
-                    if (learned.record && SameProtocol(def, params, repeats, *learned.record)) {
-                        ++decoded;
-                    } else if (++misses <= 2) {
-                        ADD_FAILURE()
-                            << model.name << ": " << def.name << " repeats " << repeats
-                            << " came back as " << ConvertCode(learned.body.c_str(), 2) << "\n"
-                            << learned.body;
+                    // Half as the protocol writes it, half as real remotes send it; and each
+                    // press once more with a copy more, cut off part-way, which the record
+                    // leaves out.
+                    for (const bool cut : {false, true}) {
+                        const int sentRepeats = cut ? repeats + 1 : repeats;
+                        Rendered sent = repeats % 2 == 0 ? testing::SendLikeARemote(
+                                                               def, params, sentRepeats, random)
+                                                         : Render(def, params, sentRepeats);
+                        if (cut)
+                            sent = testing::CutOffInTheLastFrame(sent, random);
+                        const Outcome learned = Learn(testing::Receive(sent, model, random), 0);
+                        ++signals;
+                        if (learned.record && SameProtocol(def, params, repeats, *learned.record)) {
+                            ++decoded;
+                        } else if (++misses <= 2) {
+                            ADD_FAILURE()
+                                << model.name << ": " << def.name << " repeats " << repeats
+                                << (cut ? " and a cut copy" : "") << " came back as "
+                                << ConvertCode(learned.body.c_str(), 2) << "\n"
+                                << learned.body;
+                        }
                     }
                 }
             }
@@ -198,15 +206,22 @@ TEST(ConverterCorpus, TheDecoderAloneReadsWhatTheReceiverDelivers) {
         for (const ProtocolDef& def : ProtocolTable()) {
             for (const Params& params : testing::ParamSpread(def, 12, 300 + def.id)) {
                 for (int repeats = 1; repeats <= 3; ++repeats) {
-                    const Rendered sent = testing::SendLikeARemote(def, params, repeats, random);
-                    const auto result = Decode(testing::Receive(sent, model, random));
-                    ++signals;
-                    const bool right =
-                        result && result->def->name == testing::ExpectedName(def, repeats, false) &&
-                        result->repeats == repeats;
-                    decoded += right ? 1 : 0;
-                    EXPECT_TRUE(right) << model.name << ": " << def.name << " repeats " << repeats
-                                       << " as " << (result ? result->def->name : "unknown");
+                    for (const bool cut : {false, true}) {
+                        Rendered sent = testing::SendLikeARemote(
+                            def, params, cut ? repeats + 1 : repeats, random);
+                        if (cut)
+                            sent = testing::CutOffInTheLastFrame(sent, random);
+                        const auto result = Decode(testing::Receive(sent, model, random));
+                        ++signals;
+                        const bool right =
+                            result &&
+                            result->def->name == testing::ExpectedName(def, repeats, false) &&
+                            result->repeats == repeats && result->params == params;
+                        decoded += right ? 1 : 0;
+                        EXPECT_TRUE(right) << model.name << ": " << def.name << " repeats "
+                                           << repeats << (cut ? " and a cut copy" : "") << " as "
+                                           << (result ? result->def->name : "unknown");
+                    }
                 }
             }
         }
@@ -222,15 +237,23 @@ TEST(ConverterCorpus, ProtocolsTheTableDoesNotKnowAreStoredRaw) {
         int wrong = 0;
         for (int variant = 0; variant < 24; ++variant) {
             for (const testing::ForeignSignal& foreign : testing::ForeignSignals(random, variant)) {
-                const Outcome learned =
-                    Learn(testing::Receive(foreign.rendered, model, random), foreign.carrierHz);
-                ASSERT_TRUE(learned.record) << foreign.protocol << "\n" << learned.body;
-                ++signals;
-                if (!IsRawId(learned.record->id)) {
-                    ++wrong;
-                    ADD_FAILURE() << model.name << ": " << foreign.protocol << " decoded as "
-                                  << FindProtocolById(learned.record->id >> 16)->name << "\n"
-                                  << learned.body;
+                // Whole, and cut off part-way through its last frame: what is left of a frame
+                // must not pass for a cut copy of a known protocol either.
+                for (const bool cut : {false, true}) {
+                    const Rendered sent =
+                        cut ? testing::CutOffInTheLastFrame(foreign.rendered, random)
+                            : foreign.rendered;
+                    const Outcome learned =
+                        Learn(testing::Receive(sent, model, random), foreign.carrierHz);
+                    ASSERT_TRUE(learned.record) << foreign.protocol << "\n" << learned.body;
+                    ++signals;
+                    if (!IsRawId(learned.record->id)) {
+                        ++wrong;
+                        ADD_FAILURE() << model.name << ": " << foreign.protocol
+                                      << (cut ? " cut off" : "") << " decoded as "
+                                      << FindProtocolById(learned.record->id >> 16)->name << "\n"
+                                      << learned.body;
+                    }
                 }
             }
         }
