@@ -365,7 +365,8 @@ TEST(CaptureText, CarrierLongPausesAndLongMarksReadBackThroughTheNormaliser) {
         tooLong.push_back(i % 2 == 0 ? 500 : -500);
     EXPECT_FALSE(CaptureText(tooLong, 38000));
     EXPECT_FALSE(FitsCaptureBuffer(tooLong));
-    tooLong.resize(2501);
+    // 2537 durations of one group each, the end marker and the carrier: 2559 of 2560 groups.
+    tooLong.resize(2537);
     EXPECT_TRUE(CaptureText(tooLong, 38000));
     EXPECT_TRUE(FitsCaptureBuffer(tooLong));
     // Long marks and pauses take more than a group each: the same signal no longer fits.
