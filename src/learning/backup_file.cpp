@@ -205,34 +205,26 @@ BackupReading ParseBackup(std::string_view text) {
     return Reader(std::move(lines)).Run();
 }
 
-bool SaveBackupFile(const QString& path, const std::string& text, QString& error) {
+Result<Done, QString> SaveBackupFile(const QString& path, const std::string& text) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(text.data(), static_cast<qint64>(text.size())) !=
             static_cast<qint64>(text.size()) ||
-        !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+        !file.commit())
+        return Failure(file.errorString());
+    return Done{};
 }
 
-std::optional<std::string> LoadBackupFile(const QString& path, QString& error) {
+Result<std::string, QString> LoadBackupFile(const QString& path) {
     const QFileInfo info(path);
-    if (info.isDir()) {
-        error = QStringLiteral("is a folder");
-        return std::nullopt;
-    }
+    if (info.isDir())
+        return Failure(QStringLiteral("is a folder"));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return std::nullopt;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure(file.errorString());
     // Read one byte past the limit, so that a longer file (or /dev/zero) is told apart.
     const QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (bytes.size() > kMaxFileBytes) {
-        error = QStringLiteral("larger than a backup can be");
-        return std::nullopt;
-    }
+    if (bytes.size() > kMaxFileBytes)
+        return Failure(QStringLiteral("larger than a backup can be"));
     return bytes.toStdString();
 }

@@ -15,9 +15,11 @@
 // remote_backup.h, in its order; their data lines run without gaps from the region's address.
 
 #include <QString>
+
 #include <optional>
 #include <string>
 #include <string_view>
+#include "common/result.h"
 
 #include "learning/remote_backup.h"
 
@@ -46,9 +48,9 @@ struct BackupReading {
 
 BackupReading ParseBackup(std::string_view text);
 
-// Writes the file atomically: it is either the old file or the whole new one. False with the
-// reason when it cannot be written.
-bool SaveBackupFile(const QString& path, const std::string& text, QString& error);
+// Writes the file atomically: it is either the old file or the whole new one. The reason when it
+// cannot be written.
+Result<Done, QString> SaveBackupFile(const QString& path, const std::string& text);
 
-// The file's text, at most a few MiB; none with the reason when it cannot be read.
-std::optional<std::string> LoadBackupFile(const QString& path, QString& error);
+// The file's text, at most a few MiB, or the reason when it cannot be read.
+Result<std::string, QString> LoadBackupFile(const QString& path);

@@ -116,6 +116,10 @@ CaptureLearning RemoteSession::LearnFromCapture(KeyCode key, std::string_view ca
     return LearnCapture(map_, device_, key, capture, converterFolder_);
 }
 
+ProgramResult RemoteSession::Program(KeyCode key, const quorvel::Durations& signal) {
+    return ProgramSignal(map_, device_, key, signal, converterFolder_);
+}
+
 void RemoteSession::StartCapture() {
     // A capture thread that still exists keeps its place: the pending key waits for that
     // thread's end handler instead of a second thread.

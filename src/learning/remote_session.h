@@ -24,6 +24,7 @@
 #include "learning/capture_loop.h"
 #include "learning/delete_keys.h"
 #include "learning/learn_capture.h"
+#include "learning/program_signal.h"
 #include "platform/remote_lock.h"
 
 class CaptureThread;
@@ -185,6 +186,8 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     KeyChoice ChooseKey(KeyCode key);
     // One learning attempt from a capture, without the modes (remotectl).
     CaptureLearning LearnFromCapture(KeyCode key, std::string_view capture);
+    // Gives key a signal nobody fired at the remote, as a capture of it would.
+    ProgramResult Program(KeyCode key, const quorvel::Durations& signal);
 
     // ---- Deleting
     // Delete mode on or off; false when refused because learning is on.

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "learning/backup_file.h"
+#include "tools/remotectl/command_session.h"
 #include "tools/remotectl/commands.h"
-#include "tools/remotectl/remote_session.h"
 
 namespace {
 
@@ -15,17 +15,16 @@ std::string Quoted(const std::string& path) {
 }
 
 int RunBackup(const std::string& path) {
-    RemoteSession session;
-    std::string error;
-    if (!session.Open(error))
-        return Fail(error);
-    std::optional<ManagedRegions> regions = ReadManagedRegions(session.Map(), session.Device());
+    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kNone);
+    if (!session)
+        return 1;
+    std::optional<ManagedRegions> regions = ReadManagedRegions(session->Map(), session->Device());
     if (!regions)
         return Fail("the remote's key and code tables cannot be read");
-    const RemoteBackup backup{session.ModelText(), session.Map().remoteIdText, *regions};
-    QString saveError;
-    if (!SaveBackupFile(QString::fromStdString(path), FormatBackup(backup), saveError))
-        return Fail("cannot write " + Quoted(path) + ": " + saveError.toStdString());
+    const RemoteBackup backup{session->ModelText(), session->Map().remoteIdText, *regions};
+    const auto saved = SaveBackupFile(QString::fromStdString(path), FormatBackup(backup));
+    if (!saved)
+        return Fail("cannot write " + Quoted(path) + ": " + saved.Problem().toStdString());
     std::size_t bytes = 0;
     for (const MemoryRegion& region : regions->regions)
         bytes += region.bytes.size();
@@ -36,10 +35,9 @@ int RunBackup(const std::string& path) {
 
 // The backup in the file, or none after the complaint.
 std::optional<RemoteBackup> ReadBackup(const std::string& path) {
-    QString error;
-    const std::optional<std::string> text = LoadBackupFile(QString::fromStdString(path), error);
+    const Result<std::string, QString> text = LoadBackupFile(QString::fromStdString(path));
     if (!text) {
-        Fail("cannot read " + Quoted(path) + ": " + error.toStdString());
+        Fail("cannot read " + Quoted(path) + ": " + text.Problem().toStdString());
         return std::nullopt;
     }
     BackupReading reading = ParseBackup(*text);
@@ -64,7 +62,7 @@ std::optional<RemoteBackup> ReadBackup(const std::string& path) {
 }
 
 // Why the backup may not go on this remote, or empty.
-std::string Refusal(RemoteSession& session, const RemoteBackup& backup, bool force) {
+std::string Refusal(CommandSession& session, const RemoteBackup& backup, bool force) {
     if (backup.model != session.ModelText())
         return "the backup is of a model " + backup.model + " remote, this remote is a " +
                session.ModelText();
@@ -74,10 +72,10 @@ std::string Refusal(RemoteSession& session, const RemoteBackup& backup, bool for
     if (backup.identity != session.Map().remoteIdText && !force)
         return "the backup is of another remote (" + backup.identity + ", this one is " +
                session.Map().remoteIdText + "); --force puts it on this one";
-    bool read = false;
-    const RemoteMemoryCheck check = CheckRemoteMemory(BanksForCheck(session, backup.regions, read));
-    if (!read)
+    const std::optional<RemoteBanks> banks = BanksForCheck(session, backup.regions);
+    if (!banks)
         return "the remote's config block and directory cannot be read";
+    const RemoteMemoryCheck check = CheckRemoteMemory(*banks);
     if (!check.Consistent())
         return "the backup's tables are not consistent: " + check.findings.front();
     return {};
@@ -87,14 +85,13 @@ int RunRestore(const std::string& path, bool force) {
     const std::optional<RemoteBackup> backup = ReadBackup(path);
     if (!backup)
         return 1;
-    RemoteSession session;
-    std::string error;
-    if (!session.Open(error) || !session.Lock(error))
-        return Fail(error);
-    if (const std::string refusal = Refusal(session, *backup, force); !refusal.empty())
+    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kHold);
+    if (!session)
+        return 1;
+    if (const std::string refusal = Refusal(*session, *backup, force); !refusal.empty())
         return Fail(refusal + "; nothing was written");
     const RestoreResult result =
-        RestoreManagedRegions(session.Map(), session.Device(), backup->regions);
+        RestoreManagedRegions(session->Map(), session->Device(), backup->regions);
     switch (result.outcome) {
         case RestoreOutcome::kRestored:
             std::cout << "restored " << path << " (" << result.writes

@@ -26,11 +26,6 @@ CommandRun DefineClear(CLI::App& command);    // remotectl clear
 CommandRun DefineBackup(CLI::App& command);   // remotectl backup FILE
 CommandRun DefineRestore(CLI::App& command);  // remotectl restore FILE [--force]
 
-class RemoteSession;
-// Opens and locks the remote for a command that changes it and, given a key, checks that the
-// remote has it; false after the complaint.
-bool OpenForChange(RemoteSession& session, std::optional<KeyCode> key);
-
 // A failure: "remotectl: MESSAGE" on stderr; gives 1.
 int Fail(const std::string& message);
 // Wrong usage found after parsing: the same, with where to find the usage; gives 2.

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "learning/delete_keys.h"
+#include "tools/remotectl/command_session.h"
 #include "tools/remotectl/commands.h"
-#include "tools/remotectl/remote_session.h"
 
 namespace {
 
@@ -35,10 +35,10 @@ int RunDelete(const std::string& keyText) {
     const std::optional<KeyCode> key = KeyCodeTyped(keyText);
     if (!key)
         return UsageError("a key is two hex digits, not " + keyText);
-    RemoteSession session;
-    if (!OpenForChange(session, *key))
+    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kHold, *key);
+    if (!session)
         return 1;
-    const DeleteResult result = DeleteLearnedKey(session.Map(), session.Device(), *key);
+    const DeleteResult result = session->Session().DeleteKey(*key).result;
     switch (result.outcome) {
         case DeleteOutcome::kDeleted:
             WarnOfEntryLeft(result.release);
@@ -55,10 +55,10 @@ int RunDelete(const std::string& keyText) {
 }
 
 int RunClear() {
-    RemoteSession session;
-    if (!OpenForChange(session, std::nullopt))
+    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kHold);
+    if (!session)
         return 1;
-    const ClearResult result = ClearLearnedKeys(session.Map(), session.Device());
+    const ClearResult result = session->Session().ClearKeys().result;
     for (const KeyRelease& release : result.cleared) {
         WarnOfEntryLeft(release);
         std::cout << KeyCodeText(release.keyCode) << "  deleted\n";

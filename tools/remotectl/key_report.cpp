@@ -6,7 +6,7 @@
 #include "converter/protocol_text_file.h"
 #include "converter/quorvel_record.h"
 #include "device/remote_map.h"
-#include "tools/remotectl/remote_session.h"
+#include "tools/remotectl/command_session.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "converter/protocol_text_file.h"
 #include "device/memory_address.h"
 #include "memorycheck/remote_memory_check.h"
+#include "tools/remotectl/command_session.h"
 #include "tools/remotectl/commands.h"
 #include "tools/remotectl/key_report.h"
-#include "tools/remotectl/remote_session.h"
 
 namespace {
 
@@ -21,27 +21,31 @@ void PrintJson(const QJsonObject& object) {
     std::cout << QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
 }
 
-// Opens the remote and reads its learning regions; false after the complaint.
-bool ReadRemote(RemoteSession& session, ManagedRegions& regions) {
-    std::string error;
-    if (!session.Open(error)) {
-        Fail(error);
-        return false;
-    }
-    std::optional<ManagedRegions> read = ReadManagedRegions(session.Map(), session.Device());
-    if (!read) {
+// The remote opened for reading, with its learning regions read.
+struct ReadRemote {
+    std::unique_ptr<CommandSession> session;
+    ManagedRegions regions;
+};
+
+// Opens the remote and reads its learning regions; none after the complaint.
+std::optional<ReadRemote> OpenAndRead() {
+    std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kNone);
+    if (!session)
+        return std::nullopt;
+    std::optional<ManagedRegions> regions = ReadManagedRegions(session->Map(), session->Device());
+    if (!regions) {
         Fail("the remote's key and code tables cannot be read");
-        return false;
+        return std::nullopt;
     }
-    regions = std::move(*read);
-    return true;
+    return ReadRemote{std::move(session), std::move(*regions)};
 }
 
 int RunInfo(bool json) {
-    RemoteSession session;
-    ManagedRegions regions;
-    if (!ReadRemote(session, regions))
+    const std::optional<ReadRemote> remote = OpenAndRead();
+    if (!remote)
         return 1;
+    CommandSession& session = *remote->session;
+    const ManagedRegions& regions = remote->regions;
     const RemoteMap& map = session.Map();
     const std::vector<KeyReport> keys = ReportKeys(map, regions);
     int learned = 0, downloaded = 0;
@@ -56,13 +60,13 @@ int RunInfo(bool json) {
     for (int unit = 0; unit < map.codeAreaUnits; ++unit)
         unitsUsed += map.codeAreaBitmap.IsUsed(unit);
     const int keyCount = static_cast<int>(keys.size());
-    const std::string interface =
-        std::to_string(session.Info().major) + "." + std::to_string(session.Info().minor);
+    const std::string interface = std::to_string(session.Opening().reading.info->major) + "." +
+                                  std::to_string(session.Opening().reading.info->minor);
     if (json) {
         PrintJson({
             {"model", QString::fromStdString(session.ModelText())},
             {"identity", QString::fromStdString(map.remoteIdText)},
-            {"firmware", QString::fromStdString(session.Version())},
+            {"firmware", QString::fromStdString(session.Opening().reading.version)},
             {"interface", QString::fromStdString(interface)},
             {"keys", QJsonObject{{"total", keyCount},
                                  {"learned", learned},
@@ -79,7 +83,7 @@ int RunInfo(bool json) {
     }
     std::cout << "model       " << session.ModelText() << '\n'
               << "identity    " << map.remoteIdText << '\n'
-              << "firmware    " << session.Version() << '\n'
+              << "firmware    " << session.Opening().reading.version << '\n'
               << "interface   " << interface << '\n'
               << "keys        " << keyCount << " (" << learned << " learned, " << downloaded
               << " downloaded, " << keyCount - learned - downloaded << " empty)\n"
@@ -124,10 +128,11 @@ QJsonObject KeyJson(const KeyReport& key) {
 }
 
 int RunKeys(bool json) {
-    RemoteSession session;
-    ManagedRegions regions;
-    if (!ReadRemote(session, regions))
+    const std::optional<ReadRemote> remote = OpenAndRead();
+    if (!remote)
         return 1;
+    CommandSession& session = *remote->session;
+    const ManagedRegions& regions = remote->regions;
     const std::vector<KeyReport> keys = ReportKeys(session.Map(), regions);
     if (json) {
         QJsonArray array;
@@ -142,10 +147,11 @@ int RunKeys(bool json) {
 }
 
 int RunExport(const std::string& format) {
-    RemoteSession session;
-    ManagedRegions regions;
-    if (!ReadRemote(session, regions))
+    const std::optional<ReadRemote> remote = OpenAndRead();
+    if (!remote)
         return 1;
+    CommandSession& session = *remote->session;
+    const ManagedRegions& regions = remote->regions;
     std::vector<quorvel::NamedSignal> keySignals;
     for (KeyReport& key : ReportKeys(session.Map(), regions)) {
         if (key.signal)
@@ -161,15 +167,15 @@ int RunExport(const std::string& format) {
 }
 
 int RunCheck(bool json) {
-    RemoteSession session;
-    ManagedRegions regions;
-    if (!ReadRemote(session, regions))
+    const std::optional<ReadRemote> remote = OpenAndRead();
+    if (!remote)
         return 1;
-    bool read = false;
-    const RemoteBanks banks = BanksForCheck(session, regions, read);
-    if (!read)
+    CommandSession& session = *remote->session;
+    const ManagedRegions& regions = remote->regions;
+    const std::optional<RemoteBanks> banks = BanksForCheck(session, regions);
+    if (!banks)
         return Fail("the remote's config block and directory cannot be read");
-    const RemoteMemoryCheck check = CheckRemoteMemory(banks);
+    const RemoteMemoryCheck check = CheckRemoteMemory(*banks);
     if (json) {
         QJsonArray findings, warnings;
         for (const std::string& finding : check.findings)

@@ -12,9 +12,9 @@
 #include "learning/capture_loop.h"
 #include "learning/learn_capture.h"
 #include "learning/program_signal.h"
+#include "tools/remotectl/command_session.h"
 #include "tools/remotectl/commands.h"
 #include "tools/remotectl/key_report.h"
-#include "tools/remotectl/remote_session.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ const char* LearnProblem(LearnOutcome outcome) {
 
 // Says what came of converting a code and writing it into the key; `captureUnreadable`: the
 // code was a capture that could not be normalised.
-int ReportLearning(RemoteSession& session, KeyCode key, const Conversion& conversion,
+int ReportLearning(CommandSession& session, KeyCode key, const Conversion& conversion,
                    const std::optional<LearnResult>& learned, bool captureUnreadable) {
     if (conversion.status == ConversionStatus::kNoConverter)
         return Fail("the converter (libquorvel) is missing beside remotectl");
@@ -79,9 +79,8 @@ int ReportLearning(RemoteSession& session, KeyCode key, const Conversion& conver
 }
 
 // Learns the capture into the key and says what came of it.
-int LearnAndReport(RemoteSession& session, KeyCode key, const std::string& capture) {
-    const CaptureLearning attempt =
-        LearnCapture(session.Map(), session.Device(), key, capture, ConverterFolder());
+int LearnAndReport(CommandSession& session, KeyCode key, const std::string& capture) {
+    const CaptureLearning attempt = session.Session().LearnFromCapture(key, capture);
     return ReportLearning(session, key, attempt.conversion, attempt.learned,
                           attempt.normalised.empty());
 }
@@ -95,8 +94,8 @@ int RunLearn(const LearnArguments& args) {
     const std::optional<KeyCode> key = KeyCodeTyped(args.key);
     if (!key)
         return UsageError("a key is two hex digits, not " + args.key);
-    RemoteSession session;
-    if (!OpenForChange(session, *key))
+    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kHold, *key);
+    if (!session)
         return 1;
     // One write, so that a reader never sees half of the prompt.
     std::cerr << "Fire the code for key " + KeyCodeText(*key) + " at the remote (waiting " +
@@ -105,10 +104,10 @@ int RunLearn(const LearnArguments& args) {
     CaptureControl control;
     CaptureTiming timing;
     timing.limit = std::chrono::seconds(args.timeoutSeconds);
-    const CaptureResult capture = WaitForCapture(session.Device(), control, timing);
+    const CaptureResult capture = WaitForCapture(session->Device(), control, timing);
     switch (capture.end) {
         case CaptureEnd::kCaptured:
-            return LearnAndReport(session, *key, capture.capture);
+            return LearnAndReport(*session, *key, capture.capture);
         case CaptureEnd::kCaptureModeRefused:
             return Fail("the remote did not enter capture mode");
         case CaptureEnd::kTimedOut:
@@ -175,31 +174,14 @@ int RunProgram(const ProgramArguments& args) {
     // capture is refused: the remote could never have learned it.
     if (!ir_capture::FitsCaptureBuffer(signal->durations))
         return Fail("the signal is too long for the remote's capture buffer");
-    RemoteSession session;
-    if (!OpenForChange(session, *key))
+    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kHold, *key);
+    if (!session)
         return 1;
-    const ProgramResult programmed =
-        ProgramSignal(session.Map(), session.Device(), *key, signal->durations, ConverterFolder());
-    return ReportLearning(session, *key, programmed.conversion, programmed.learned, false);
+    const ProgramResult programmed = session->Session().Program(*key, signal->durations);
+    return ReportLearning(*session, *key, programmed.conversion, programmed.learned, false);
 }
 
 }  // namespace
-
-bool OpenForChange(RemoteSession& session, std::optional<KeyCode> key) {
-    std::string error;
-    if (!session.Open(error) || !session.Lock(error)) {
-        Fail(error);
-        return false;
-    }
-    if (!key)
-        return true;
-    for (const KeySlot& slot : session.Map().keySlots) {
-        if (slot.keyCode == *key)
-            return true;
-    }
-    Fail("the remote has no key " + KeyCodeText(*key));
-    return false;
-}
 
 CommandRun DefineLearn(CLI::App& command) {
     auto args = std::make_shared<LearnArguments>();
