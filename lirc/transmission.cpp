@@ -1,5 +1,9 @@
 #include "lirc/transmission.h"
 
+#include <linux/lirc.h>
+
+#include <cstring>
+
 namespace lirc {
 namespace {
 
@@ -64,6 +68,21 @@ TransmissionPlan PlanTransmissions(const Durations& signal, const WriteLimits& l
     }
     plan.transmissions.push_back({std::move(write.values), 0});
     return plan;
+}
+
+std::optional<Durations> ReadTransmitted(std::string_view bytes) {
+    if (bytes.size() % sizeof(std::uint32_t) != 0)
+        return std::nullopt;
+    Durations durations;
+    for (std::size_t at = 0; at < bytes.size(); at += sizeof(std::uint32_t)) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, bytes.data() + at, sizeof value);
+        if (value == 0 || LIRC_MODE2(value) != 0)
+            return std::nullopt;
+        const auto us = static_cast<std::int32_t>(value);
+        durations.push_back(durations.size() % 2 == 0 ? us : -us);
+    }
+    return durations;
 }
 
 }  // namespace lirc

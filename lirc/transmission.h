@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "lirc/mode2_stream.h"
@@ -27,6 +29,10 @@ inline constexpr WriteLimits kStreamWriteLimits = {};
 // does not time to the microsecond, unlike the spaces within a frame.
 inline constexpr std::uint32_t kMinCutSpaceUs = 10000;
 
+// The pause between two presses of a key: longer than the space that ends a signal at the
+// receiver, so that each press arrives as a signal of its own.
+inline constexpr std::uint32_t kPauseBetweenPressesUs = kSignalEndUs + 75000;
+
 struct Transmission {
     std::vector<std::uint32_t> values;  // odd count, a pulse first and last
     std::uint32_t pauseAfterUs = 0;     // the space to wait out before the next write
@@ -46,5 +52,10 @@ struct TransmissionPlan {
 // The writes that send the signal (a mark first; a space at its end, the lead-out after the
 // last frame, is no part of what is sent).
 TransmissionPlan PlanTransmissions(const Durations& signal, const WriteLimits& limits);
+
+// What a transmitter was given, read back (a FIFO's contents): the durations, alternately a
+// mark and a space from a mark. Nothing when the bytes are no whole number of values, or a
+// value is zero or has type bits.
+std::optional<Durations> ReadTransmitted(std::string_view bytes);
 
 }  // namespace lirc
