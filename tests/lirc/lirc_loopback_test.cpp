@@ -15,7 +15,7 @@
 #include "converter/ir_render.h"
 #include "lirc/lirc_device.h"
 #include "lirc/lirc_messages.h"
-#include "tests/lirc/recorded_streams.h"
+#include "tests/support/recorded_streams.h"
 
 namespace lirc {
 namespace {

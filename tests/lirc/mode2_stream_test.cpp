@@ -13,7 +13,7 @@
 
 #include "converter/ir_decode.h"
 #include "lirc/mode2_stream.h"
-#include "tests/lirc/recorded_streams.h"
+#include "tests/support/recorded_streams.h"
 
 namespace lirc {
 

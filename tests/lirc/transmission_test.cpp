@@ -14,7 +14,7 @@
 #include "lirc/lirc_device.h"
 #include "lirc/transmission.h"
 #include "tests/lirc/fake_device_control.h"
-#include "tests/lirc/recorded_streams.h"
+#include "tests/support/recorded_streams.h"
 
 namespace lirc {
 namespace {
