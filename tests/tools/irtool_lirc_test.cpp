@@ -179,7 +179,8 @@ TEST_F(IrtoolLirc, ReceiveFromAFifoEndsOnItsCountItsTimeoutAndCtrlC) {
         QProcess waiting;
         waiting.start(IRTOOL_PATH, {"receive", "--device", fifo});
         ASSERT_TRUE(waiting.waitForStarted());
-        ASSERT_FALSE(waiting.waitForFinished(300));
+        // Long enough for irtool to be waiting, its handlers set.
+        ASSERT_FALSE(waiting.waitForFinished(1000));
         ::kill(static_cast<pid_t>(waiting.processId()), signal);
         const IrtoolResult stopped = Finished(waiting);
         EXPECT_EQ(stopped.exitCode, 0) << signal;
