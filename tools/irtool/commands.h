@@ -17,6 +17,8 @@ CommandRun DefineRender(CLI::App& command);     // irtool render PROTOCOL NAME=V
 CommandRun DefineDecode(CLI::App& command);     // irtool decode [FILE]
 CommandRun DefineConvert(CLI::App& command);    // irtool convert BODY
 CommandRun DefineReplay(CLI::App& command);     // irtool replay RECORD
+CommandRun DefineReceive(CLI::App& command);    // irtool receive [--device PATH] [--decode]
+CommandRun DefineSend(CLI::App& command);       // irtool send --device PATH SIGNAL
 
 // The most any one input is read: a capture buffer is 10 KiB, a file of many signals a few MiB
 // at most.

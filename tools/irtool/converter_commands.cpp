@@ -1,18 +1,16 @@
 // irtool render, decode, convert and replay: the converter's protocol knowledge on the command
 // line.
+#include <linux/lirc.h>
 #include <CLI/CLI.hpp>
+
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstdio>
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 
-#include "converter/body_text.h"
-#include "converter/hex_text.h"
 #include "converter/ir_decode.h"
 #include "converter/ir_render.h"
 #include "converter/pronto_file.h"
@@ -23,8 +21,10 @@
 #include "converter/signal_text.h"
 #include "ircapture/bounded_input.h"
 #include "ircapture/ir_capture_text.h"
-#include "learning/normalise.h"
+#include "lirc/mode2_stream.h"
+#include "lirc/transmission.h"
 #include "tools/irtool/commands.h"
+#include "tools/irtool/signal_input.h"
 
 namespace {
 
@@ -36,53 +36,6 @@ using quorvel::ProtocolDef;
 int Complain(const std::string& text, int status = 2) {
     std::cerr << "irtool: " << text << '\n';
     return status;
-}
-
-struct ReadSignal {
-    Durations durations;
-    std::uint32_t carrierHz = 0;
-};
-
-std::uint32_t CarrierOfField(const std::string& field) {
-    const auto kHz = quorvel::ParseHexDigits(field.substr(0, 2));
-    return field == "0000" || !kHz ? 0 : *kHz * 1000;
-}
-
-// A normalised body, or a whole normalised code (frame count, carrier field, body).
-std::optional<ReadSignal> ReadNormalised(const std::string& text) {
-    if (auto body = quorvel::ParseBody(text))
-        return ReadSignal{*body, 0};
-    for (std::size_t digits = 1; digits <= 4 && digits + 4 < text.size(); ++digits) {
-        if (!std::all_of(text.begin(), text.begin() + static_cast<long>(digits),
-                         [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
-            break;
-        if (auto body = quorvel::ParseBody(std::string_view(text).substr(digits + 4)))
-            return ReadSignal{*body, CarrierOfField(text.substr(digits, 4))};
-    }
-    return std::nullopt;
-}
-
-// One signal in any of the forms decode reads, told apart by their look.
-std::optional<ReadSignal> ReadSignalText(const std::string& line) {
-    if (auto pronto = quorvel::ParsePronto(line))
-        return ReadSignal{pronto->durations, pronto->carrierHz};
-    if (auto us = quorvel::ParseMicroseconds(line))
-        return ReadSignal{us->durations, 0};
-    std::string compact;
-    for (char c : line) {
-        if (!std::isspace(static_cast<unsigned char>(c)))
-            compact += c;
-    }
-    if (compact.find(kEndMarker) != std::string::npos) {
-        const auto normalised = NormaliseRawCodeParts(CutAtEndMarker(compact));
-        if (!normalised)
-            return std::nullopt;
-        auto body = quorvel::ParseBody(normalised->body);
-        if (!body)
-            return std::nullopt;
-        return ReadSignal{*body, CarrierOfField(normalised->carrierField)};
-    }
-    return ReadNormalised(compact);
 }
 
 // Whole standard input or file, capped; whitespace is no part of a record or a body.
@@ -133,32 +86,43 @@ int RunRender(const RenderArguments& args) {
     return 0;
 }
 
-int RunDecode(const std::string& path) {
+// What irtool send wrote into a FIFO: the presses, told apart as a receiver would.
+int DecodeTransmitted(const std::string& path, const std::string& input) {
+    const auto durations = lirc::ReadTransmitted(input);
+    if (!durations)
+        return Complain(bounded_input::InputName(path) +
+                            " holds no durations as a transmitter takes them (32-bit values in "
+                            "microseconds, from a mark)",
+                        1);
+    lirc::Mode2Assembler presses;
+    for (const std::int32_t d : *durations)
+        presses.FeedValue(d > 0 ? LIRC_PULSE(static_cast<std::uint32_t>(d))
+                                : LIRC_SPACE(static_cast<std::uint32_t>(-d)));
+    presses.Finish();
+    while (presses.HasEvent()) {
+        const lirc::StreamReading reading = presses.TakeEvent();
+        if (reading.event == lirc::StreamEvent::kSignal)
+            std::cout << DecodedLine(reading.signal.durations, 0) << '\n';
+    }
+    return 0;
+}
+
+int RunDecode(const std::string& path, bool pulses) {
     std::string input;
     std::string error;
     if (!bounded_input::ReadInput(path, kMaxSignalListInput, bounded_input::Extent::kWhole, input,
                                   error))
         return Complain(error, 1);
-    // One signal a line; a raw capture's zero padding ends its line.
-    std::istringstream lines(input);
-    std::string line;
+    if (pulses)
+        return DecodeTransmitted(path, input);
     int status = 0;
-    int number = 0;
-    while (std::getline(lines, line)) {
-        ++number;
-        line = line.substr(0, line.find('\0'));
-        if (line.find_first_not_of(" \t\r") == std::string::npos)
-            continue;
-        const auto signal = ReadSignalText(line);
-        if (!signal) {
-            Complain("line " + std::to_string(number) + " holds no signal irtool reads", 1);
+    for (const SignalInText& found : ReadSignalList(input)) {
+        if (!found.signal) {
+            Complain("line " + std::to_string(found.line) + " holds no signal irtool reads", 1);
             status = 1;
             continue;
         }
-        if (const auto decoded = quorvel::Decode(signal->durations, signal->carrierHz))
-            std::cout << quorvel::ProtocolText(*decoded) << '\n';
-        else
-            std::cout << "unknown frames=" << quorvel::CountFrames(signal->durations) << '\n';
+        std::cout << DecodedLine(found.signal->durations, found.signal->carrierHz) << '\n';
     }
     return status;
 }
@@ -222,10 +186,13 @@ CommandRun DefineRender(CLI::App& command) {
 
 CommandRun DefineDecode(CLI::App& command) {
     auto path = std::make_shared<std::string>("-");
+    auto pulses = std::make_shared<bool>(false);
     command.add_option("FILE", *path,
-                       "microseconds, raw captures, bodies or Pronto, one a line (default, or -: "
-                       "the standard input)");
-    return [path] { return RunDecode(*path); };
+                       "microseconds (as ir-ctl prints them), raw captures, bodies or Pronto, one "
+                       "a line, or mode2's pulse/space lines (default, or -: the standard input)");
+    command.add_flag("--pulses", *pulses,
+                     "read what a transmitter takes, as irtool send writes it into a FIFO");
+    return [path, pulses] { return RunDecode(*path, *pulses); };
 }
 
 CommandRun DefineConvert(CLI::App& command) {

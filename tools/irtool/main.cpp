@@ -8,7 +8,10 @@
 #include "tools/irtool/commands.h"
 
 int main(int argc, char** argv) {
-    CLI::App app("The program's normaliser and infrared converter on the command line.", "irtool");
+    CLI::App app(
+        "The program's normaliser and infrared converter on the command line, and real infrared "
+        "through Linux's LIRC devices.",
+        "irtool");
     command_line::Prepare(app, "irtool");
     std::map<std::string, CommandRun> runs;
     auto add = [&](const char* name, const char* summary, CommandRun (*define)(CLI::App&)) {
@@ -20,6 +23,9 @@ int main(int argc, char** argv) {
     add("decode", "Names the protocol and parameters of each signal, one a line", DefineDecode);
     add("convert", "The record the program stores for a normalised body", DefineConvert);
     add("replay", "What a key holding a stored record sends", DefineReplay);
+    add("receive", "Prints the signals a LIRC receiver (or a recorded stream) delivers",
+        DefineReceive);
+    add("send", "Sends a key press through a LIRC transmitter (or into a FIFO)", DefineSend);
 
     return command_line::Run(app, runs, argc, argv);
 }
