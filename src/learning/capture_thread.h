@@ -24,9 +24,9 @@ class CaptureThread final : public QThread {
     void run() override;
 
   private:
-    DeviceLibrary& device;
-    CaptureControl& control;
-    const CaptureTiming timing;
+    DeviceLibrary& device_;
+    CaptureControl& control_;
+    const CaptureTiming timing_;
     // Written by run(), read by TakeResult() after finished: the thread's end orders the two.
-    CaptureResult result;
+    CaptureResult result_;
 };

@@ -6,15 +6,15 @@
 #include "ui/picture_button.h"
 #include "ui/texts.h"
 
-MainWindow::MainWindow(DeviceLibrary& device, Prompter& prompter, const WindowServices& services,
+MainWindow::MainWindow(DeviceLibrary& device, Prompter& boxes, const WindowServices& given,
                        QWidget* parent)
     : QWidget(parent),
-      prompter(prompter),
-      services(services),
-      session(std::make_unique<RemoteSession>(device, services.session)) {
+      prompter(boxes),
+      services(given),
+      session(std::make_unique<RemoteSession>(device, given.session)) {
     setObjectName(QStringLiteral("mainWindow"));
-    if (services.pictures)
-        pictures = *services.pictures;
+    if (given.pictures)
+        pictures = *given.pictures;
     session->SetQuestions(this);
     BuildLayout();
     ConnectActionButtons();

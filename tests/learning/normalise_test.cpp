@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Captures, NormaliseExamples, testing::Values(
     Example{"LowerCaseGroup", Padded("87080d2f8708" + kMarker + kCarrier), ""},
     Example{"GroupNotHex", Padded("87080D2G8708" + kMarker + kCarrier), ""},
     Example{"CarrierNotHex", Padded("8708" + kMarker + "4F4F4G00"), ""}),
-    [](const testing::TestParamInfo<Example>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Example>& test) { return std::string(test.param.name); });
 // clang-format on
 
 TEST(CutAtEndMarker, KeepsSignalMarkerAndCarrierOnly) {
@@ -144,8 +144,8 @@ TEST_P(CutHead, KeepsAnOddNumberOfGroups) {
 INSTANTIATE_TEST_SUITE_P(Boundary, CutHead,
                          testing::Values(HeadCase{748, 747}, HeadCase{750, 749}, HeadCase{752, 751},
                                          HeadCase{753, 753}),
-                         [](const testing::TestParamInfo<HeadCase>& info) {
-                             return std::to_string(info.param.groupsBeforeMarker) + "Groups";
+                         [](const testing::TestParamInfo<HeadCase>& test) {
+                             return std::to_string(test.param.groupsBeforeMarker) + "Groups";
                          });
 
 // Past position 3000 the last of an even number of groups goes even when it is a mark; before

@@ -27,8 +27,8 @@ constexpr char kGuard = 0x5A;
 
 // A zero-filled buffer of the call site's size with guard bytes behind it.
 struct Buffer {
-    explicit Buffer(std::size_t size) : size(size), bytes(size + 64, kGuard) {
-        std::memset(bytes.data(), 0, size);
+    explicit Buffer(std::size_t length) : size(length), bytes(length + 64, kGuard) {
+        std::memset(bytes.data(), 0, length);
     }
     char* data() { return bytes.data(); }
     std::string Text() const { return std::string(bytes.data(), size); }

@@ -211,9 +211,9 @@ TEST_F(ShowHandlerTest, AnAnimationFileThereIsReplacedNotWrittenThrough) {
     QTemporaryDir elsewhere;
     const QString victim = elsewhere.filePath("victim");
     {
-        QFile file(victim);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("keep me");
+        QFile other(victim);
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+        other.write("keep me");
     }
     ASSERT_TRUE(QFile::remove(animation));
     ASSERT_TRUE(QFile::link(victim, animation));
