@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 
+#include "common/result.h"
 #include "converter/protocol_request.h"
 #include "converter/signal_text.h"
 #include "ircapture/ir_capture_text.h"
@@ -128,24 +129,18 @@ struct ProgramArguments {
     int repeats = -1;  // the protocol's own count
 };
 
-// The signal asked for, as durations and a carrier; none after the complaint (exit status in
-// status).
-std::optional<quorvel::TextSignal> SignalOf(const ProgramArguments& args, int& status) {
-    status = 2;
+// The signal asked for, as durations and a carrier, or what is wrong with the command line.
+Result<quorvel::TextSignal> SignalOf(const ProgramArguments& args) {
     if (!args.pronto.empty()) {
-        if (!args.protocol.empty() || !args.params.empty() || args.repeats >= 0) {
-            UsageError("give either a protocol with its parameters or --pronto, not both");
-            return std::nullopt;
-        }
+        if (!args.protocol.empty() || !args.params.empty() || args.repeats >= 0)
+            return Failure("give either a protocol with its parameters or --pronto, not both");
         std::optional<quorvel::TextSignal> signal = quorvel::ParsePronto(args.pronto);
         if (!signal)
-            UsageError("not a learned Pronto code (0000 FFFF N M ...): " + args.pronto);
-        return signal;
+            return Failure("not a learned Pronto code (0000 FFFF N M ...): " + args.pronto);
+        return *signal;
     }
-    if (args.protocol.empty()) {
-        UsageError("give a protocol with its parameters, or --pronto");
-        return std::nullopt;
-    }
+    if (args.protocol.empty())
+        return Failure("give a protocol with its parameters, or --pronto");
     std::vector<std::string> words{args.protocol};
     words.insert(words.end(), args.params.begin(), args.params.end());
     if (args.repeats >= 0)
@@ -153,10 +148,8 @@ std::optional<quorvel::TextSignal> SignalOf(const ProgramArguments& args, int& s
     std::string error;
     const std::optional<quorvel::ProtocolRequest> request =
         quorvel::ParseProtocolRequest(words, error);
-    if (!request) {
-        UsageError(error);
-        return std::nullopt;
-    }
+    if (!request)
+        return Failure(error);
     const quorvel::Rendered rendered =
         quorvel::Render(*request->def, request->params, request->repeats);
     return quorvel::TextSignal{rendered.durations, request->def->carrierHz};
@@ -166,10 +159,9 @@ int RunProgram(const ProgramArguments& args) {
     const std::optional<KeyCode> key = KeyCodeTyped(args.key);
     if (!key)
         return UsageError("a key is two hex digits, not " + args.key);
-    int status = 0;
-    const std::optional<quorvel::TextSignal> signal = SignalOf(args, status);
+    const Result<quorvel::TextSignal> signal = SignalOf(args);
     if (!signal)
-        return status;
+        return UsageError(signal.Problem());
     // The key gets the record a capture of the signal would give, so a signal longer than any
     // capture is refused: the remote could never have learned it.
     if (!ir_capture::FitsCaptureBuffer(signal->durations))
