@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = (data[0] & 1) != 0 ? std::string(input) : Signed(input);
     const BackupReading reading = ParseBackup(text);
     Check(reading.backup.has_value() == (reading.problem == BackupProblem::kNone));
-    Check(reading.problem != BackupProblem::kMalformed || reading.line >= 2);
+    Check(reading.problem != BackupProblem::kMalformed || reading.line >= 1);
     if (!reading.backup)
         return 0;
     Check(reading.backup->model.size() == 4 && reading.backup->identity.size() == 30);
