@@ -13,7 +13,7 @@
 
 namespace {
 
-Failure<FileWriteProblem> Problem(FileWriteStep step, int errorNumber) {
+Failure<FileWriteProblem> WriteFailure(FileWriteStep step, int errorNumber) {
     return Failure(FileWriteProblem{step, errorNumber});
 }
 
@@ -26,26 +26,30 @@ struct Target {
 
 Result<Target, FileWriteProblem> ResolveTarget(const std::string& name) {
     if (name.empty())
-        return Problem(FileWriteStep::kLookUp, ENOENT);
+        return WriteFailure(FileWriteStep::kLookUp, ENOENT);
     Target target;
     target.path = name;
     struct stat link {};
     if (::lstat(name.c_str(), &link) != 0) {
         if (errno == ENOENT)
             return target;  // a new name
-        return Problem(FileWriteStep::kLookUp, errno);
+        return WriteFailure(FileWriteStep::kLookUp, errno);
     }
     if (S_ISLNK(link.st_mode)) {
+        // /dev/stdout and the like lead to a pipe that has no path of its own.
+        struct stat led {};
+        if (::stat(name.c_str(), &led) == 0 && !S_ISREG(led.st_mode))
+            return WriteFailure(FileWriteStep::kNotARegularFile, 0);
         char* resolved = ::realpath(name.c_str(), nullptr);
         if (!resolved)
-            return Problem(FileWriteStep::kLinkLeadsNowhere, errno);
+            return WriteFailure(FileWriteStep::kLinkLeadsNowhere, errno);
         target.path = resolved;
         std::free(resolved);
     }
     if (::stat(target.path.c_str(), &target.status) != 0)
-        return Problem(FileWriteStep::kLookUp, errno);
+        return WriteFailure(FileWriteStep::kLookUp, errno);
     if (!S_ISREG(target.status.st_mode))
-        return Problem(FileWriteStep::kNotARegularFile, 0);
+        return WriteFailure(FileWriteStep::kNotARegularFile, 0);
     target.exists = true;
     return target;
 }
@@ -93,9 +97,9 @@ Result<int, FileWriteProblem> CreateBeside(const std::string& target, std::strin
         if (fd >= 0)
             return fd;
         if (errno != EEXIST)
-            return Problem(FileWriteStep::kCreate, errno);
+            return WriteFailure(FileWriteStep::kCreate, errno);
     }
-    return Problem(FileWriteStep::kCreate, EEXIST);
+    return WriteFailure(FileWriteStep::kCreate, EEXIST);
 }
 
 // Every byte written, or the errno of the write that failed.
@@ -153,16 +157,16 @@ Result<Done, FileWriteProblem> WriteWholeFile(const QString& path, std::string_v
     NewFile file(*fd, newPath);
     if (target->exists) {
         if (const int error = KeepOwnerAndMode(file.Fd(), target->status); error != 0)
-            return Problem(FileWriteStep::kKeepOwner, error);
+            return WriteFailure(FileWriteStep::kKeepOwner, error);
     }
     if (const int error = WriteAll(file.Fd(), bytes); error != 0)
-        return Problem(FileWriteStep::kWrite, error);
+        return WriteFailure(FileWriteStep::kWrite, error);
     if (::fsync(file.Fd()) != 0)
-        return Problem(FileWriteStep::kSync, errno);
+        return WriteFailure(FileWriteStep::kSync, errno);
     if (!file.Close())
-        return Problem(FileWriteStep::kWrite, errno);
+        return WriteFailure(FileWriteStep::kWrite, errno);
     if (::rename(file.Path().c_str(), target->path.c_str()) != 0)
-        return Problem(FileWriteStep::kReplace, errno);
+        return WriteFailure(FileWriteStep::kReplace, errno);
     file.Keep();
     SyncFolderOf(target->path);
     return Done{};

@@ -120,6 +120,8 @@ TEST_F(WholeFileWriterTest, ANameThatIsNoRegularFileIsRefusedUntouched) {
     std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
     ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(::symlink("nowhere", (Folder() + "/dangling").c_str()), 0);
+    // As /dev/stdout leads to a pipe.
+    ASSERT_EQ(::symlink("fifo", (Folder() + "/to-fifo").c_str()), 0);
     // A device node of its own (the null device) where root may make one: as root, a rename
     // would replace it with a file.
     const bool device = ::mknod((Folder() + "/null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
@@ -134,6 +136,7 @@ TEST_F(WholeFileWriterTest, ANameThatIsNoRegularFileIsRefusedUntouched) {
         {"socket", FileWriteStep::kNotARegularFile, S_IFSOCK},
         {"", FileWriteStep::kNotARegularFile, S_IFDIR},  // the folder itself
         {"dangling", FileWriteStep::kLinkLeadsNowhere, S_IFLNK},
+        {"to-fifo", FileWriteStep::kNotARegularFile, S_IFLNK},
     };
     if (device)
         cases.push_back({"null", FileWriteStep::kNotARegularFile, S_IFCHR});
