@@ -1,13 +1,16 @@
 #pragma once
 // The command line of a program made of subcommands (irtool, remote-sim, remotectl): one way to
 // ask for help, to be told of a command that does not exist, and to be refused for wrong usage,
-// with the same exit statuses everywhere: 0 done, 1 failed, 2 wrong usage.
+// with the same exit statuses everywhere: 0 done, 1 failed, 2 wrong usage. Output that cannot be
+// written is a failure too (common/standard_output.h).
 
 #include <CLI/CLI.hpp>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <string>
+
+#include "common/standard_output.h"
 
 namespace command_line {
 
@@ -25,8 +28,8 @@ inline void Prepare(CLI::App& app, const std::string& program) {
 // Parses the command line and runs the subcommand it names; `runs` holds what each subcommand
 // gave back when it was defined. No arguments show the help on standard error (wrong usage);
 // `help` shows it on standard output.
-inline int Run(CLI::App& app, const std::map<std::string, CommandRun>& runs, int argc,
-               char** argv) {
+inline int ParseAndRun(CLI::App& app, const std::map<std::string, CommandRun>& runs, int argc,
+                       char** argv) {
     app.add_subcommand("help", "Shows this help.");
     const std::string first = argc > 1 ? argv[1] : "";
     if (argc < 2 || first == "help") {
@@ -50,6 +53,14 @@ inline int Run(CLI::App& app, const std::map<std::string, CommandRun>& runs, int
     for (const CLI::App* command : app.get_subcommands())
         return runs.at(command->get_name())();
     return 2;
+}
+
+// The same, with the standard output checked: the status of the command, or a failure when its
+// output could not be written.
+inline int Run(CLI::App& app, const std::map<std::string, CommandRun>& runs, int argc,
+               char** argv) {
+    CheckedStandardOutput output(app.get_name());
+    return output.Finish(ParseAndRun(app, runs, argc, argv));
 }
 
 }  // namespace command_line

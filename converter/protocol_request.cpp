@@ -1,6 +1,9 @@
 #include "converter/protocol_request.h"
 
+#include <array>
 #include <cctype>
+#include <optional>
+#include <utility>
 
 namespace quorvel {
 namespace {
@@ -39,38 +42,58 @@ std::string ProtocolNames() {
     return names;
 }
 
-std::optional<ProtocolRequest> ParseProtocolRequest(const std::vector<std::string>& args,
-                                                    std::string& error) {
-    if (args.empty()) {
-        error = "a protocol is needed: " + ProtocolNames();
-        return std::nullopt;
+bool ParameterRequired(const ProtocolDef& def, Param p) {
+    if (!def.HasParam(p))
+        return false;
+    switch (p) {
+        case Param::kD:
+        case Param::kF:
+        case Param::kM:
+        case Param::kN:
+            return true;
+        case Param::kS:
+            // The NEC family takes 255 - D, MCE its own default; elsewhere S says which device.
+            return !def.subDeviceIsNotDevice && def.defaultSubDevice == 0;
+        case Param::kT:
+        case Param::kE:
+            return false;
     }
+    return false;
+}
+
+Result<ProtocolRequest, RequestProblem> ParseProtocolRequest(const std::vector<std::string>& args) {
+    const auto refuse = [](RequestRefusal refusal, std::string text) {
+        return Failure(RequestProblem{refusal, std::move(text)});
+    };
+    if (args.empty())
+        return refuse(RequestRefusal::kNoProtocol, "a protocol is needed: " + ProtocolNames());
     ProtocolRequest request;
     request.def = FindProtocol(args[0]);
-    if (!request.def) {
-        error = "unknown protocol " + args[0] + "; known: " + ProtocolNames();
-        return std::nullopt;
-    }
-    request.repeats = request.def->defaultRepeats;
+    if (!request.def)
+        return refuse(RequestRefusal::kUnknownProtocol,
+                      "unknown protocol " + args[0] + "; known: " + ProtocolNames());
+    const ProtocolDef& def = *request.def;
+    request.repeats = def.defaultRepeats;
     std::array<bool, kParamCount> given{};
+    bool repeatsGiven = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.rfind("--", 0) == 0) {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
-                return std::nullopt;
-            }
+            if (i + 1 >= args.size())
+                return refuse(RequestRefusal::kMalformed, arg + " needs a value");
             const std::string& value = args[++i];
+            if ((arg == "--repeats" && repeatsGiven) || request.options.count(arg) > 0)
+                return refuse(RequestRefusal::kGivenTwice, arg + " is given twice");
             if (arg != "--repeats") {
                 request.options[arg] = value;
                 continue;
             }
             const auto repeats = ParseDecimal(value);
-            if (!repeats || *repeats > kMaxRequestedRepeats) {
-                error = "--repeats takes 0 to " + std::to_string(kMaxRequestedRepeats);
-                return std::nullopt;
-            }
+            if (!repeats || *repeats > kMaxRequestedRepeats)
+                return refuse(RequestRefusal::kOutOfRange,
+                              "--repeats takes 0 to " + std::to_string(kMaxRequestedRepeats));
             request.repeats = static_cast<int>(*repeats);
+            repeatsGiven = true;
             continue;
         }
         const std::size_t equals = arg.find('=');
@@ -78,21 +101,35 @@ std::optional<ProtocolRequest> ParseProtocolRequest(const std::vector<std::strin
             equals == std::string::npos ? std::nullopt : ParamNamed(arg.substr(0, equals));
         const auto value =
             equals == std::string::npos ? std::nullopt : ParseDecimal(arg.substr(equals + 1));
-        if (!param || !value) {
-            error = "expected NAME=VALUE (D, S, F, T, E, M, N; decimal), not " + arg;
-            return std::nullopt;
-        }
-        if (!request.def->HasParam(*param) || *value > request.def->MaxValue(*param)) {
-            error = request.def->HasParam(*param)
-                        ? request.def->name + " takes " + arg.substr(0, equals) + " from 0 to " +
-                              std::to_string(request.def->MaxValue(*param))
-                        : request.def->name + " has no parameter " + arg.substr(0, equals);
-            return std::nullopt;
-        }
+        if (!param || !value)
+            return refuse(RequestRefusal::kMalformed,
+                          "expected NAME=VALUE (D, S, F, T, E, M, N; decimal), not " + arg);
+        const std::string name(1, kParamNames[static_cast<int>(*param)]);
+        if (!def.HasParam(*param))
+            return refuse(RequestRefusal::kNoSuchParameter, def.name + " has no parameter " + name);
+        if (*value > def.MaxValue(*param))
+            return refuse(RequestRefusal::kOutOfRange, def.name + " takes " + name + " from 0 to " +
+                                                           std::to_string(def.MaxValue(*param)));
+        // A second value is a typing slip more often than a change of mind: neither is taken.
+        if (given[static_cast<int>(*param)])
+            return refuse(RequestRefusal::kGivenTwice, name + " is given twice");
         request.params[*param] = *value;
         given[static_cast<int>(*param)] = true;
     }
-    ApplyDefaults(*request.def, request.params, given);
+    std::string missing;
+    std::string needed;
+    for (int p = 0; p < kParamCount; ++p) {
+        if (!ParameterRequired(def, static_cast<Param>(p)))
+            continue;
+        const std::string name(1, kParamNames[p]);
+        needed += (needed.empty() ? "" : " ") + name + "=...";
+        if (!given[p])
+            missing += (missing.empty() ? "" : ", ") + name;
+    }
+    if (!missing.empty())
+        return refuse(RequestRefusal::kMissingParameter,
+                      def.name + " needs " + needed + "; missing: " + missing);
+    ApplyDefaults(def, request.params, given);
     return request;
 }
 

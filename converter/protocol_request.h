@@ -1,12 +1,12 @@
 #pragma once
 // "PROTOCOL NAME=VALUE... [--repeats N]": a protocol and its parameters as people type them,
-// for irtool render and remote-sim send.
+// for irtool render, remote-sim send and remotectl program.
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/result.h"
 #include "converter/ir_protocol.h"
 
 namespace quorvel {
@@ -21,10 +21,28 @@ struct ProtocolRequest {
 
 inline constexpr int kMaxRequestedRepeats = 100;
 
-// Nothing, with the reason in error, for an unknown protocol or parameter, a value past what the
-// protocol carries, or a malformed argument.
-std::optional<ProtocolRequest> ParseProtocolRequest(const std::vector<std::string>& args,
-                                                    std::string& error);
+enum class RequestRefusal {
+    kNoProtocol,        // no words at all
+    kUnknownProtocol,   // the first word names no protocol of the table
+    kMalformed,         // a word that is not NAME=VALUE (decimal), or an option without value
+    kNoSuchParameter,   // the protocol has no parameter of that name
+    kOutOfRange,        // a value past what the protocol carries, or --repeats past its most
+    kGivenTwice,        // a parameter or option given more than once
+    kMissingParameter,  // a parameter the protocol cannot do without was left out
+};
+
+struct RequestProblem {
+    RequestRefusal refusal = RequestRefusal::kMalformed;
+    std::string text;  // the sentence for the command line, naming the word or parameter
+};
+
+// The request, or why it is refused. The device (D) and the function (F) must be given, and so
+// must the sub-device (S) where the protocol has no rule of its own for it, and the vendor id
+// (M, N) of the Kaseikyo family; the toggle (T) and the extra nibble (E) are 0 when left out.
+Result<ProtocolRequest, RequestProblem> ParseProtocolRequest(const std::vector<std::string>& args);
+
+// Whether the protocol must be given parameter p (see ParseProtocolRequest).
+bool ParameterRequired(const ProtocolDef& def, Param p);
 
 // The table's protocol names, separated by blanks.
 std::string ProtocolNames();

@@ -36,6 +36,11 @@ struct CaptureOptions {
 std::optional<std::string> CaptureText(const quorvel::Durations& signal, std::uint32_t carrierHz,
                                        const CaptureOptions& options = {});
 
+// The carriers of infrared remotes, the ones the remote learns and sends again: a code with a
+// carrier outside them, or with none, is not one the remote could have learned.
+inline constexpr std::uint32_t kLowestLearnedCarrierHz = 15000;
+inline constexpr std::uint32_t kHighestLearnedCarrierHz = 500000;
+
 // Whether the capture of the signal fits the capture buffer, without writing it.
 bool FitsCaptureBuffer(const quorvel::Durations& signal, const CaptureOptions& options = {});
 

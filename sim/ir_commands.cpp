@@ -29,10 +29,9 @@ int RunSend(CommandContext& context, const SendArguments& args, bool carrierGive
     words.insert(words.end(), args.params.begin(), args.params.end());
     if (args.repeats >= 0)
         words.insert(words.end(), {"--repeats", std::to_string(args.repeats)});
-    std::string error;
-    const auto request = quorvel::ParseProtocolRequest(words, error);
+    const auto request = quorvel::ParseProtocolRequest(words);
     if (!request)
-        return context.UsageError(error);
+        return context.UsageError(request.Problem().text);
     ir_capture::CaptureOptions options;
     options.markExcessUs = args.markExcessUs;
     const std::uint32_t carrier = carrierGiven ? args.carrierHz : request->def->carrierHz;

@@ -1,9 +1,6 @@
 #include "learning/backup_file.h"
 
 #include <QCryptographicHash>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <charconv>
 #include <sstream>
 #include <vector>
@@ -16,8 +13,6 @@ namespace {
 constexpr char kHeader[] = "keylearn-backup 1";
 constexpr char kChecksumWord[] = "sha256 ";
 constexpr std::size_t kBytesPerLine = 32;
-// Three regions of a 64 KiB memory as hex, with room to spare.
-constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
 
 std::string Hex(int value, int digits) {
     static const char kDigits[] = "0123456789ABCDEF";
@@ -119,7 +114,8 @@ class Reader {
             return std::nullopt;
         const std::optional<int> address = HexWord(words_[2], 4);
         const std::optional<int> length = Decimal(words_[3]);
-        if (!address || !length || *address + *length > kHighestAddress + 1)
+        // The length is any decimal a file may hold: compared, never added to the address.
+        if (!address || !length || *length > kHighestAddress + 1 - *address)
             return std::nullopt;
         MemoryRegion region{name, static_cast<MemoryAddress>(*address), {}};
         while (region.bytes.size() < static_cast<std::size_t>(*length)) {
@@ -203,28 +199,4 @@ BackupReading ParseBackup(std::string_view text) {
         afterHeader.remove_prefix(end + 1);
     }
     return Reader(std::move(lines)).Run();
-}
-
-Result<Done, QString> SaveBackupFile(const QString& path, const std::string& text) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.commit())
-        return Failure(file.errorString());
-    return Done{};
-}
-
-Result<std::string, QString> LoadBackupFile(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isDir())
-        return Failure(QStringLiteral("is a folder"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure(file.errorString());
-    // Read one byte past the limit, so that a longer file (or /dev/zero) is told apart.
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (bytes.size() > kMaxFileBytes)
-        return Failure(QStringLiteral("larger than a backup can be"));
-    return bytes.toStdString();
 }

@@ -14,12 +14,10 @@
 // Lines starting with "#" are comments (and covered by the checksum). The regions are those of
 // remote_backup.h, in its order; their data lines run without gaps from the region's address.
 
-#include <QString>
-
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
-#include "common/result.h"
 
 #include "learning/remote_backup.h"
 
@@ -48,9 +46,6 @@ struct BackupReading {
 
 BackupReading ParseBackup(std::string_view text);
 
-// Writes the file atomically: it is either the old file or the whole new one. The reason when it
-// cannot be written.
-Result<Done, QString> SaveBackupFile(const QString& path, const std::string& text);
-
-// The file's text, at most a few MiB, or the reason when it cannot be read.
-Result<std::string, QString> LoadBackupFile(const QString& path);
+// The most a backup file can hold: three regions of a 64 KiB memory as hex, with room to spare.
+// A reader reads no more than this (the file is written whole by platform/whole_file_writer.h).
+inline constexpr std::size_t kMaxBackupFileBytes = 4 * 1024 * 1024;

@@ -1,7 +1,6 @@
 #include "learning/diagnostic_capture.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include "platform/app_paths.h"
 
@@ -9,17 +8,10 @@ QString DiagnosticCapturePath() {
     return AppDataFilePath(kDiagnosticCaptureFileName);
 }
 
-bool SaveDiagnosticCapture(std::string_view text, const QString& path) {
-    // QSaveFile writes beside the file and renames, so a failed write never leaves half a line.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size || file.write("\r\n", 2) != 2) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+Result<Done, FileWriteProblem> SaveDiagnosticCapture(std::string_view text, const QString& path) {
+    std::string line(text);
+    line += "\r\n";
+    return WriteWholeFile(path, line);
 }
 
 std::string ReadDiagnosticCapture(const QString& path) {

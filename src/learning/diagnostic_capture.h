@@ -8,7 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/result.h"
 #include "learning/normalise.h"
+#include "platform/whole_file_writer.h"
 
 inline const QString kDiagnosticCaptureFileName = QStringLiteral("123.txt");
 
@@ -17,8 +19,8 @@ QString DiagnosticCapturePath();
 
 // Replaces the file at path with text and a carriage return and line feed, bytes as they are
 // (zero characters of the capture buffer included, so a replay sees the same input). The old
-// file stays whole when writing fails. False when the file could not be written.
-bool SaveDiagnosticCapture(std::string_view text, const QString& path);
+// file stays whole when writing fails (platform/whole_file_writer.h), and the reason is given.
+Result<Done, FileWriteProblem> SaveDiagnosticCapture(std::string_view text, const QString& path);
 
 // The first line of the file at path, without its line end; empty when the file is missing
 // or cannot be read.

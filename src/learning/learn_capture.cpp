@@ -7,7 +7,10 @@ CaptureLearning LearnCapture(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
                              std::string_view capture, const QString& converterFolder) {
     CaptureLearning attempt;
     const std::string cut = CutAtEndMarker(capture);
-    const std::optional<NormalisedCode> normalised = NormaliseKeepingFailures(cut);
+    const std::optional<NormalisedCode> normalised = NormaliseRawCodeParts(cut);
+    // A diagnostic that cannot be kept is no error of learning, but the front end says so.
+    if (!normalised)
+        attempt.diagnosticKept = SaveDiagnosticCapture(cut, DiagnosticCapturePath()).HasValue();
     // A capture that cannot be normalised still goes to the converter, as an empty body: the
     // converter's answer decides how the attempt fails.
     const std::string body = normalised ? normalised->body : std::string();

@@ -17,8 +17,9 @@ struct RemoteMap;
 
 struct CaptureLearning {
     // The normalised text (frame count, carrier field, body), empty when the capture could not
-    // be normalised; its input was then kept in the diagnostic file.
+    // be normalised; its input was then kept in the diagnostic file, when diagnosticKept.
     std::string normalised;
+    bool diagnosticKept = false;
     Conversion conversion;
     // What writing the code did; none when the converter gave no result to write (it is
     // missing, or failed inside its call).

@@ -213,9 +213,8 @@ TEST(KnownSignals, EveryProtocolRendersAsItsIrpWritesIt) {
          "1000 1 1 101000 +1 ^80000"},
     };
     for (const KnownRendering& known : cases) {
-        std::string error;
-        const auto request = ParseProtocolRequest(known.request, error);
-        ASSERT_TRUE(request) << error;
+        const auto request = ParseProtocolRequest(known.request);
+        ASSERT_TRUE(request) << request.Problem().text;
         const Rendered rendered = Render(*request->def, request->params, request->repeats);
         EXPECT_EQ(FormatMicroseconds(rendered.durations),
                   FormatMicroseconds(Expand(known.irp, known.unitUs, known.zero, known.one)))

@@ -14,10 +14,9 @@ namespace quorvel {
 namespace {
 
 ProtocolRequest Request(const std::vector<std::string>& words) {
-    std::string error;
-    auto request = ParseProtocolRequest(words, error);
-    EXPECT_TRUE(request) << error;
-    return request.value_or(ProtocolRequest{});
+    auto request = ParseProtocolRequest(words);
+    EXPECT_TRUE(request) << request.Problem().text;
+    return request ? *request : ProtocolRequest{};
 }
 
 Rendered RenderRequest(const ProtocolRequest& request) {

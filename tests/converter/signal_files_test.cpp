@@ -20,9 +20,8 @@ namespace quorvel {
 namespace {
 
 Rendered RenderedRequest(const std::vector<std::string>& words) {
-    std::string error;
-    const std::optional<ProtocolRequest> request = ParseProtocolRequest(words, error);
-    EXPECT_TRUE(request) << error;
+    const auto request = ParseProtocolRequest(words);
+    EXPECT_TRUE(request) << request.Problem().text;
     return request ? Render(*request->def, request->params, request->repeats) : Rendered{};
 }
 

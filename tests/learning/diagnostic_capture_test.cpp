@@ -9,6 +9,7 @@
 #include <string>
 
 #include "learning/diagnostic_capture.h"
+#include "tests/support/full_disk.h"
 
 namespace {
 
@@ -61,6 +62,19 @@ TEST_F(DiagnosticCaptureTest, UnwritableFolderChangesNothingElse) {
     EXPECT_FALSE(NormaliseKeepingFailures(kFailingCut, unwritable).has_value());
     EXPECT_EQ(NormaliseKeepingFailures(kGoodCut, unwritable)->Text(),
               "12512021E049F021EFEFE0014EDED");
+}
+
+TEST_F(DiagnosticCaptureTest, AWriteCutOffByAFullDiskKeepsTheOldCopyWhole) {
+    ASSERT_TRUE(SaveDiagnosticCapture("0000", path_));
+    // A whole capture buffer, in a child whose files may not grow past 1000 bytes.
+    const std::string capture(10 * 1024, '8');
+    const int saved = full_disk::InChild([&] {
+        full_disk::LimitFileSize(1000);
+        return SaveDiagnosticCapture(capture, path_) ? 0 : 1;
+    });
+    EXPECT_EQ(saved, 1);
+    EXPECT_EQ(FileBytes(), Line("0000"));
+    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"123.txt"});
 }
 
 TEST_F(DiagnosticCaptureTest, ReplayReadsTheFirstLineAndLeavesTheFile) {

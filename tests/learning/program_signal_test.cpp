@@ -26,10 +26,9 @@ namespace {
 const QString kConverterDir = QStringLiteral(KEYLEARN_CONVERTER_DIR);
 
 quorvel::ProtocolRequest Request(const std::vector<std::string>& words) {
-    std::string error;
-    std::optional<quorvel::ProtocolRequest> request = quorvel::ParseProtocolRequest(words, error);
-    EXPECT_TRUE(request) << error;
-    return request.value_or(quorvel::ProtocolRequest{quorvel::FindProtocol("NEC1"), {}, 0, {}});
+    const auto request = quorvel::ParseProtocolRequest(words);
+    EXPECT_TRUE(request) << request.Problem().text;
+    return request ? *request : quorvel::ProtocolRequest{quorvel::FindProtocol("NEC1"), {}, 0, {}};
 }
 
 quorvel::Durations ProntoSignal(const std::string& pronto) {

@@ -134,6 +134,9 @@ TEST(BackupFile, ALineOutOfPlaceIsNamedByItsNumber) {
         {head + "region key-table 8100 2\n8100 000000\n" + regions, 6},  // past the region
         {head + "region code-table 8600 1\n8600 00\n", 5},               // regions out of order
         {head + "region key-table FFFF 2\n", 5},                         // past the end of memory
+        // A length that overflowed the reader's sum of address and length (a forged file).
+        {head + "region key-table FFFF 2147483647\n", 5},
+        {head + "region key-table 0000 99999999999\n", 5},
         {"keylearn-backup 1\nmodel 77\n", 2},
     };
     for (const auto& [body, line] : cases) {

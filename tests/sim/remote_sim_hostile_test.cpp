@@ -83,6 +83,8 @@ TEST_F(RemoteSimHostileTest, InputsThatAreNoFilesOrTooLargeAreRefusedWithTheirCa
         {{"send", "NEC1", "--excess", ""}, 2, "--excess"},
         {{"send", "NEC1", "--repeats", "101"}, 2, "--repeats"},
         {{"send", "NEC1", "D=400"}, 2, "NEC1 takes D from 0 to 255"},
+        {{"send", "NEC1"}, 2, "NEC1 needs D=... F=...; missing: D, F"},
+        {{"send", "NEC1", "D=1", "F=2", "F=3"}, 2, "F is given twice"},
     };
     for (const Case& c : cases) {
         const CommandResult result = Run(c.args);

@@ -15,8 +15,7 @@ namespace fired_codes {
 // converter does not know.
 inline std::string ProtocolCapture(const std::vector<std::string>& request,
                                    const ir_capture::CaptureOptions& options = {}) {
-    std::string error;
-    const auto parsed = quorvel::ParseProtocolRequest(request, error);
+    const auto parsed = quorvel::ParseProtocolRequest(request);
     if (!parsed)
         return {};
     const quorvel::Rendered signal = quorvel::Render(*parsed->def, parsed->params, 0);

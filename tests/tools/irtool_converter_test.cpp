@@ -10,6 +10,7 @@
 
 #include "converter/body_text.h"
 #include "converter/ir_protocol.h"
+#include "converter/protocol_request.h"
 #include "converter/signal_text.h"
 #include "learning/normalise.h"
 #include "tests/converter/receiver_models.h"
@@ -79,6 +80,8 @@ TEST(IrtoolConverter, WrongUsageIsRefusedWithAClearMessage) {
         {{"render"}, "PROTOCOL is required"},
         {{"render", "NEC1", "--repeats", "x"}, "--repeats"},
         {{"render", "NEC1", "--format", "wav"}, "--format"},
+        {{"render", "NEC1"}, "NEC1 needs D=... F=...; missing: D, F"},
+        {{"render", "RC5", "D=1", "F=2", "D=1"}, "D is given twice"},
         {{"decode", "a", "b"}, "not expected: b"},
         {{"replay", "--format", "raw", "x"}, "--format"},
     };
@@ -143,7 +146,9 @@ TEST(IrtoolConverter, EveryProtocolRenderedThroughAReceiverDecodesAndReplaysAsIt
         QStringList request = {"render", QString::fromStdString(def.name), "--repeats", "1"};
         for (int p = 0; p < quorvel::kParamCount; ++p) {
             const auto param = static_cast<quorvel::Param>(p);
-            if (def.HasParam(param) && param != quorvel::Param::kS)
+            // S only where the protocol does not derive it, so that derived ones are rendered.
+            if (def.HasParam(param) &&
+                (param != quorvel::Param::kS || quorvel::ParameterRequired(def, param)))
                 request << QString("%1=%2")
                                .arg(quorvel::kParamNames[p])
                                .arg(def.MaxValue(param) & (0x35 + p));

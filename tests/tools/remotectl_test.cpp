@@ -3,100 +3,12 @@
 // lock, and learning a code that remote-sim fires at the remote.
 #include <gtest/gtest.h>
 
-#include <QCryptographicHash>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QStringList>
-
 #include "platform/remote_lock.h"
-#include "sim/remote_image_builder.h"
-#include "tests/support/remote_sim_process.h"
+#include "tests/tools/remotectl_fixture.h"
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Result Finish(QProcess& process) {
-    EXPECT_TRUE(process.waitForFinished(60000)) << process.program().toStdString();
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-Result RunProgram(const QString& path, const QStringList& args, const std::string& socket,
-                  const QByteArray& input = {}) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("KEYLEARN_REMOTE_SOCKET", QString::fromStdString(socket));
-    process.setProcessEnvironment(env);
-    process.start(path, args);
-    EXPECT_TRUE(process.waitForStarted());
-    process.write(input);
-    process.closeWriteChannel();
-    return Finish(process);
-}
-
-// The line of `remotectl keys` for one key.
-QByteArray KeyLine(const QByteArray& keys, const QByteArray& key) {
-    for (const QByteArray& line : keys.split('\n')) {
-        if (line.startsWith(key + " "))
-            return line;
-    }
-    return {};
-}
-
-// A backup file's text signed again after an edit, as a person who edits one would.
-QByteArray Resigned(QByteArray text) {
-    const qsizetype at = text.lastIndexOf("sha256 ");
-    text.truncate(at);
-    return text + "sha256 " +
-           QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().toUpper() + "\n";
-}
-
-class RemotectlTest : public testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(server_.Start()) << server_.Log(); }
-
-    Result Remotectl(const QStringList& args) const {
-        return RunProgram(REMOTECTL_PATH, args, socket_);
-    }
-    Result Irtool(const QStringList& args, const QByteArray& input = {}) const {
-        return RunProgram(IRTOOL_PATH, args, socket_, input);
-    }
-    CommandResult Sim(const std::vector<std::string>& args) const {
-        return RunRemoteSim(args, socket_);
-    }
-    QString File(const char* name) const { return QString::fromStdString(folder_.File(name)); }
-    QByteArray Read(const QString& path) const {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        return file.readAll();
-    }
-    void Write(const QString& path, const QByteArray& text) const {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-    // The remote's learning regions as a backup file holds them.
-    QByteArray Backup(const char* name) const {
-        const Result result = Remotectl({"backup", File(name)});
-        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-        return Read(File(name));
-    }
-    void ExpectConsistent() const {
-        const CommandResult check = Sim({"check"});
-        EXPECT_EQ(check.exitCode, 0) << check.out;
-    }
-
-    TestFolder folder_;
-    std::string socket_ = folder_.File("s");
-    RemoteSimServerProcess server_{socket_, folder_.File("image"), folder_.File("log")};
-};
+using namespace remotectl_test;
 
 TEST(Remotectl, WrongUsageIsRefusedWithExitTwoAndAClearLine) {
     const std::vector<std::pair<QStringList, QByteArray>> cases = {
@@ -110,6 +22,17 @@ TEST(Remotectl, WrongUsageIsRefusedWithExitTwoAndAClearLine) {
         {{"program", "01", "NoSuchProtocol"}, "NoSuchProtocol"},
         {{"program", "01", "--pronto", "0000 not pronto"}, "not a learned Pronto code"},
         {{"program", "01", "NEC1", "--pronto", "0000"}, "not both"},
+        // Careless ones: every parameter that says which code is given, once; a carrier that
+        // infrared remotes use.
+        {{"program", "01", "NEC1"}, "NEC1 needs D=... F=...; missing: D, F"},
+        {{"program", "01", "NEC1", "D=4"}, "missing: F"},
+        {{"program", "01", "Sony20", "D=4", "F=8"}, "missing: S"},
+        {{"program", "01", "NEC1", "D=4", "F=8", "F=9"}, "F is given twice"},
+        {{"program", "01", "--pronto", "0000 FFFF 0001 0000 0010 0010"},
+         "carrier of 63 Hz lies outside what infrared remotes use (15 to 500 kHz)"},
+        {{"program", "01", "--pronto", "0000 0001 0001 0000 0010 0010"},
+         "carrier of 4145146 Hz lies outside"},
+        {{"program", "01", "--pronto", "0100 0000 0001 0000 0010 0010"}, "unmodulated"},
         {{"export", "--format", "wav"}, "--format"},
         {{"restore"}, "FILE is required"},
         {{"keys", "extra"}, "extra"},
@@ -129,8 +52,11 @@ TEST(Remotectl, WrongUsageIsRefusedWithExitTwoAndAClearLine) {
 }
 
 TEST(Remotectl, WithoutARemoteEveryCommandFailsWithOneLine) {
-    for (const QStringList& args : std::vector<QStringList>{
-             {"info"}, {"keys"}, {"check"}, {"program", "01", "NEC1"}, {"backup", "/tmp/x"}}) {
+    for (const QStringList& args : std::vector<QStringList>{{"info"},
+                                                            {"keys"},
+                                                            {"check"},
+                                                            {"program", "01", "NEC1", "D=4", "F=8"},
+                                                            {"backup", "/tmp/x"}}) {
         const Result result = RunProgram(REMOTECTL_PATH, args, "/nonexistent/socket");
         EXPECT_EQ(result.exitCode, 1) << args.join(' ').toStdString();
         EXPECT_EQ(result.err,

@@ -65,10 +65,9 @@ int RunRender(const RenderArguments& args) {
     words.insert(words.end(), args.params.begin(), args.params.end());
     if (args.repeats >= 0)
         words.insert(words.end(), {"--repeats", std::to_string(args.repeats)});
-    std::string error;
-    auto request = quorvel::ParseProtocolRequest(words, error);
+    const auto request = quorvel::ParseProtocolRequest(words);
     if (!request)
-        return Complain(error);
+        return Complain(request.Problem().text);
     const std::string& format = args.format;
     const quorvel::Rendered signal =
         quorvel::Render(*request->def, request->params, format == "pronto" ? 1 : request->repeats);

@@ -135,7 +135,7 @@ int RunReceive(const ReceiveArguments& args) {
                                           : SignalLine(signal))
                           << std::endl;
                 if (!std::cout)
-                    return Complain("cannot write the standard output", 1);
+                    return 1;  // the reason is told when the program ends
                 ++received;
                 if (args.count > 0 && received == args.count)
                     return lost ? 1 : 0;
@@ -196,10 +196,9 @@ Presses ProtocolPresses(const SendArguments& args) {
     words.insert(words.end(), args.params.begin(), args.params.end());
     if (args.repeats >= 0)
         words.insert(words.end(), {"--repeats", std::to_string(args.repeats)});
-    std::string error;
-    const auto request = quorvel::ParseProtocolRequest(words, error);
+    const auto request = quorvel::ParseProtocolRequest(words);
     if (!request)
-        return Refused(error, 2);
+        return Refused(request.Problem().text, 2);
     Presses out;
     const bool toggles = request->def->HasParam(quorvel::Param::kT);
     for (int i = 0; i < args.presses; ++i) {
@@ -349,8 +348,6 @@ int RunSend(const SendArguments& args) {
     else if (bursts.size() == 1)
         said += " at " + std::to_string(bursts.front().carrierHz) + " Hz";
     std::cout << said << std::endl;
-    if (!std::cout)
-        return Complain("cannot write the standard output", 1);
     return 0;
 }
 

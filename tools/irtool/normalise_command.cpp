@@ -7,6 +7,7 @@
 // one the user's own program left behind.
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -17,8 +18,7 @@
 namespace {
 
 void PrintLine(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
+    std::cout.write(text.data(), static_cast<std::streamsize>(text.size())) << '\n';
 }
 
 // Prints the cut text and the normalised text, one line each; the second line is empty when
@@ -40,8 +40,6 @@ int RunNormalise(const std::string& path) {
     const std::string normalised = NormaliseRawCode(cut);
     PrintLine(cut);
     PrintLine(normalised);
-    if (std::fflush(stdout) != 0)
-        return 2;
     return normalised.empty() ? 1 : 0;
 }
 

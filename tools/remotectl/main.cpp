@@ -34,6 +34,9 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QCoreApplication qt(qtArgc, qtArgv);
+    // The files remotectl keeps (the diagnostic copy 123.txt) are keylearn's own: in keylearn's
+    // data folder, where the window and a support person look for them.
+    QCoreApplication::setApplicationName(QStringLiteral("keylearn"));
 
     CLI::App app(kDescription, "remotectl");
     command_line::Prepare(app, "remotectl");

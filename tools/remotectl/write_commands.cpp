@@ -47,18 +47,24 @@ const char* LearnProblem(LearnOutcome outcome) {
 }
 
 // Says what came of converting a code and writing it into the key; `captureUnreadable`: the
-// code was a capture that could not be normalised.
+// code was a capture that could not be normalised, and `diagnosticKept` whether its copy was
+// saved.
 int ReportLearning(CommandSession& session, KeyCode key, const Conversion& conversion,
-                   const std::optional<LearnResult>& learned, bool captureUnreadable) {
+                   const std::optional<LearnResult>& learned, bool captureUnreadable,
+                   bool diagnosticKept) {
     if (conversion.status == ConversionStatus::kNoConverter)
         return Fail("the converter (libquorvel) is missing beside remotectl");
     if (conversion.status == ConversionStatus::kFailedInside)
         return Fail("the converter failed on this code");
     if (!learned || !Learned(learned->outcome)) {
-        if (captureUnreadable)
+        if (captureUnreadable && diagnosticKept)
             return Fail(
                 "the code could not be read (a copy is kept as 123.txt in keylearn's "
                 "data folder)");
+        if (captureUnreadable)
+            return Fail(
+                "the code could not be read, and no copy of it could be kept in keylearn's data "
+                "folder");
         return Fail(LearnProblem(learned ? learned->outcome : LearnOutcome::kMalformedResult));
     }
     if (learned->previousEntryLeftInUse)
@@ -83,7 +89,7 @@ int ReportLearning(CommandSession& session, KeyCode key, const Conversion& conve
 int LearnAndReport(CommandSession& session, KeyCode key, const std::string& capture) {
     const CaptureLearning attempt = session.Session().LearnFromCapture(key, capture);
     return ReportLearning(session, key, attempt.conversion, attempt.learned,
-                          attempt.normalised.empty());
+                          attempt.normalised.empty(), attempt.diagnosticKept);
 }
 
 struct LearnArguments {
@@ -129,14 +135,32 @@ struct ProgramArguments {
     int repeats = -1;  // the protocol's own count
 };
 
-// The signal asked for, as durations and a carrier, or what is wrong with the command line.
+// Why a code with this carrier cannot go on the remote, or empty.
+std::string CarrierRefusal(std::uint32_t carrierHz) {
+    if (carrierHz == 0)
+        return "the code is unmodulated, and the remote sends only codes with a carrier";
+    if (carrierHz < ir_capture::kLowestLearnedCarrierHz ||
+        carrierHz > ir_capture::kHighestLearnedCarrierHz)
+        return "the code's carrier of " + std::to_string(carrierHz) +
+               " Hz lies outside what infrared remotes use (" +
+               std::to_string(ir_capture::kLowestLearnedCarrierHz / 1000) + " to " +
+               std::to_string(ir_capture::kHighestLearnedCarrierHz / 1000) + " kHz)";
+    return {};
+}
+
+// The signal asked for, as durations and a carrier; or why the command line is wrong.
 Result<quorvel::TextSignal> SignalOf(const ProgramArguments& args) {
     if (!args.pronto.empty()) {
         if (!args.protocol.empty() || !args.params.empty() || args.repeats >= 0)
             return Failure("give either a protocol with its parameters or --pronto, not both");
-        std::optional<quorvel::TextSignal> signal = quorvel::ParsePronto(args.pronto);
+        const std::size_t first = args.pronto.find_first_not_of(" \t");
+        if (first != std::string::npos && args.pronto.compare(first, 4, "0100") == 0)
+            return Failure(CarrierRefusal(0));
+        const std::optional<quorvel::TextSignal> signal = quorvel::ParsePronto(args.pronto);
         if (!signal)
             return Failure("not a learned Pronto code (0000 FFFF N M ...): " + args.pronto);
+        if (const std::string refusal = CarrierRefusal(signal->carrierHz); !refusal.empty())
+            return Failure(refusal);
         return *signal;
     }
     if (args.protocol.empty())
@@ -145,11 +169,11 @@ Result<quorvel::TextSignal> SignalOf(const ProgramArguments& args) {
     words.insert(words.end(), args.params.begin(), args.params.end());
     if (args.repeats >= 0)
         words.insert(words.end(), {"--repeats", std::to_string(args.repeats)});
-    std::string error;
-    const std::optional<quorvel::ProtocolRequest> request =
-        quorvel::ParseProtocolRequest(words, error);
+    const auto request = quorvel::ParseProtocolRequest(words);
     if (!request)
-        return Failure(error);
+        return Failure(request.Problem().text);
+    if (const std::string refusal = CarrierRefusal(request->def->carrierHz); !refusal.empty())
+        return Failure(refusal);
     const quorvel::Rendered rendered =
         quorvel::Render(*request->def, request->params, request->repeats);
     return quorvel::TextSignal{rendered.durations, request->def->carrierHz};
@@ -170,7 +194,7 @@ int RunProgram(const ProgramArguments& args) {
     if (!session)
         return 1;
     const ProgramResult programmed = session->Session().Program(*key, signal->durations);
-    return ReportLearning(*session, *key, programmed.conversion, programmed.learned, false);
+    return ReportLearning(*session, *key, programmed.conversion, programmed.learned, false, false);
 }
 
 }  // namespace
