@@ -133,4 +133,14 @@ Result<ProtocolRequest, RequestProblem> ParseProtocolRequest(const std::vector<s
     return request;
 }
 
+Result<ProtocolRequest, RequestProblem> ParseProtocolRequest(const std::string& protocol,
+                                                             const std::vector<std::string>& params,
+                                                             int repeats) {
+    std::vector<std::string> words{protocol};
+    words.insert(words.end(), params.begin(), params.end());
+    if (repeats >= 0)
+        words.insert(words.end(), {"--repeats", std::to_string(repeats)});
+    return ParseProtocolRequest(words);
+}
+
 }  // namespace quorvel

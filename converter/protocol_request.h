@@ -40,6 +40,11 @@ struct RequestProblem {
 // must the sub-device (S) where the protocol has no rule of its own for it, and the vendor id
 // (M, N) of the Kaseikyo family; the toggle (T) and the extra nibble (E) are 0 when left out.
 Result<ProtocolRequest, RequestProblem> ParseProtocolRequest(const std::vector<std::string>& args);
+// The same for a command line that took the protocol, its NAME=VALUE words and a repeat count
+// (negative: the protocol's own) apart.
+Result<ProtocolRequest, RequestProblem> ParseProtocolRequest(const std::string& protocol,
+                                                             const std::vector<std::string>& params,
+                                                             int repeats);
 
 // Whether the protocol must be given parameter p (see ParseProtocolRequest).
 bool ParameterRequired(const ProtocolDef& def, Param p);

@@ -25,11 +25,7 @@ struct SendArguments {
 
 // The capture is made here and handed to the serving remote like any captured text.
 int RunSend(CommandContext& context, const SendArguments& args, bool carrierGiven) {
-    std::vector<std::string> words{args.protocol};
-    words.insert(words.end(), args.params.begin(), args.params.end());
-    if (args.repeats >= 0)
-        words.insert(words.end(), {"--repeats", std::to_string(args.repeats)});
-    const auto request = quorvel::ParseProtocolRequest(words);
+    const auto request = quorvel::ParseProtocolRequest(args.protocol, args.params, args.repeats);
     if (!request)
         return context.UsageError(request.Problem().text);
     ir_capture::CaptureOptions options;

@@ -61,11 +61,7 @@ struct RenderArguments {
 };
 
 int RunRender(const RenderArguments& args) {
-    std::vector<std::string> words{args.protocol};
-    words.insert(words.end(), args.params.begin(), args.params.end());
-    if (args.repeats >= 0)
-        words.insert(words.end(), {"--repeats", std::to_string(args.repeats)});
-    const auto request = quorvel::ParseProtocolRequest(words);
+    const auto request = quorvel::ParseProtocolRequest(args.protocol, args.params, args.repeats);
     if (!request)
         return Complain(request.Problem().text);
     const std::string& format = args.format;

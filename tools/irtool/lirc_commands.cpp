@@ -192,11 +192,7 @@ Presses Refused(const std::string& error, int status) {
 }
 
 Presses ProtocolPresses(const SendArguments& args) {
-    std::vector<std::string> words{args.protocol};
-    words.insert(words.end(), args.params.begin(), args.params.end());
-    if (args.repeats >= 0)
-        words.insert(words.end(), {"--repeats", std::to_string(args.repeats)});
-    const auto request = quorvel::ParseProtocolRequest(words);
+    const auto request = quorvel::ParseProtocolRequest(args.protocol, args.params, args.repeats);
     if (!request)
         return Refused(request.Problem().text, 2);
     Presses out;

@@ -165,11 +165,7 @@ Result<quorvel::TextSignal> SignalOf(const ProgramArguments& args) {
     }
     if (args.protocol.empty())
         return Failure("give a protocol with its parameters, or --pronto");
-    std::vector<std::string> words{args.protocol};
-    words.insert(words.end(), args.params.begin(), args.params.end());
-    if (args.repeats >= 0)
-        words.insert(words.end(), {"--repeats", std::to_string(args.repeats)});
-    const auto request = quorvel::ParseProtocolRequest(words);
+    const auto request = quorvel::ParseProtocolRequest(args.protocol, args.params, args.repeats);
     if (!request)
         return Failure(request.Problem().text);
     if (const std::string refusal = CarrierRefusal(request->def->carrierHz); !refusal.empty())
