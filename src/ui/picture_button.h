@@ -3,9 +3,10 @@
 // one, the remote's keys included. While a mouse button is held the picture sits MoveRight pixels
 // right and MoveDown pixels down, which is all the pressed look there is. A second picture,
 // DisablePic, is swapped in while the enabled look is off; the look never changes whether the
-// button takes clicks. The label (stored as the form property Path) is the key's name in the
-// window's texts; only when it names an existing file is it also handed to the desktop shell on
-// every press. Code is free text for the owner (the key's code).
+// button takes clicks. A button that takes no clicks (a disabled widget) shows its picture in
+// grey, so that it never looks clickable. The label (stored as the form property Path) is the key's
+// name in the window's texts; only when it names an existing file is it also handed to the desktop
+// shell on every press. Code is free text for the owner (the key's code).
 //
 // The properties keep the names a form stores them under (MoveDown, MoveRight, Path, IsEnable,
 // DisablePic, Code); the C++ names say what they do.
@@ -84,6 +85,7 @@ class PictureButton : public PictureView {
     void mouseMoveEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void Press(QMouseEvent* event);
@@ -91,6 +93,8 @@ class PictureButton : public PictureView {
     void MoveBack();
     void MoveBackAll();
     void AskShell();
+    // The picture in grey, made once per picture.
+    const QPixmap& GreyPicture();
 
     quint8 moveDown_ = 1;
     quint8 moveRight_ = 1;
@@ -99,6 +103,9 @@ class PictureButton : public PictureView {
     QPixmap savedPicture_;
     bool enabledLook_ = true;
     QString code_;
+    // GreyPicture's last result and the picture it was made from.
+    QPixmap greyPicture_;
+    qint64 greyPictureSource_ = 0;
 
     DesktopShell* shell_ = nullptr;
     // Presses whose release has not come yet: each holds one pressed offset.

@@ -202,6 +202,28 @@ TEST_F(ShowHandlerTest, AFailedStartUpClosesAtOnceWithoutSkinsMonitorOrMessage) 
     EXPECT_TRUE(window->Pictures().animationFile.isEmpty());
 }
 
+// A bundle without the animation: the window opens and learns as usual, with no animation
+// file, and no movie is ever started on a file that is not there.
+TEST_F(ShowHandlerTest, WithoutAnAnimationNoMovieIsStarted) {
+    services.programFolder =
+        FolderWithBundles({}, "bn7731.rcc", TestBundle("bn7731_without_flash1.rcc"));
+    Open();
+    ShowAndSettle();
+    ASSERT_FALSE(window->StartupFailed());
+    EXPECT_TRUE(window->Pictures().animationFile.isEmpty());
+    QTest::mouseClick(window->learnButton, Qt::LeftButton);
+    QTest::mouseClick(window->KeyButton(QStringLiteral("00")), Qt::LeftButton);
+    ASSERT_TRUE(window->Session().PendingKey());
+    const QMovie* movie = window->learningAnimation->movie();
+    EXPECT_TRUE(movie == nullptr ||
+                (movie->fileName().isEmpty() && movie->state() == QMovie::NotRunning));
+    QTest::mouseClick(window->learnButton, Qt::LeftButton);
+
+    AnimationFile file;
+    file.Write(QByteArray());
+    EXPECT_TRUE(file.Path().isEmpty());
+}
+
 TEST_F(ShowHandlerTest, AnAnimationFileThereIsReplacedNotWrittenThrough) {
     AnimationFile file;
     file.Write(BuiltAnimation());
