@@ -105,16 +105,24 @@ void PictureButton::hideEvent(QHideEvent* event) {
     PictureView::hideEvent(event);
 }
 
+void PictureButton::SetUnavailablePicture(const QPixmap& picture) {
+    unavailablePicture_ = picture;
+    if (!isEnabled())
+        update();
+}
+
 void PictureButton::paintEvent(QPaintEvent* event) {
-    if (isEnabled() || Picture().isNull()) {
+    if (isEnabled()) {
         PictureView::paintEvent(event);
         return;
     }
-    PaintPicture(GreyPicture());
+    PaintPicture(unavailablePicture_.isNull() ? GreyPicture() : unavailablePicture_);
 }
 
 const QPixmap& PictureButton::GreyPicture() {
     const QPixmap& picture = Picture();
+    if (picture.isNull())
+        return picture;
     if (picture.cacheKey() == greyPictureSource_ && !greyPicture_.isNull())
         return greyPicture_;
     // The picture's brightness in grey, its transparency kept: a grey picture stays as it is.

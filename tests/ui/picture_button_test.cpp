@@ -239,6 +239,10 @@ TEST_F(PictureButtonTest, ADisabledButtonShowsItsPictureInGrey) {
     EXPECT_EQ(otherGrey.red(), qGray(qRgb(200, 30, 30)));
     EXPECT_EQ(otherGrey.blue(), otherGrey.red());
 
+    // An unavailable picture of its own stands in for the grey one.
+    button->SetUnavailablePicture(Filled(QColor(90, 90, 100)));
+    EXPECT_EQ(button->grab().toImage().pixelColor(2, 2), QColor(90, 90, 100));
+
     button->setEnabled(true);
     EXPECT_EQ(button->grab().toImage().pixelColor(2, 2), QColor(200, 30, 30));
 }

@@ -129,6 +129,11 @@ TEST_F(ShowHandlerTest, TheBuiltSkinsLoadEveryPictureAndAreReleasedAfterwards) {
                   (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
               QFileDevice::Permissions());
     EXPECT_EQ(window->versionLabel->text(), QStringLiteral("V 2.3"));
+    // Taken away (the remote gone), delete and clear look as they do with nothing learned.
+    EXPECT_EQ(window->deleteButton->UnavailablePicture().cacheKey(),
+              window->Pictures().namedPictures.value("deletehui").cacheKey());
+    EXPECT_EQ(window->clearButton->UnavailablePicture().cacheKey(),
+              window->Pictures().namedPictures.value("clearhui").cacheKey());
     window->close();
 }
 
