@@ -1,101 +1,244 @@
-// From program start to the end of RunStartup: the splash shown and painted, the main window
-// built and the whole start-up handshake with the default remote, in-process (the half-second
-// wait of the splash excluded). Further figures split it: the splash, the window with its
-// handshake, and the reading of the remote without widgets.
-#include <benchmark/benchmark.h>
+// bench_startup: what starting keylearn costs, from exec to its main window on the screen, set
+// against a bare Qt window of the same size started the same way in the same run.
+//
+// It starts a remote-sim on a private socket and runtime folder, then runs itself again as a
+// child, alternately in two roles: "keylearn" runs the program (RunProgram with the real device
+// library, the real boxes and the built skins) and "bare" shows an empty frameless 1028 x 737
+// window. Each child watches its own windows and, once its main window has been painted,
+// reports the time (the monotonic clock, shared by every process) and the CPU its process has
+// used so far, summed over all its threads, and ends. The splash's own time on the screen
+// (the remote's reading and the half-second wait) is taken out of keylearn's wall time: what
+// counts is the time a user sees nothing, before the splash and after it.
+//
+//   bench_startup [RUNS]   (default 7; medians are printed)
+//
+// Run it on the display to be measured (xvfb-run, or a desktop); without one it uses Qt's
+// offscreen platform, which leaves the window system out.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QEvent>
+#include <QMetaObject>
+#include <QWidget>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <memory>
+#include <cstring>
+#include <string>
+#include <vector>
 
-#include "app/splash_window.h"
+#include "app/program.h"
+#include "device/device_entry_points.h"
 #include "device/device_library.h"
-#include "device/startup_reading.h"
-#include "platform/prompter.h"
-#include "sim/remote_image_builder.h"
-#include "tests/support/simulated_device.h"
-#include "ui/main_window.h"
+#include "tests/support/remote_sim_process.h"
+#include "ui/message_box_prompter.h"
+#include "ui/window_layout.h"
+
+extern char** environ;
 
 namespace {
 
-// The default remote raises no prompt; any prompt would be a fault of the benchmark's setup.
-class NoPrompts final : public Prompter {
-  public:
-    void Information(const QString&, const QString&) override { std::abort(); }
-    bool Question(const QString&, const QString&) override { std::abort(); }
-    bool RetryCancel(const QString&, const QString&) override { std::abort(); }
-    bool OkCancel(const QString&, const QString&) override { std::abort(); }
-    void PlainMessage(const QString&) override { std::abort(); }
+using Clock = std::chrono::steady_clock;
+
+long long NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+        .count();
+}
+
+struct Cpu {
+    double user = 0;
+    double system = 0;
 };
 
-// Each iteration's windows are destroyed outside the timing: closing is not part of start-up.
-void StartToEndOfStartupReading(benchmark::State& state) {
-    SimulatedRemote remote(DefaultRemoteImage());
-    SimulatedDevice entryPoints(remote);
-    DeviceLibrary device(entryPoints);
-    NoPrompts prompter;
-    for (auto _ : state) {
-        auto splash = std::make_unique<SplashWindow>();
-        splash->show();
-        splash->repaint();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        auto window = std::make_unique<MainWindow>(device, prompter);
-        benchmark::DoNotOptimize(window->Map().keySlots.data());
-        state.PauseTiming();
-        window.reset();
-        splash.reset();
-        state.ResumeTiming();
-    }
+Cpu CpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return {seconds(usage.ru_utime), seconds(usage.ru_stime)};
 }
-BENCHMARK(StartToEndOfStartupReading)->Unit(benchmark::kMillisecond);
 
-void SplashOnly(benchmark::State& state) {
-    for (auto _ : state) {
-        auto splash = std::make_unique<SplashWindow>();
-        splash->show();
-        splash->repaint();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        state.PauseTiming();
-        splash.reset();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(SplashOnly)->Unit(benchmark::kMillisecond);
+// ---- The child's side
 
-void WindowWithStartup(benchmark::State& state) {
-    SimulatedRemote remote(DefaultRemoteImage());
-    SimulatedDevice entryPoints(remote);
-    DeviceLibrary device(entryPoints);
-    NoPrompts prompter;
-    for (auto _ : state) {
-        auto window = std::make_unique<MainWindow>(device, prompter);
-        benchmark::DoNotOptimize(window->Map().keySlots.data());
-        state.PauseTiming();
-        window.reset();
-        state.ResumeTiming();
+// Notes when the splash is painted and hidden, and reports once the main window has been
+// painted (after the paint: the frame is on its way to the screen then), then ends the run.
+class ShownProbe final : public QObject {
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QString name = watched->objectName();
+        if (name == QLatin1String("splashWindow")) {
+            if (event->type() == QEvent::Paint && splashUp_ == 0)
+                splashUp_ = NowNs();
+            else if (event->type() == QEvent::Hide && splashGone_ == 0)
+                splashGone_ = NowNs();
+        } else if (name == QLatin1String("mainWindow") && event->type() == QEvent::Paint &&
+                   !reported_) {
+            reported_ = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    const long long shown = NowNs();
+                    const Cpu cpu = CpuSeconds();
+                    std::printf("%lld %.6f %.6f %lld %lld\n", shown, cpu.user, cpu.system,
+                                splashUp_, splashGone_);
+                    std::fflush(stdout);
+                    QCoreApplication::exit(0);
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
     }
-}
-BENCHMARK(WindowWithStartup)->Unit(benchmark::kMillisecond);
 
-// The reading alone, without widgets: every read of start-up against the in-process remote.
-void StartupReadingOnly(benchmark::State& state) {
-    SimulatedRemote remote(DefaultRemoteImage());
-    SimulatedDevice entryPoints(remote);
-    DeviceLibrary device(entryPoints);
-    for (auto _ : state) {
-        StartupReading reading = ReadRemoteAtStartup(device);
-        benchmark::DoNotOptimize(reading.map.keySlots.data());
+  private:
+    long long splashUp_ = 0;
+    long long splashGone_ = 0;
+    bool reported_ = false;
+};
+
+int RunChild(const char* role, char* program) {
+    int argc = 1;
+    char* argv[] = {program, nullptr};
+    QApplication app(argc, argv);
+    ShownProbe probe;
+    app.installEventFilter(&probe);
+    if (std::strcmp(role, "bare") == 0) {
+        QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        window.setObjectName(QStringLiteral("mainWindow"));
+        window.setFixedSize(window_layout::kClientSize);
+        window.show();
+        return QApplication::exec();
     }
+    LinkedEntryPoints entryPoints;
+    DeviceLibrary device(entryPoints);
+    MessageBoxPrompter prompter;
+    WindowServices services;
+    services.programFolder = QStringLiteral(KEYLEARN_PROGRAM_FOLDER);
+    return RunProgram(device, prompter, services);
 }
-BENCHMARK(StartupReadingOnly)->Unit(benchmark::kMicrosecond);
+
+// ---- The parent's side
+
+struct Run {
+    double wallMs = 0;           // exec to the main window painted
+    double cpuMs = 0;            // the child's CPU to then, all threads
+    double systemMs = 0;         // of which in the kernel
+    double splashMs = 0;         // the splash on the screen (keylearn only)
+    double afterSplashMs = 0;    // the splash gone to the main window painted (keylearn only)
+    double withoutSplashMs = 0;  // wallMs less splashMs
+};
+
+bool RunOnce(const char* self, const char* role, Run& run) {
+    int out[2];
+    if (::pipe(out) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addclose(&actions, out[1]);
+    char* argv[] = {const_cast<char*>(self), const_cast<char*>("--child"), const_cast<char*>(role),
+                    nullptr};
+    pid_t pid = -1;
+    const long long start = NowNs();
+    const int spawned = ::posix_spawn(&pid, self, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    if (spawned != 0) {
+        ::close(out[0]);
+        return false;
+    }
+    std::string text;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    long long shown = 0, splashUp = 0, splashGone = 0;
+    double user = 0, system = 0;
+    if (std::sscanf(text.c_str(), "%lld %lf %lf %lld %lld", &shown, &user, &system, &splashUp,
+                    &splashGone) != 5) {
+        std::fprintf(stderr, "the %s run reported nothing (exit status %d)\n", role, status);
+        return false;
+    }
+    run.wallMs = (shown - start) / 1e6;
+    run.cpuMs = (user + system) * 1e3;
+    run.systemMs = system * 1e3;
+    if (splashUp != 0 && splashGone != 0) {
+        run.splashMs = (splashGone - splashUp) / 1e6;
+        run.afterSplashMs = (shown - splashGone) / 1e6;
+    }
+    run.withoutSplashMs = run.wallMs - run.splashMs;
+    return true;
+}
+
+double Median(std::vector<Run>& runs, double Run::*field) {
+    std::vector<double> values;
+    for (const Run& run : runs)
+        values.push_back(run.*field);
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+int RunParent(const char* self, int runs) {
+    TestFolder folder;
+    const std::string socketPath = folder.File("s");
+    ::setenv("KEYLEARN_REMOTE_SOCKET", socketPath.c_str(), 1);
+    // The children's lock and animation folder, apart from any other run's.
+    ::setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+        std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        std::printf("no display: measuring on the offscreen platform\n");
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    RemoteSimServerProcess server(socketPath, folder.File("image"), folder.File("log"));
+    if (!server.Start()) {
+        std::fprintf(stderr, "remote-sim did not start: %s\n", server.Log().c_str());
+        return 1;
+    }
+    std::vector<Run> bare, keylearn;
+    for (int i = 0; i < runs; ++i) {
+        // Alternately first, so that neither always meets a warm or a cold cache.
+        for (const char* role :
+             i % 2 == 0 ? std::vector{"bare", "keylearn"} : std::vector{"keylearn", "bare"}) {
+            Run run;
+            if (!RunOnce(self, role, run))
+                return 1;
+            (std::strcmp(role, "bare") == 0 ? bare : keylearn).push_back(run);
+        }
+    }
+    const double bareWall = Median(bare, &Run::wallMs);
+    const double bareCpu = Median(bare, &Run::cpuMs);
+    const double cpu = Median(keylearn, &Run::cpuMs);
+    const double withoutSplash = Median(keylearn, &Run::withoutSplashMs);
+    std::printf("medians of %d runs, exec to the main window painted:\n", runs);
+    std::printf("  bare Qt window    wall %7.1f ms   cpu %7.1f ms (system %5.1f ms)\n", bareWall,
+                bareCpu, Median(bare, &Run::systemMs));
+    std::printf("  keylearn          wall %7.1f ms   cpu %7.1f ms (system %5.1f ms)\n",
+                Median(keylearn, &Run::wallMs), cpu, Median(keylearn, &Run::systemMs));
+    std::printf("    splash on the screen  %7.1f ms\n", Median(keylearn, &Run::splashMs));
+    std::printf("    splash gone to shown  %7.1f ms\n", Median(keylearn, &Run::afterSplashMs));
+    std::printf("    without the splash    %7.1f ms\n", withoutSplash);
+    std::printf("keylearn / bare: cpu %.2f, wall without the splash %.2f (goal: both <= 1.30)\n",
+                cpu / bareCpu, withoutSplash / bareWall);
+    return 0;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    if (argc == 3 && std::strcmp(argv[1], "--child") == 0)
+        return RunChild(argv[2], argv[0]);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    // The children are started from this very file, so both roles load the same libraries.
+    char self[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return 1;
+    self[length] = '\0';
+    return RunParent(self, runs);
 }

@@ -1,8 +1,26 @@
 # The Debian package (scripts/package builds it): keylearn_<version>_amd64.deb with the tree
 # that cmake/Install.cmake lays out under /usr. Its runtime dependencies are computed by
 # dpkg-shlibdeps from the programs and libraries, never written by hand.
-set(KEYLEARN_PACKAGE_MAINTAINER "keylearn developers <keylearn@users.noreply.invalid>"
-    CACHE STRING "The Maintainer field of the Debian package")
+# The Maintainer field names whoever builds and hands out the package. Set it outright with
+# -DKEYLEARN_PACKAGE_MAINTAINER="Name <address>"; by default it is taken, as Debian's own tools
+# take it, from DEBFULLNAME and DEBEMAIL when they are set at the first configure, and is
+# otherwise the project's own name with an address that reaches nobody.
+set(_maintainer "keylearn developers <keylearn@users.noreply.invalid>")
+if(DEFINED ENV{DEBEMAIL} AND NOT "$ENV{DEBEMAIL}" STREQUAL "")
+  if("$ENV{DEBEMAIL}" MATCHES "<.*>")
+    set(_maintainer "$ENV{DEBEMAIL}")
+  elseif(DEFINED ENV{DEBFULLNAME} AND NOT "$ENV{DEBFULLNAME}" STREQUAL "")
+    set(_maintainer "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+  else()
+    set(_maintainer "keylearn developers <$ENV{DEBEMAIL}>")
+  endif()
+endif()
+set(KEYLEARN_PACKAGE_MAINTAINER "${_maintainer}"
+    CACHE STRING "The Maintainer field of the Debian package: Name <address>")
+if(NOT KEYLEARN_PACKAGE_MAINTAINER MATCHES "^[^<>]+ <[^<>@ ]+@[^<>@ ]+>$")
+  message(FATAL_ERROR "KEYLEARN_PACKAGE_MAINTAINER must read \"Name <address>\", not "
+                      "\"${KEYLEARN_PACKAGE_MAINTAINER}\"")
+endif()
 
 # The Debian changelog and copyright, which every package carries in its doc folder.
 string(TIMESTAMP KEYLEARN_PACKAGE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
@@ -40,6 +58,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The help button and the picture buttons open files through the desktop's xdg-open, which no
+# library dependency brings in; dpkg-shlibdeps adds the libraries after it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils")
 # dpkg-shlibdeps must know that libzorvik beside the program is the package's own.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

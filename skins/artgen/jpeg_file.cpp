@@ -36,10 +36,6 @@ bool Compress(const QImage& rgb, std::FILE* file, ErrorManager& errors) {
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 93, TRUE);
-    for (int i = 0; i < cinfo.num_components; ++i) {
-        cinfo.comp_info[i].h_samp_factor = 1;
-        cinfo.comp_info[i].v_samp_factor = 1;
-    }
     cinfo.optimize_coding = TRUE;
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {

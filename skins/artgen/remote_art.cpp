@@ -328,6 +328,10 @@ QImage RemoteInBox(const std::function<KeyLook(int code)>& lookOf) {
     return image;
 }
 
+QColor KeyLookColour(KeyLook look) {
+    return LookColour(look);
+}
+
 void PaintKeyMark(QPainter& painter, const QRectF& face, KeyLook look) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);

@@ -40,4 +40,7 @@ QImage RemoteInBox(const std::function<KeyLook(int code)>& lookOf);
 // The key face of one look, as the legend of the window shows it.
 void PaintKeyMark(QPainter& painter, const QRectF& face, KeyLook look);
 
+// The colour that marks a look (the plain look has none: an invalid colour).
+QColor KeyLookColour(KeyLook look);
+
 }  // namespace art

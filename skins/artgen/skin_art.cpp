@@ -13,19 +13,17 @@
 namespace art {
 namespace {
 
-// Keys without a button: never shown by the window, but every set holds one per key code.
-constexpr QSize kOtherKeySize{36, 24};
+// Keys without a button: never shown by this window, but every set holds one per key code, and
+// the window opens all 664 of them at every start. So they are small flat marks in the set's
+// colour, which cost next to nothing to open; a skin for a remote with more buttons would draw
+// them at their buttons' sizes, as the four keys with a button are drawn.
+constexpr QSize kOtherKeySize{12, 8};
 
-QImage OtherKey(KeyLook set, int code) {
+QImage OtherKey(KeyLook set) {
     QImage image(kOtherKeySize, QImage::Format_RGB32);
     image.fill(kWindowBlue);
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    PaintKeyMark(painter, QRectF(3, 2.5, 30, 18), set);
-    DrawCentred(painter, QRectF(3, 2.5, 30, 18),
-                QStringLiteral("%1").arg(code, 2, 16, QChar('0')).toUpper(), Latin(10, true),
-                Qt::white);
+    painter.fillRect(QRect(QPoint(1, 1), kOtherKeySize - QSize(2, 2)), KeyLookColour(set));
     return image;
 }
 
@@ -67,7 +65,7 @@ QImage IdleHint() {
     Text(painter, QRectF(84, 14, 320, 28), Qt::AlignLeft | Qt::AlignVCenter,
          QStringLiteral("欢迎使用遥控器按键自学习"), Cjk(18, true), Qt::white);
     Text(painter, QRectF(85, 44, 320, 22), Qt::AlignLeft | Qt::AlignVCenter,
-         QStringLiteral("点击下方“开始学习”，复制任意红外遥控器的按键"), Cjk(12), kCaption);
+         QStringLiteral("把任意红外遥控器的按键复制到本遥控器上"), Cjk(12), kCaption);
     return image;
 }
 
@@ -143,7 +141,7 @@ QImage SkinKeyPicture(KeyLook set, int code) {
         painter.end();
         return box.copy(button.rect);
     }
-    return OtherKey(set, code);
+    return OtherKey(set);
 }
 
 const QStringList& NamedPictureNames() {

@@ -2,7 +2,7 @@
 // The pictures of the five skin bundles: the four key picture sets, the ten named pictures and
 // the learning animation. A key that has a button on the window gets its picture at the
 // button's size, cut from the remote with that key alone in the set's look; the other key codes
-// get a small key of their own, in the set's colour with the key code as its label.
+// get a small flat mark in the set's colour.
 
 #include <QImage>
 #include <QString>

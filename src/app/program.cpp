@@ -5,11 +5,15 @@
 #include <memory>
 
 #include "app/splash_window.h"
+#include "app/termination_signals.h"
 #include "platform/prompter.h"
 #include "ui/main_window.h"
 #include "ui/texts.h"
 
 int RunProgram(DeviceLibrary& device, Prompter& prompter, const WindowServices& services) {
+    // From here on a termination signal ends the program as a close does: the loops are left
+    // and the window and its session go on the way out of this function.
+    TerminationSignals terminationSignals;
     auto splash = std::make_unique<SplashWindow>();
     splash->show();
     splash->repaint();
@@ -26,6 +30,9 @@ int RunProgram(DeviceLibrary& device, Prompter& prompter, const WindowServices& 
     // The session took the remote's lock before it read the tables, and holds it until the
     // program ends. Another program's lock is told once the splash is gone; every other message
     // of a failed start-up has been shown and answered by now.
+    // A signal during start-up: the boxes it cut short have answered no; nothing more is shown.
+    if (terminationSignals.Received())
+        return 0;
     const RemoteOpening& opening = window.Opening();
     if (opening.status == RemoteOpening::Status::kLockHeld) {
         const QString holder =

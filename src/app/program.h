@@ -3,7 +3,8 @@
 // goes up, the main window is created (which reads the remote, every message box included,
 // while the splash stays up), the splash stays another half second and goes, and the main
 // window's event loop runs until it closes. A start-up that failed ends the program there: the
-// main window is never shown, not even for a moment.
+// main window is never shown, not even for a moment. SIGTERM, SIGINT and SIGHUP end the run as a
+// close does (app/termination_signals.h).
 
 #include "ui/window_services.h"
 

@@ -1,14 +1,21 @@
 #include "app/splash_window.h"
 
+#include <QFile>
 #include <QFont>
 #include <QPalette>
 
+#include "platform/jpeg_decoder.h"
 #include "skins/window_art.h"
 #include "ui/picture_view.h"
 #include "ui/texts.h"
 
 QPixmap SplashPicture() {
-    return QPixmap(window_art::kSplash);
+    // Through the program's own readers, as every other picture: Qt's GIF reader takes several
+    // times as long, and the splash is the first thing the user waits for.
+    QFile file(window_art::kSplash);
+    if (!file.open(QIODevice::ReadOnly))
+        return QPixmap();
+    return QPixmap::fromImage(DecodePicture(file.readAll()));
 }
 
 SplashWindow::SplashWindow(QWidget* parent)

@@ -1,6 +1,8 @@
 #include "device/link_monitor.h"
 
 #include <QMetaObject>
+#include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "device/device_library.h"
@@ -9,6 +11,17 @@ namespace {
 
 // The identity is compared on the characters start-up kept of it.
 constexpr std::size_t kIdentityTextLength = 30;
+
+char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Start-up writes the identity as upper-case hex; the device library may answer in either case.
+bool SameIdentity(std::string_view read, std::string_view accepted) {
+    read = read.substr(0, kIdentityTextLength);
+    return std::equal(read.begin(), read.end(), accepted.begin(), accepted.end(),
+                      [](char a, char b) { return UpperAscii(a) == UpperAscii(b); });
+}
 
 }  // namespace
 
@@ -59,10 +72,23 @@ LinkMonitor::End LinkMonitor::Watch() {
     // and gives the key controls back.
     bool lostSinceGoodCycle = false;
     while (!StopRequested()) {
-        const bool attached = device_.IsAttached();
+        bool attached = device_.IsAttached();
         PostLinkState(attached);
-        if (attached && lostSinceGoodCycle && !SameRemoteIsBack())
-            return End::kOtherRemote;
+        if (attached && lostSinceGoodCycle) {
+            switch (CheckReturningRemote()) {
+                case Return::kSameRemote:
+                    break;
+                case Return::kOtherRemote:
+                    return End::kOtherRemote;
+                case Return::kStopped:
+                    return End::kStopRequested;
+                case Return::kAwayAgain:
+                    // This cycle counts as one without the remote.
+                    attached = false;
+                    PostLinkState(false);
+                    break;
+            }
+        }
         if (!PauseUnlessStopped())
             return End::kStopRequested;
         if (!attached) {
@@ -86,16 +112,25 @@ LinkMonitor::End LinkMonitor::Watch() {
     return End::kStopRequested;
 }
 
-bool LinkMonitor::SameRemoteIsBack() {
-    // A failed read gives an empty text, which no accepted remote has: another remote.
-    const std::string identity = device_.Identity().value_or(std::string());
-    return identity.substr(0, kIdentityTextLength) == remoteIdText_;
+LinkMonitor::Return LinkMonitor::CheckReturningRemote() {
+    for (int attempt = 1;; ++attempt) {
+        if (const std::optional<std::string> identity = device_.Identity())
+            return SameIdentity(*identity, remoteIdText_) ? Return::kSameRemote
+                                                          : Return::kOtherRemote;
+        // A remote that has only just come back may not answer yet; one that never does
+        // cannot be told from another remote.
+        if (attempt == kIdentityReadAttempts)
+            return Return::kOtherRemote;
+        if (!PauseUnlessStopped(kIdentityRetryPause))
+            return Return::kStopped;
+        if (!device_.IsAttached())
+            return Return::kAwayAgain;
+    }
 }
 
-bool LinkMonitor::PauseUnlessStopped() {
+bool LinkMonitor::PauseUnlessStopped(std::chrono::milliseconds pause) {
     std::unique_lock lock(handover_->mutex);
-    return !handover_->changed.wait_for(lock, kCyclePause,
-                                        [this] { return handover_->stopRequested; });
+    return !handover_->changed.wait_for(lock, pause, [this] { return handover_->stopRequested; });
 }
 
 void LinkMonitor::PostLinkState(bool attached) {

@@ -2,7 +2,9 @@
 // LinkMonitor: the thread that watches the USB link to the remote while the window is open. Every
 // 200 ms it asks whether the remote is attached and shows the answer; while the remote is away it
 // takes the key controls from the user and asks, through the window, whether to wait for it; when
-// the remote comes back it checks that it is the same remote as at start-up.
+// the remote comes back it checks that it is the same remote as at start-up. An identity that
+// cannot be read is asked for again a few times (a remote that has only just come back may not
+// answer yet) before the remote counts as another one.
 //
 // It knows the window only as a LinkMonitorView, and never calls it from its own thread: the
 // label and the key controls are posted to the view's context object (the window, on the UI
@@ -48,16 +50,22 @@ class LinkMonitor final : public QThread {
     enum class End {
         kRunning,        // not ended yet
         kStopRequested,  // RequestStop, or a question that was dropped unanswered
-        kOtherRemote,    // after a reconnection the identity differs (or could not be read)
+        kOtherRemote,    // after a reconnection the identity differs (or could not be read
+                         // in kIdentityReadAttempts tries)
         kUserClosed,     // the user confirmed closing while the remote was away
         kNoIdentity,     // the remote was lost and start-up had read no identity to check
     };
 
     static constexpr std::chrono::milliseconds kCyclePause{200};
+    // How often a returning remote's identity is read before a failed read means another
+    // remote, and the pause between the reads.
+    static constexpr int kIdentityReadAttempts = 3;
+    static constexpr std::chrono::milliseconds kIdentityRetryPause{100};
 
-    // remoteIdText: the identity start-up accepted, compared exactly with the first 30
-    // characters of the identity read after a reconnection. The device, the view and the
-    // context must outlive the thread's run; view calls are carried out on context's thread.
+    // remoteIdText: the identity start-up accepted, compared with the first 30 characters of
+    // the identity read after a reconnection, without regard to case (a device library may
+    // answer its hex digits in either). The device, the view and the context must outlive the
+    // thread's run; view calls are carried out on context's thread.
     LinkMonitor(DeviceLibrary& device, std::string remoteIdText, LinkMonitorView& view,
                 QObject& viewContext, QObject* parent = nullptr);
     ~LinkMonitor() override;
@@ -75,13 +83,21 @@ class LinkMonitor final : public QThread {
     void run() override;
 
   private:
+    // What a reconnection found.
+    enum class Return {
+        kSameRemote,
+        kOtherRemote,
+        kAwayAgain,  // gone again before its identity could be read
+        kStopped,    // a stop was requested while the identity was being read again
+    };
+
     End Watch();
-    // Sleeps one cycle pause; false when a stop was requested before or during it.
-    bool PauseUnlessStopped();
+    // Sleeps for pause; false when a stop was requested before or during it.
+    bool PauseUnlessStopped(std::chrono::milliseconds pause = kCyclePause);
     void PostLinkState(bool attached);
     void PostKeyControlsAvailable(bool available);
     LinkMonitorView::LossAnswer AskAfterLossAndWait();
-    bool SameRemoteIsBack();
+    Return CheckReturningRemote();
 
     DeviceLibrary& device_;
     const std::string remoteIdText_;  // never changed after construction

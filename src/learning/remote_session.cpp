@@ -197,7 +197,9 @@ KeyDeletion RemoteSession::DeleteKey(KeyCode key) {
         deletion.result.outcome = *refusal;
         return deletion;
     }
-    if (questions_ == nullptr || !questions_->ConfirmDelete(key)) {
+    // The session may have been closed while the question was open (another remote among the
+    // reasons): then nothing is written.
+    if (questions_ == nullptr || !questions_->ConfirmDelete(key) || closing_) {
         deletion.request = KeyDeletion::Result::kDeclined;
         return deletion;
     }
@@ -215,7 +217,7 @@ KeysClearing RemoteSession::ClearKeys() {
         clearing.request = KeysClearing::Result::kRefusedWhileDeleting;
     else if (!AnyKeyLearned())
         clearing.request = KeysClearing::Result::kNothingLearned;
-    else if (questions_ == nullptr || !questions_->ConfirmClear())
+    else if (questions_ == nullptr || !questions_->ConfirmClear() || closing_)
         clearing.request = KeysClearing::Result::kDeclined;
     else {
         clearing.request = KeysClearing::Result::kDone;
@@ -251,7 +253,18 @@ void RemoteSession::OnLinkMonitorEnded() {
         linkMonitor_->deleteLater();
         linkMonitor_ = nullptr;
     }
+    // Another remote is attached: what was read is not its memory, so nothing more may be
+    // learned onto it, and the session must be able to close although learning was on.
+    if (why == LinkMonitor::End::kOtherRemote)
+        EndLearning();
     emit linkWatchEnded(why);
+}
+
+void RemoteSession::EndLearning() {
+    learningMode_ = false;
+    // Stopped and joined now: a capture that ended meanwhile would learn onto the other remote.
+    StopCaptureThread();
+    pendingKey_.reset();
 }
 
 CloseRequest RemoteSession::Close() {

@@ -215,7 +215,8 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     void learningFailed(const LearningAttempt& failure);
     void linkStateChanged(bool attached);
     void keyControlsAvailable(bool available);
-    // The link monitor has ended (and is gone).
+    // The link monitor has ended (and is gone). For kOtherRemote the session has ended learning
+    // first, stopping a capture that waited, so that a close is no longer refused.
     void linkWatchEnded(LinkMonitor::End why);
 
   private:
@@ -223,6 +224,8 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     void StopCaptureThread();
     void OnCaptureEnded();
     void OnLinkMonitorEnded();
+    // Learning mode off, the capture stopped and joined, no key waiting: nothing more is learned.
+    void EndLearning();
     void EndDeleteModeIfNothingLearned();
     RemoteOpening TakeLock(RemoteOpening opening);
 

@@ -1,5 +1,7 @@
 #include "platform/jpeg_decoder.h"
 
+#include "platform/gif_decoder.h"
+
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared before it
 
@@ -44,12 +46,11 @@ void OnMessage(j_common_ptr cinfo, int level) {
 void OnOutputMessage(j_common_ptr) {}
 
 // Adobe CMYK JPEGs store inverted ink values; libjpeg hands them over as they are.
-void CmykLineToRgb(const JSAMPLE* cmyk, uchar* rgb, JDIMENSION width) {
-    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
+void CmykLineToRgb(const JSAMPLE* cmyk, QRgb* rgb, JDIMENSION width) {
+    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4) {
         const unsigned k = cmyk[3];
-        rgb[0] = static_cast<uchar>(cmyk[0] * k / 255);
-        rgb[1] = static_cast<uchar>(cmyk[1] * k / 255);
-        rgb[2] = static_cast<uchar>(cmyk[2] * k / 255);
+        rgb[x] = qRgb(static_cast<int>(cmyk[0] * k / 255), static_cast<int>(cmyk[1] * k / 255),
+                      static_cast<int>(cmyk[2] * k / 255));
     }
 }
 
@@ -77,12 +78,19 @@ bool Decode(const uchar* bytes, unsigned long size, QImage& image, ErrorManager&
         return false;
     }
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    // Straight into the layout of QImage::Format_RGB32, which is what a pixmap holds: no second
+    // pass over the pixels and no second buffer of the picture's size.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    constexpr J_COLOR_SPACE kRgb32 = JCS_EXT_BGRA;
+#else
+    constexpr J_COLOR_SPACE kRgb32 = JCS_EXT_ARGB;
+#endif
+    cinfo.out_color_space = cmyk ? JCS_CMYK : kRgb32;
     jpeg_start_decompress(&cinfo);
 
     const JDIMENSION width = cinfo.output_width;
     const JDIMENSION height = cinfo.output_height;
-    image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888);
+    image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
     if (image.isNull()) {
         std::snprintf(errors.message, sizeof errors.message, "no memory for the picture");
         jpeg_destroy_decompress(&cinfo);
@@ -95,7 +103,7 @@ bool Decode(const uchar* bytes, unsigned long size, QImage& image, ErrorManager&
         uchar* target = image.scanLine(static_cast<int>(cinfo.output_scanline));
         if (cmyk) {
             jpeg_read_scanlines(&cinfo, cmykLine, 1);
-            CmykLineToRgb(cmykLine[0], target, width);
+            CmykLineToRgb(cmykLine[0], reinterpret_cast<QRgb*>(target), width);
         } else {
             JSAMPROW row = target;
             jpeg_read_scanlines(&cinfo, &row, 1);
@@ -125,6 +133,13 @@ QImage DecodePicture(QByteArrayView data, QString* error) {
     if (data.size() >= 2 && static_cast<uchar>(data[0]) == 0xFF &&
         static_cast<uchar>(data[1]) == 0xD8)
         return DecodeJpeg(data, error);
+    if (LooksLikeGif(data)) {
+        QImage gif = DecodeGif(data);
+        if (!gif.isNull())
+            return gif;
+        // Qt's reader shows what it could read of a damaged GIF, as it did before there was
+        // a reader of our own.
+    }
     QImage image = QImage::fromData(data);
     if (image.isNull() && error)
         *error = QStringLiteral("not a picture Qt can read");

@@ -1,6 +1,6 @@
 #pragma once
-// Pictures from bytes in memory: JPEG through libjpeg's decompression interface, every other
-// format (GIF in practice) through Qt's image readers.
+// Pictures from bytes in memory: JPEG through libjpeg's decompression interface, GIF through
+// our own reader (platform/gif_decoder.h), every other format through Qt's image readers.
 
 #include <QByteArrayView>
 #include <QImage>
@@ -12,5 +12,6 @@
 QImage DecodeJpeg(QByteArrayView data, QString* error = nullptr);
 
 // Decodes a picture of any format the program ships: JPEG (recognised by its start-of-image
-// marker) through DecodeJpeg, the rest through Qt. A null image when the bytes are no picture.
+// marker) through DecodeJpeg, GIF through DecodeGif (and Qt when that refuses it), the rest
+// through Qt. A null image when the bytes are no picture.
 QImage DecodePicture(QByteArrayView data, QString* error = nullptr);

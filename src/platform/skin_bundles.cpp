@@ -59,8 +59,16 @@ QByteArray SkinBundles::Read(SkinBundle bundle, const QString& name) const {
 }
 
 QImage SkinBundles::Picture(SkinBundle bundle, const QString& name) const {
-    const QByteArray data = Read(bundle, name);
-    if (data.isEmpty())
+    if (static_cast<std::size_t>(bundle) >= registered_.size())
         return {};
-    return DecodePicture(data);
+    // Read in place where the bundle holds the picture uncompressed (as the build makes them):
+    // a QResource is a third of the work of a QFile on it, which counts for 682 pictures.
+    const QResource resource(QLatin1Char(':') + RootOf(bundle) + QLatin1Char('/') + name);
+    if (!resource.isValid())
+        return {};
+    if (resource.compressionAlgorithm() == QResource::NoCompression)
+        return DecodePicture(
+            QByteArrayView(reinterpret_cast<const char*>(resource.data()), resource.size()));
+    const QByteArray data = resource.uncompressedData();
+    return data.isEmpty() ? QImage() : DecodePicture(data);
 }

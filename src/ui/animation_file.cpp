@@ -36,18 +36,23 @@ void AnimationFile::Write(const QByteArray& animation) {
             return;
         }
     }
-    path_ = QDir(folder_->path()).filePath(QStringLiteral("learning.gif"));
+    const QString path = QDir(folder_->path()).filePath(QStringLiteral("learning.gif"));
+    // The name is given out only once the file is there: a player pointed at a name without a
+    // file would be started on nothing.
+    path_.clear();
     // What is there goes first, a link included; the new file is then created afresh.
-    QFile::remove(path_);
+    QFile::remove(path);
     if (animation.isEmpty())
         return;
-    QFile file(path_);
+    QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return;
-    if (file.write(animation) != animation.size()) {
+    if (file.write(animation) != animation.size() || !file.flush()) {
         file.close();
-        QFile::remove(path_);
+        QFile::remove(path);
+        return;
     }
+    path_ = path;
 }
 
 void AnimationFile::Delete() {

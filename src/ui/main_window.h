@@ -22,12 +22,14 @@
 #include <QVector>
 #include <QWidget>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
 #include "learning/remote_session.h"
 #include "ui/animation_file.h"
 #include "ui/key_pictures.h"
+#include "ui/skin_reading.h"
 #include "ui/window_pictures.h"
 #include "ui/window_services.h"
 
@@ -192,8 +194,11 @@ class MainWindow : public QWidget, private SessionQuestions {
     void UpdateClicked();
     // The skins (main_window_skins.cpp): key pictures, named pictures and the animation file,
     // read from the five bundles in the program's folder, unless the services gave pictures of
-    // their own. False when a bundle, a key picture or a named picture is missing; what was
-    // loaded before the stop stays.
+    // their own. The reading starts on a thread of its own once start-up has succeeded, so that
+    // it is done while the splash is up; LoadSkins takes its result at the first show. False
+    // when a bundle, a key picture or a named picture is missing; what was loaded before the
+    // stop stays.
+    void StartReadingSkins();
     bool LoadSkins();
     // Deletes the animation file and its folder (at close).
     void DeleteAnimationFile();
@@ -212,6 +217,9 @@ class MainWindow : public QWidget, private SessionQuestions {
     WindowPictures pictures;
     // The file behind pictures.animationFile, when the skins wrote it.
     AnimationFile animation;
+    // The skins being read while the splash is up; taken by LoadSkins. A window that goes
+    // before it is shown waits here for the reading to end.
+    std::future<SkinReading> skinReading;
     // The key buttons by key code.
     QMap<QString, PictureButton*> keyButtons;
     QMovie* animationMovie = nullptr;

@@ -1,6 +1,7 @@
 // The window's layout: every component made from the tables of window_layout.h, with its
 // look and initial visibility.
 #include <QFile>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHash>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <utility>
 
 #include "platform/jpeg_decoder.h"
 #include "skins/window_art.h"
@@ -36,10 +38,11 @@ QPixmap ArtPicture(const QString& path) {
         return QPixmap();
     }
     QString error;
-    const QImage image = DecodePicture(file.readAll(), &error);
+    QImage image = DecodePicture(file.readAll(), &error);
     if (image.isNull())
         qWarning("window picture %s: %s", qUtf8Printable(path), qUtf8Printable(error));
-    return QPixmap::fromImage(image);
+    // Moved: the pixmap takes the decoded pixels over instead of copying them.
+    return QPixmap::fromImage(std::move(image));
 }
 
 template <typename Widget>
@@ -64,23 +67,47 @@ PictureButton* Button(QWidget* owner, const QString& name, QRect place, const QS
     return button;
 }
 
-// "MS Sans Serif" at 11 pixels where it exists; the system's sans face elsewhere, with
-// fontconfig supplying a Chinese face for the Chinese texts.
-QFont SmallSans() {
+// The first of the faces that is installed, or none. A face that is not on the machine is
+// searched for and substituted for every label that asks for it (each search a round of
+// fontconfig look-ups), and a face without the Chinese glyphs sends every Chinese text to
+// fontconfig's fallbacks: so each font asks for one installed face, with Chinese in it where
+// one is there.
+QString InstalledFace(const QStringList& faces) {
+    static const QStringList installed = QFontDatabase::families();
+    for (const QString& face : faces)
+        if (installed.contains(face, Qt::CaseInsensitive))
+            return face;
+    return {};
+}
+
+const QStringList kChineseFaces{QStringLiteral("WenQuanYi Micro Hei"),
+                                QStringLiteral("Noto Sans CJK SC"),
+                                QStringLiteral("Microsoft YaHei"), QStringLiteral("SimHei")};
+
+QFont FontOfFace(const QString& face) {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Micro Hei")});
+    if (!face.isEmpty())
+        font.setFamilies({face});
     font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+// "MS Sans Serif" at 11 pixels where it exists; elsewhere an installed Chinese face (the
+// labels are Chinese), else the system's sans face.
+QFont SmallSans() {
+    static const QString face = InstalledFace(
+        QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif")} +
+        kChineseFaces + QStringList{QStringLiteral("DejaVu Sans")});
+    QFont font = FontOfFace(face);
     font.setPixelSize(11);
     return font;
 }
 
-// The status text's face, and the CJK faces that stand in where it is not installed.
+// The status text's face, or an installed Chinese face in its place.
 QFont StatusFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("文鼎CS中等线"), QStringLiteral("WenQuanYi Micro Hei"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Microsoft YaHei"),
-                      QStringLiteral("SimHei")});
+    static const QString face =
+        InstalledFace(QStringList{QStringLiteral("文鼎CS中等线")} + kChineseFaces);
+    QFont font = FontOfFace(face);
     font.setPixelSize(15);
     font.setBold(true);
     return font;
@@ -161,11 +188,8 @@ void MainWindow::BuildLayout() {
     setFixedSize(window_layout::kClientSize);
     FillWithWindowColour(this);
     setFont(SmallSans());
-    // Centred across the screen and against the top of its work area.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect work = screen->availableGeometry();
-        move(work.x() + (work.width() - window_layout::kClientSize.width()) / 2, work.y());
-    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(window_layout::WindowPlace(screen->availableGeometry(), window_layout::kClientSize));
 
     QHash<QString, QWidget*> made;
     QList<QWidget*> windowed;

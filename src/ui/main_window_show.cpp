@@ -41,6 +41,10 @@ void MainWindow::OnFirstShow() {
         return;
     }
     WhenShown([this] { CheckScreenResolution(); });
+    // Taken away while the remote is away, the delete and clear buttons show their own grey
+    // pictures (in grey the pictures' backgrounds would show as grey boxes).
+    deleteButton->SetUnavailablePicture(Named(named_picture::kDeleteDisabled));
+    clearButton->SetUnavailablePicture(Named(named_picture::kClearDisabled));
     ShowKeyStates();
     hintPicture->SetPicture(Named(named_picture::kIdleHint));
     UpdateDeleteButtons();

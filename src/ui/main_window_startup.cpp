@@ -42,6 +42,9 @@ void MainWindow::RunStartup() {
     // Held until the window goes, so that no other program changes the remote meanwhile.
     opening = session->Open(LockMode::kHold);
     ShowOpening();
+    // The pictures are read while the splash stays up; a start-up that failed reads none.
+    if (!startupFailed)
+        StartReadingSkins();
 }
 
 void MainWindow::ShowOpening() {

@@ -1,7 +1,10 @@
 #include "ui/message_box_prompter.h"
 
 #include <QAbstractButton>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include "ui/texts.h"
 
@@ -23,6 +26,28 @@ void LabelButtons(QMessageBox& box) {
             button->setText(QString::fromUtf8(label.text));
 }
 
+// What the window manager's title bar needs besides the caption: its icon, its buttons and
+// their margins, as the common desktops draw them.
+constexpr int kTitleBarRoom = 140;
+
+// A box sizes itself to its text and buttons alone; a short text would leave the caption cut
+// off in the title bar ("雁…"). The title bar's font is the window manager's: taken here as
+// the box's own, bold and a little larger, which is what the common desktops use.
+void MakeRoomForCaption(QMessageBox& box, const QString& caption) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    if (titleFont.pointSizeF() > 0)
+        titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+    else
+        titleFont.setPixelSize(titleFont.pixelSize() * 6 / 5);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(caption) + kTitleBarRoom;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // Escape and the window's close button answer with the last button (No, Cancel), never with
 // the one that goes on.
 QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& text,
@@ -33,6 +58,7 @@ QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const Q
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(escapeButton);
     LabelButtons(box);
+    MakeRoomForCaption(box, caption);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

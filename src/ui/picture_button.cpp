@@ -1,6 +1,7 @@
 #include "ui/picture_button.h"
 
 #include <QEvent>
+#include <QImage>
 #include <QMetaProperty>
 #include <QMouseEvent>
 #include <cstring>
@@ -102,6 +103,40 @@ void PictureButton::changeEvent(QEvent* event) {
 void PictureButton::hideEvent(QHideEvent* event) {
     MoveBackAll();
     PictureView::hideEvent(event);
+}
+
+void PictureButton::SetUnavailablePicture(const QPixmap& picture) {
+    unavailablePicture_ = picture;
+    if (!isEnabled())
+        update();
+}
+
+void PictureButton::paintEvent(QPaintEvent* event) {
+    if (isEnabled()) {
+        PictureView::paintEvent(event);
+        return;
+    }
+    PaintPicture(unavailablePicture_.isNull() ? GreyPicture() : unavailablePicture_);
+}
+
+const QPixmap& PictureButton::GreyPicture() {
+    const QPixmap& picture = Picture();
+    if (picture.isNull())
+        return picture;
+    if (picture.cacheKey() == greyPictureSource_ && !greyPicture_.isNull())
+        return greyPicture_;
+    // The picture's brightness in grey, its transparency kept: a grey picture stays as it is.
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int grey = qGray(line[x]);
+            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]));
+        }
+    }
+    greyPicture_ = QPixmap::fromImage(image);
+    greyPictureSource_ = picture.cacheKey();
+    return greyPicture_;
 }
 
 void PictureButton::Press(QMouseEvent* event) {

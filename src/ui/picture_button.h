@@ -3,9 +3,11 @@
 // one, the remote's keys included. While a mouse button is held the picture sits MoveRight pixels
 // right and MoveDown pixels down, which is all the pressed look there is. A second picture,
 // DisablePic, is swapped in while the enabled look is off; the look never changes whether the
-// button takes clicks. The label (stored as the form property Path) is the key's name in the
-// window's texts; only when it names an existing file is it also handed to the desktop shell on
-// every press. Code is free text for the owner (the key's code).
+// button takes clicks. A button that takes no clicks (a disabled widget) never looks clickable:
+// it shows its unavailable picture, or without one its picture in grey. The label (stored as the
+// form property Path) is the key's name in the window's texts; only when it names an existing file
+// is it also handed to the desktop shell on every press. Code is free text for the owner (the key's
+// code).
 //
 // The properties keep the names a form stores them under (MoveDown, MoveRight, Path, IsEnable,
 // DisablePic, Code); the C++ names say what they do.
@@ -53,6 +55,11 @@ class PictureButton : public PictureView {
     const QPixmap& DisablePic() const { return disablePic_; }
     void SetDisablePic(const QPixmap& picture) { disablePic_ = picture; }
 
+    // Shown while the button is disabled, in place of its picture in grey (for a picture whose
+    // own background would turn grey with it). A null pixmap: the grey picture again.
+    void SetUnavailablePicture(const QPixmap& picture);
+    const QPixmap& UnavailablePicture() const { return unavailablePicture_; }
+
     const QString& Code() const { return code_; }
     void SetCode(const QString& code) { code_ = code; }
 
@@ -84,6 +91,7 @@ class PictureButton : public PictureView {
     void mouseMoveEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void Press(QMouseEvent* event);
@@ -91,6 +99,8 @@ class PictureButton : public PictureView {
     void MoveBack();
     void MoveBackAll();
     void AskShell();
+    // The picture in grey, made once per picture.
+    const QPixmap& GreyPicture();
 
     quint8 moveDown_ = 1;
     quint8 moveRight_ = 1;
@@ -99,6 +109,10 @@ class PictureButton : public PictureView {
     QPixmap savedPicture_;
     bool enabledLook_ = true;
     QString code_;
+    QPixmap unavailablePicture_;
+    // GreyPicture's last result and the picture it was made from.
+    QPixmap greyPicture_;
+    qint64 greyPictureSource_ = 0;
 
     DesktopShell* shell_ = nullptr;
     // Presses whose release has not come yet: each holds one pressed offset.

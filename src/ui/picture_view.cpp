@@ -17,13 +17,17 @@ void PictureView::SetStretch(bool stretch) {
 }
 
 void PictureView::paintEvent(QPaintEvent*) {
-    if (picture_.isNull())
+    PaintPicture(picture_);
+}
+
+void PictureView::PaintPicture(const QPixmap& picture) {
+    if (picture.isNull())
         return;
     QPainter painter(this);
     if (stretch_) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawPixmap(rect(), picture_);
+        painter.drawPixmap(rect(), picture);
     } else {
-        painter.drawPixmap(0, 0, picture_);
+        painter.drawPixmap(0, 0, picture);
     }
 }

@@ -23,6 +23,8 @@ class PictureView : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    // Draws picture as this view draws its own: at its size, or stretched.
+    void PaintPicture(const QPixmap& picture);
 
   private:
     QPixmap picture_;

@@ -1,9 +1,15 @@
 #include "ui/window_layout.h"
 
+#include <algorithm>
+
 #include "skins/window_art.h"
 #include "ui/texts.h"
 
 namespace window_layout {
+
+QPoint WindowPlace(QRect area, QSize size) {
+    return {area.x() + std::max(0, (area.width() - size.width()) / 2), area.y()};
+}
 
 const QList<Component>& WindowComponents() {
     using K = ComponentKind;

@@ -5,6 +5,7 @@
 // window from these tables alone; tests check the tables' invariants.
 
 #include <QList>
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -12,6 +13,11 @@
 namespace window_layout {
 
 inline constexpr QSize kClientSize(1028, 737);
+
+// Where a borderless window of size goes on a screen whose available area (without panels) is
+// area: centred across it and against its top; a window larger than the area has its top-left
+// corner at the area's, since a window without a frame cannot be dragged into view.
+QPoint WindowPlace(QRect area, QSize size);
 
 enum class ComponentKind {
     kPicture,           // a picture at its own size from the top-left corner

@@ -4,6 +4,10 @@
 // failed closes the window when it is shown, which ends the program).
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
@@ -104,6 +108,64 @@ TEST(ProgramStart, MainWindowComesUpWithTheRemotesTablesRead) {
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls[0].request[0], "link_state");
     EXPECT_EQ(calls[1].request[0], "ReadVersion");
+}
+
+// The run's private folders in the runtime folder: the animation's (keylearn-XXXXXX).
+QStringList AnimationFolders(const QString& runtime) {
+    return QDir(runtime).entryList({QStringLiteral("keylearn-??????")},
+                                   QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+// kill, Ctrl-C and a logout end the program as a close does: its animation folder goes, the
+// remote's lock is given back (its file emptied of the holder's name), and it exits normally.
+TEST(ProgramStart, TerminationSignalsEndTheProgramAsACloseDoes) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString simSocket = dir.filePath(QStringLiteral("sim.sock"));
+    QProcess sim;
+    ProcessGuard simGuard{sim};
+    sim.setProcessEnvironment(EnvironmentWithSocket(simSocket, dir.path()));
+    sim.start(QStringLiteral(REMOTE_SIM_PATH),
+              {QStringLiteral("serve"), QStringLiteral("--image"), dir.filePath("remote.img")});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    QByteArray simOut;
+    while (!simOut.contains("serving") && sim.waitForReadyRead(10000))
+        simOut += sim.readAllStandardOutput();
+    ASSERT_TRUE(simOut.contains("serving")) << simOut.toStdString();
+
+    const struct {
+        const char* name;
+        int number;
+    } signalsSent[] = {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}};
+    for (const auto& sent : signalsSent) {
+        SCOPED_TRACE(sent.name);
+        QProcess program;
+        ProcessGuard programGuard{program};
+        program.setProcessEnvironment(EnvironmentWithSocket(simSocket, dir.path()));
+        program.start(QStringLiteral(KEYLEARN_PATH), {});
+        ASSERT_TRUE(program.waitForStarted(5000));
+        // The window is shown once its skins are loaded and the animation written.
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (AnimationFolders(dir.path()).isEmpty() &&
+               std::chrono::steady_clock::now() < deadline &&
+               program.state() != QProcess::NotRunning)
+            std::this_thread::sleep_for(50ms);
+        ASSERT_EQ(AnimationFolders(dir.path()).size(), 1)
+            << program.readAllStandardError().toStdString();
+        const QStringList locks =
+            QDir(dir.path()).entryList({QStringLiteral("keylearn-remote-*")}, QDir::Files);
+        ASSERT_EQ(locks.size(), 1);
+        EXPECT_GT(QFileInfo(dir.filePath(locks.front())).size(), 0);
+
+        ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), sent.number), 0);
+        ASSERT_TRUE(program.waitForFinished(10000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_TRUE(AnimationFolders(dir.path()).isEmpty());
+        EXPECT_EQ(QFileInfo(dir.filePath(locks.front())).size(), 0);
+    }
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -16,6 +18,7 @@
 
 #include "device/device_library.h"
 #include "sim/remote_image_builder.h"
+#include "tests/support/forwarding_entry_points.h"
 #include "tests/support/simulated_device.h"
 
 namespace {
@@ -141,6 +144,97 @@ TEST_F(LinkMonitorTest, EndsWithoutAQuestionWhenAnotherRemoteComesBack) {
         EXPECT_EQ(otherView.questions, 1);
         m.StopAndJoin();
     }
+}
+
+// The remote's identity as a device library may give it: in lower case, or refused a number of
+// times before it is given (as by a remote that has only just come back).
+class IdentityAnswers final : public ForwardingEntryPoints {
+  public:
+    using ForwardingEntryPoints::ForwardingEntryPoints;
+    bool lowerCase = false;
+    std::atomic<int> refusals{0};
+    // Runs at every refusal, on the monitor's thread.
+    std::function<void()> onRefusal;
+
+    bool RBasicInfo(char* buffer) override {
+        if (refusals > 0) {
+            --refusals;
+            if (onRefusal)
+                onRefusal();
+            return false;
+        }
+        if (!ForwardingEntryPoints::RBasicInfo(buffer))
+            return false;
+        if (lowerCase)
+            for (char* c = buffer; *c != '\0'; ++c)
+                *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+        return true;
+    }
+};
+
+TEST_F(LinkMonitorTest, TheSameRemoteIsKnownInEitherCaseAndAfterAFewRefusedReads) {
+    struct Case {
+        const char* name;
+        bool lowerCase;
+        int refusals;
+        bool sameRemote;
+        int reads;  // RBasicInfo calls after the reconnection
+    };
+    const Case cases[] = {
+        {"lower-case hex", true, 0, true, 1},
+        {"refused once", false, 1, true, 2},
+        {"refused but the last time", true, LinkMonitor::kIdentityReadAttempts - 1, true,
+         LinkMonitor::kIdentityReadAttempts},
+        {"refused every time", false, LinkMonitor::kIdentityReadAttempts, false,
+         LinkMonitor::kIdentityReadAttempts},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedRemote back(DefaultRemoteImage());
+        SimulatedDevice backEntryPoints(back);
+        IdentityAnswers answers(backEntryPoints);
+        answers.lowerCase = c.lowerCase;
+        answers.refusals = c.refusals;
+        DeviceLibrary backLibrary(answers);
+        RecordingView backView;
+        back.Unplug();
+        backView.onQuestion = [&] { back.Plug(); };
+        LinkMonitor m(backLibrary, default_remote::kIdentityText, backView, backView);
+        m.start();
+        if (c.sameRemote) {
+            EXPECT_TRUE(ProcessEventsUntil(
+                [&] { return !backView.keyControls.empty() && backView.keyControls.back(); }));
+            EXPECT_FALSE(m.isFinished());
+        } else {
+            EXPECT_TRUE(ProcessEventsUntil([&] { return m.isFinished(); }));
+            EXPECT_EQ(m.EndReason(), End::kOtherRemote);
+        }
+        EXPECT_EQ(back.CallCount(DeviceCall::kBasicInfo), c.reads - c.refusals);
+        EXPECT_EQ(answers.refusals, 0);
+        EXPECT_EQ(backView.questions, 1);
+        m.StopAndJoin();
+    }
+}
+
+TEST_F(LinkMonitorTest, ARemoteGoneAgainWhileItsIdentityIsReadAgainIsAwayNotAnother) {
+    IdentityAnswers answers(entryPoints);
+    answers.refusals = 1;
+    // The link drops again before the identity could be read.
+    answers.onRefusal = [&] { remote.Unplug(); };
+    DeviceLibrary flakyLibrary(answers);
+    remote.Unplug();
+    view.onQuestion = [&] { remote.Plug(); };
+    monitor =
+        std::make_unique<LinkMonitor>(flakyLibrary, default_remote::kIdentityText, view, view);
+    monitor->start();
+    EXPECT_TRUE(
+        ProcessEventsUntil([&] { return !view.keyControls.empty() && view.keyControls.back(); }));
+    EXPECT_FALSE(Ended());
+    // Asked once for the first loss and once more for the second, each shown as a loss.
+    EXPECT_EQ(view.questions, 2);
+    EXPECT_EQ(std::count(view.linkStates.begin(), view.linkStates.end(), false), 2);
+    // Joined before the entry points it calls go.
+    monitor->StopAndJoin();
 }
 
 TEST_F(LinkMonitorTest, EndsWhenTheUserConfirmsClosing) {

@@ -7,6 +7,8 @@
 #include <QScrollArea>
 #include <QTest>
 #include <QThread>
+#include <chrono>
+#include <functional>
 #include <memory>
 
 #include "device/device_library.h"
@@ -32,7 +34,9 @@ class LinkMonitorWindowTest : public ::testing::Test {
     void SetUp() override {
         // The window before goes first: it holds the remote's lock.
         window.reset();
-        window = std::make_unique<MainWindow>(library, prompter, services.Services());
+        WindowServices windowServices = services.Services();
+        windowServices.session.captureTiming = captureTiming;
+        window = std::make_unique<MainWindow>(library, prompter, windowServices);
         ASSERT_FALSE(window->StartupFailed());
     }
     void TearDown() override { window.reset(); }
@@ -66,6 +70,32 @@ class LinkMonitorWindowTest : public ::testing::Test {
 
     void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
+    // Run while a box of the window is open: the remote goes away and the monitor ends the
+    // window (the user answers its boxes Cancel, then OK; or, with swapping, another remote
+    // comes back after Retry). Waits here until the window has closed.
+    void CloseThroughTheMonitor() {
+        remote.Unplug();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, kWaitMs));
+    }
+    void ExpectTheUserToClose() {
+        script.ExpectRetryCancel(texts::kReconnectRemote, false)
+            .ExpectOkCancel(texts::kConfirmClose, true);
+    }
+    // Hooks the box with text: runs action while it is open.
+    void WhileOpen(const QString& text, std::function<void()> action) {
+        prompter.SetHook([this, text, action = std::move(action)](const QString& shown) {
+            if (shown == texts::kReconnectRemote && swapping) {
+                remote.SetIdentityOverride(kOtherIdentity);
+                remote.Plug();
+            }
+            if (shown == text)
+                action();
+        });
+    }
+
+    CaptureTiming captureTiming;
+    // The remote that comes back after a loss is another one.
+    bool swapping = false;
     SimulatedRemote remote{DefaultRemoteImage()};
     SimulatedDevice entryPoints{remote};
     DeviceLibrary library{entryPoints};
@@ -118,16 +148,27 @@ TEST_F(LinkMonitorWindowTest, ControlsComeBackAllTogetherAlsoWithNothingLearned)
     EXPECT_EQ(Controls(), kAvailable);
 }
 
-TEST_F(LinkMonitorWindowTest, AnotherRemoteClosesWithoutAMessageUnlessLearning) {
-    for (const bool learning : {false, true}) {
-        SCOPED_TRACE(learning ? "learning" : "idle");
+TEST_F(LinkMonitorWindowTest, AnotherRemoteEndsLearningAndClosesWithoutAMessage) {
+    enum class Mode { kIdle, kLearning, kCapturing };
+    for (const Mode mode : {Mode::kIdle, Mode::kLearning, Mode::kCapturing}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        // A capture that polls seldom: it is still waiting when the other remote is found, as
+        // one is that never saw the remote go (swapped between two of its polls).
+        captureTiming.pollPause =
+            mode == Mode::kCapturing ? std::chrono::seconds(2) : CaptureTiming().pollPause;
         SetUp();
         ShowAndWaitForTheLink();
-        if (learning)
+        if (mode != Mode::kIdle)
             Click(window->learnButton);
+        if (mode == Mode::kCapturing) {
+            Click(window->KeyButton(QStringLiteral("00")));
+            ASSERT_TRUE(window->Session().CaptureRunning());
+            // In capture mode, and past its first poll: the capture now waits in its pause.
+            ASSERT_TRUE(QTest::qWaitFor([&] { return remote.InCaptureMode(); }, kWaitMs));
+            QTest::qWait(200);
+        }
+        remote.ClearCallLog();
         script.ExpectRetryCancel(texts::kReconnectRemote, true);
-        if (learning)
-            script.ExpectInformation(texts::kStopLearningBeforeClosing);
         prompter.SetHook([&](const QString& text) {
             if (text == texts::kReconnectRemote) {
                 remote.SetIdentityOverride(kOtherIdentity);
@@ -135,15 +176,87 @@ TEST_F(LinkMonitorWindowTest, AnotherRemoteClosesWithoutAMessageUnlessLearning) 
             }
         });
         remote.Unplug();
-        ASSERT_TRUE(WaitForMonitorEnd());
+        ASSERT_TRUE(WaitUntilClosedAndMonitorEnded());
         QApplication::processEvents();
-        // Refused while learning with the remote attached: the window stays, without a monitor.
-        EXPECT_EQ(window->isVisible(), learning);
-        EXPECT_EQ(window->Session().Closing(), !learning);
+        // Nothing more is asked, learned or written: the remote is not the one that was read.
         script.VerifyAllShown();
+        EXPECT_TRUE(window->Session().Closing());
+        EXPECT_FALSE(window->Session().LearningMode());
+        EXPECT_FALSE(window->Session().CaptureRunning());
+        EXPECT_FALSE(window->Session().PendingKey());
+        EXPECT_TRUE(remote.Writes().empty());
         prompter.SetHook({});
         remote.SetIdentityOverride("");
-        window->hide();
+    }
+}
+
+// A box the window opens stays open while the monitor ends the window under it; once it is
+// answered, the code after it must neither crash nor start anything on the closed window.
+TEST_F(LinkMonitorWindowTest, TheWindowClosedUnderALearningFailureBoxStaysWhole) {
+    using namespace std::chrono_literals;
+    captureTiming.limit = 300ms;
+    SetUp();
+    ShowAndWaitForTheLink();
+    Click(window->learnButton);
+    WhileOpen(texts::kLearningFailed, [&] { CloseThroughTheMonitor(); });
+    ExpectTheUserToClose();
+    script.ExpectPlainMessage(texts::kLearningFailed);
+    Click(window->KeyButton(QStringLiteral("00")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return script.Shown().size() == 3; }, kWaitMs));
+    script.VerifyAllShown();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->Session().Closing());
+    EXPECT_FALSE(window->Session().PendingKey());
+    EXPECT_FALSE(window->Session().CaptureRunning());
+}
+
+TEST_F(LinkMonitorWindowTest, AYesToTheRelearnQuestionOfAClosedWindowStartsNoCapture) {
+    ShowAndWaitForTheLink();
+    Click(window->learnButton);
+    PictureButton* learned = window->KeyButton(QStringLiteral("30"));
+    const QPixmap learnedPicture = learned->Picture();
+    WhileOpen(texts::RelearnQuestion(learned->Label()), [&] { CloseThroughTheMonitor(); });
+    ExpectTheUserToClose();
+    script.ExpectQuestion(texts::RelearnQuestion(learned->Label()), true);
+    Click(learned);
+    script.VerifyAllShown();
+    EXPECT_TRUE(window->Session().Closing());
+    EXPECT_FALSE(window->Session().PendingKey());
+    EXPECT_FALSE(window->Session().CaptureRunning());
+    EXPECT_EQ(learned->Picture().cacheKey(), learnedPicture.cacheKey());
+    EXPECT_TRUE(window->learningAnimation->isHidden());
+}
+
+TEST_F(LinkMonitorWindowTest, AYesToDeleteOrClearAfterAnotherRemoteCameWritesNothing) {
+    struct Case {
+        const char* name;
+        QString question;
+        std::function<void()> ask;
+    };
+    const Case cases[] = {
+        {"delete", texts::kDeleteQuestion,
+         [&] {
+             Click(window->deleteButton);
+             Click(window->KeyButton(QStringLiteral("30")));
+         }},
+        {"clear", texts::kClearQuestion, [&] { Click(window->clearButton); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        ShowAndWaitForTheLink();
+        remote.ClearCallLog();
+        swapping = true;
+        WhileOpen(c.question, [&] { CloseThroughTheMonitor(); });
+        script.ExpectRetryCancel(texts::kReconnectRemote, true).ExpectQuestion(c.question, true);
+        c.ask();
+        script.VerifyAllShown();
+        EXPECT_TRUE(window->Session().Closing());
+        EXPECT_TRUE(remote.Writes().empty());
+        EXPECT_TRUE(window->Session().KeyIsLearned(0x30));
+        swapping = false;
+        prompter.SetHook({});
+        remote.SetIdentityOverride("");
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
@@ -19,6 +20,8 @@ struct SeenBox {
     QString text;
     QMessageBox::StandardButtons buttons;
     QStringList labels;  // the buttons' texts, in the order of the standard buttons
+    int width = 0;
+    int titleWidth = 0;  // the caption in the box's font, bold
 };
 
 // Runs prompt while a timer looks at the box it opens and presses `press`.
@@ -30,7 +33,11 @@ SeenBox Answer(const std::function<void()>& prompt, QMessageBox::StandardButton 
             ADD_FAILURE() << "no message box open";
             return;
         }
-        seen = {box->windowTitle(), box->text(), box->standardButtons(), {}};
+        QFont bold = box->font();
+        bold.setBold(true);
+        seen = {box->windowTitle(),     box->text(),
+                box->standardButtons(), {},
+                box->width(),           QFontMetrics(bold).horizontalAdvance(box->windowTitle())};
         for (QAbstractButton* b : box->buttons())
             seen.labels << b->text();
         std::sort(seen.labels.begin(), seen.labels.end());
@@ -96,6 +103,20 @@ TEST(MessageBoxPrompter, EachKindOffersItsButtonsAndAnswersByThem) {
     box = Answer([&] { prompter.PlainMessage(QStringLiteral("plain")); }, QMessageBox::Ok);
     EXPECT_EQ(box.title, QStringLiteral("雁湖智联遥控器"));
     EXPECT_EQ(box.buttons, QMessageBox::Ok);
+}
+
+// A short text alone makes a narrow box, in whose title bar the caption is cut off ("雁…"):
+// every box leaves room for its caption and the title bar's buttons.
+TEST(MessageBoxPrompter, EveryBoxIsWideEnoughForItsCaption) {
+    MessageBoxPrompter prompter;
+    const SeenBox plain =
+        Answer([&] { prompter.PlainMessage(QStringLiteral("学习失败！")); }, QMessageBox::Ok);
+    EXPECT_EQ(plain.title, QStringLiteral("雁湖智联遥控器"));
+    EXPECT_GE(plain.width, plain.titleWidth + 100);
+    const SeenBox info =
+        Answer([&] { prompter.Information(QStringLiteral("ok"), QStringLiteral("提示")); },
+               QMessageBox::Ok);
+    EXPECT_GE(info.width, info.titleWidth + 100);
 }
 
 }  // namespace

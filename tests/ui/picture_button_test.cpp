@@ -218,4 +218,33 @@ TEST_F(PictureButtonTest, DrawsPictureAtItsSizeOrStretched) {
     EXPECT_EQ(stretched.pixelColor(15, 8), QColor(Qt::green));
 }
 
+// A button that takes no clicks must not look as if it did: it shows its picture in grey, and
+// its own colours again once enabled; the picture it holds stays the same.
+TEST_F(PictureButtonTest, ADisabledButtonShowsItsPictureInGrey) {
+    button->resize(8, 6);
+    button->SetPicture(Filled(QColor(40, 160, 60)));
+    const QColor live = button->grab().toImage().pixelColor(2, 2);
+    EXPECT_EQ(live, QColor(40, 160, 60));
+
+    button->setEnabled(false);
+    const QColor grey = button->grab().toImage().pixelColor(2, 2);
+    EXPECT_EQ(grey.red(), grey.green());
+    EXPECT_EQ(grey.green(), grey.blue());
+    EXPECT_EQ(grey.red(), qGray(live.rgb()));
+    EXPECT_TRUE(SamePicture(button->Picture(), Filled(QColor(40, 160, 60))));
+
+    // Another picture while disabled is greyed as well.
+    button->SetPicture(Filled(QColor(200, 30, 30)));
+    const QColor otherGrey = button->grab().toImage().pixelColor(2, 2);
+    EXPECT_EQ(otherGrey.red(), qGray(qRgb(200, 30, 30)));
+    EXPECT_EQ(otherGrey.blue(), otherGrey.red());
+
+    // An unavailable picture of its own stands in for the grey one.
+    button->SetUnavailablePicture(Filled(QColor(90, 90, 100)));
+    EXPECT_EQ(button->grab().toImage().pixelColor(2, 2), QColor(90, 90, 100));
+
+    button->setEnabled(true);
+    EXPECT_EQ(button->grab().toImage().pixelColor(2, 2), QColor(200, 30, 30));
+}
+
 }  // namespace

@@ -129,6 +129,11 @@ TEST_F(ShowHandlerTest, TheBuiltSkinsLoadEveryPictureAndAreReleasedAfterwards) {
                   (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
               QFileDevice::Permissions());
     EXPECT_EQ(window->versionLabel->text(), QStringLiteral("V 2.3"));
+    // Taken away (the remote gone), delete and clear look as they do with nothing learned.
+    EXPECT_EQ(window->deleteButton->UnavailablePicture().cacheKey(),
+              window->Pictures().namedPictures.value("deletehui").cacheKey());
+    EXPECT_EQ(window->clearButton->UnavailablePicture().cacheKey(),
+              window->Pictures().namedPictures.value("clearhui").cacheKey());
     window->close();
 }
 
@@ -200,6 +205,28 @@ TEST_F(ShowHandlerTest, AFailedStartUpClosesAtOnceWithoutSkinsMonitorOrMessage) 
     EXPECT_FALSE(window->Session().WatchingLink());
     EXPECT_EQ(LoadedKeyPictures(), 0);
     EXPECT_TRUE(window->Pictures().animationFile.isEmpty());
+}
+
+// A bundle without the animation: the window opens and learns as usual, with no animation
+// file, and no movie is ever started on a file that is not there.
+TEST_F(ShowHandlerTest, WithoutAnAnimationNoMovieIsStarted) {
+    services.programFolder =
+        FolderWithBundles({}, "bn7731.rcc", TestBundle("bn7731_without_flash1.rcc"));
+    Open();
+    ShowAndSettle();
+    ASSERT_FALSE(window->StartupFailed());
+    EXPECT_TRUE(window->Pictures().animationFile.isEmpty());
+    QTest::mouseClick(window->learnButton, Qt::LeftButton);
+    QTest::mouseClick(window->KeyButton(QStringLiteral("00")), Qt::LeftButton);
+    ASSERT_TRUE(window->Session().PendingKey());
+    const QMovie* movie = window->learningAnimation->movie();
+    EXPECT_TRUE(movie == nullptr ||
+                (movie->fileName().isEmpty() && movie->state() == QMovie::NotRunning));
+    QTest::mouseClick(window->learnButton, Qt::LeftButton);
+
+    AnimationFile file;
+    file.Write(QByteArray());
+    EXPECT_TRUE(file.Path().isEmpty());
 }
 
 TEST_F(ShowHandlerTest, AnAnimationFileThereIsReplacedNotWrittenThrough) {
