@@ -87,15 +87,6 @@ inline WindowPictures TestPictures() {
     return pictures;
 }
 
-// Where the build puts the converter; the window loads it from there.
-inline QString TestConverterFolder() {
-#ifdef KEYLEARN_CONVERTER_DIR
-    return QStringLiteral(KEYLEARN_CONVERTER_DIR);
-#else
-    return {};
-#endif
-}
-
 class WindowTest : public ::testing::Test {
   protected:
     ~WindowTest() override { Close(); }
