@@ -101,6 +101,32 @@ void MainWindow::ShowKeyStates() {
     }
 }
 
+void MainWindow::ShowTablesReread() {
+    // ShowKeyStates draws only keys that hold a code: every other key is drawn empty first, so
+    // that a key whose code went while the remote was away shows so. The key waiting for its
+    // code keeps its learning picture.
+    const std::optional<KeyCode> pending = session->PendingKey();
+    for (PictureButton* button : findChildren<PictureButton*>()) {
+        const std::optional<KeyCode> keyCode = KeyCodeOf(button);
+        if (!keyCode || keyCode == pending)
+            continue;
+        button->SetEnabledLook(true);
+        ShowKeyPicture(button, KeyPictureSet::kNotLearned);
+    }
+    ShowKeyStates();
+    if (PictureButton* button = pending ? KeyButton(*pending) : nullptr)
+        ShowKeyPicture(button, KeyPictureSet::kLearning);
+    UpdateDeleteButtons();
+    if (session->LearningMode()) {
+        ShowTipsPanel(tipsLearning);
+    } else if (session->DeleteMode()) {
+        deleteButton->SetPicture(Named(named_picture::kStopDeleting));
+        ShowTipsPanel(tipsDeleting);
+    } else {
+        ShowIdleTips();
+    }
+}
+
 void MainWindow::UpdateDeleteButtons() {
     if (session->AnyKeyLearned()) {
         deleteButton->setEnabled(true);

@@ -227,9 +227,9 @@ WindowLook Capturing(WindowStatesTest& test) {
 // once the attempt has ended.
 WindowLook AttemptEnded(WindowStatesTest& test, const std::string& capture) {
     Click(test.window->learnButton);
-    if (!capture.empty())
-        test.sim->QueueCapture(capture);
     Click(test.window->KeyButton("01"));
+    if (!capture.empty())
+        EXPECT_TRUE(FireWhenListening(*test.sim, capture, kWaitMs));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             return !test.window->Session().CaptureRunning() && !test.window->Session().PendingKey();
