@@ -81,8 +81,7 @@ std::optional<std::string> SimulatedRemote::IdentityLocked() const {
 }
 
 bool SimulatedRemote::CaptureModeOn() const {
-    return captureMode_ &&
-           std::chrono::steady_clock::now() - lastCapturePoll_ <= captureIdleLimit_;
+    return captureMode_ && std::chrono::steady_clock::now() - lastCapturePoll_ <= captureIdleLimit_;
 }
 
 void SimulatedRemote::EndLapsedCaptureMode() {

@@ -53,8 +53,7 @@ EntryReclaim ReclaimLeakedEntries(RemoteMap& map, DeviceLibrary& device) {
         after.codeAreaBitmap = std::move(state.codeAreaBitmap);
         after.codeTable = std::move(state.codeTable);
     }
-    switch (WriteChecked(device, map.codeTableAddress, CodeTableRegionBytes(after),
-                         map.memoryBank)
+    switch (WriteChecked(device, map.codeTableAddress, CodeTableRegionBytes(after), map.memoryBank)
                 .landing) {
         case WriteLanding::kLanded:
             map.codeAreaBitmap = std::move(after.codeAreaBitmap);

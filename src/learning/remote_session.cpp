@@ -68,8 +68,13 @@ RemoteOpening RemoteSession::TakeLock(RemoteOpening opening) {
     for (;;) {
         const RemoteLockStatus status =
             lock_.Take(identity, options_.holderName, options_.lockFolder);
-        if (status == RemoteLockStatus::kTaken)
+        if (status == RemoteLockStatus::kTaken) {
+            // Whoever held it before has let go.
+            opening.status = RemoteOpening::Status::kNotAccepted;
+            opening.holderName.clear();
+            opening.holderProcess = 0;
             return opening;
+        }
         if (status == RemoteLockStatus::kUnavailable) {
             opening.status = RemoteOpening::Status::kLockUnavailable;
             opening.lockProblem = lock_.Problem();
@@ -83,8 +88,7 @@ RemoteOpening RemoteSession::TakeLock(RemoteOpening opening) {
             opening.holderProcess = lock_.HolderProcess();
         }
         // The window holds its lock until it is closed: waiting for it is pointless.
-        if (lock_.HolderName() == kWindowHolderName ||
-            std::chrono::steady_clock::now() >= deadline)
+        if (lock_.HolderName() == kWindowHolderName || std::chrono::steady_clock::now() >= deadline)
             return opening;
         std::this_thread::sleep_for(kLockRetryPause);
     }
@@ -99,9 +103,15 @@ bool RemoteSession::RereadTables() {
     ReadRemoteTables(device_, reading);
     if (reading.status != StartupStatus::kReady)
         return false;
+    std::vector<KeyCode> changed;
+    for (std::size_t i = 0; i < reading.map.keySlots.size(); ++i) {
+        const KeySlot& now = reading.map.keySlots[i];
+        if (i >= map_.keySlots.size() || map_.keySlots[i].state != now.state)
+            changed.push_back(now.keyCode);
+    }
     map_ = std::move(reading.map);
     tablesCurrent_ = true;
-    emit tablesReread();
+    emit tablesReread(changed);
     return true;
 }
 

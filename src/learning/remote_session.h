@@ -249,8 +249,9 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     void keyControlsAvailable(bool available);
     // The link monitor has ended (and is gone).
     void linkWatchEnded(LinkMonitor::End why);
-    // The tables were read again: every key's state may have changed.
-    void tablesReread();
+    // The tables were read again: changedKeys are the keys whose state is not what the tables
+    // read before said (learned, downloaded or empty elsewhere meanwhile).
+    void tablesReread(const std::vector<KeyCode>& changedKeys);
 
   private:
     void StartCapture();

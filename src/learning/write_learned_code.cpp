@@ -6,9 +6,9 @@
 #include "device/device_library.h"
 #include "device/device_text.h"
 #include "device/remote_map.h"
+#include "learning/checked_write.h"
 #include "learning/code_table.h"
 #include "learning/converted_code.h"
-#include "learning/checked_write.h"
 #include "learning/key_slots.h"
 #include "learning/leaked_entries.h"
 #include "learning/release_key_entry.h"
@@ -214,18 +214,22 @@ LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
                          map.memoryBank)
                 .landing != WriteLanding::kLanded)
             return outcome(LearnOutcome::kCodeDataNotWritten);
-        switch (WriteChecked(device, map.codeTableAddress,
-                             CodeTableRegionBytes(claim->tables.codeAreaBitmap,
-                                                  claim->tables.codeTable),
-                             map.memoryBank)
+        switch (WriteChecked(
+                    device, map.codeTableAddress,
+                    CodeTableRegionBytes(claim->tables.codeAreaBitmap, claim->tables.codeTable),
+                    map.memoryBank)
                     .landing) {
             case WriteLanding::kLanded:
                 break;
             case WriteLanding::kNotLanded:
                 return outcome(LearnOutcome::kCodeTableNotWritten);
             case WriteLanding::kUnknown: {
-                // The claim may stand: an entry in use that no key points at, the safe side.
+                // The claim may stand: an entry in use that no key points at, the safe side,
+                // which the map keeps so that nothing else is given its units meanwhile.
+                map.codeAreaBitmap = std::move(claim->tables.codeAreaBitmap);
+                map.codeTable = std::move(claim->tables.codeTable);
                 LearnResult unknown = outcome(LearnOutcome::kCodeTableNotWritten);
+                unknown.newEntryLeftInUse = true;
                 unknown.remoteUncertain = true;
                 return unknown;
             }

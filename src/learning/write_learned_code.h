@@ -64,8 +64,9 @@ struct LearnResult {
     // Learned, but the entry the key held before could not be freed (the remote refused the
     // write): it stays in use with no key pointing at it, which the memory check reports.
     bool previousEntryLeftInUse = false;
-    // kKeyEntryNotWritten after a new entry was claimed: taking the claim back was refused
-    // too, so the new entry stays in use with no key pointing at it.
+    // A new entry's claim stays in use (and in the map): after kKeyEntryNotWritten taking it
+    // back was refused too, so no key points at it; after kKeyEntryUnknown, or a claim that was
+    // not confirmed and could not be read back, it may stand, and is kept on the safe side.
     bool newEntryLeftInUse = false;
     // Leaked entries freed to make room for the code (kReclaimedWhenFull), whatever the outcome.
     std::vector<FreedCodeEntry> reclaimed;

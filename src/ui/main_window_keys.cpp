@@ -101,14 +101,13 @@ void MainWindow::ShowKeyStates() {
     }
 }
 
-void MainWindow::ShowTablesReread() {
-    // ShowKeyStates draws only keys that hold a code: every other key is drawn empty first, so
-    // that a key whose code went while the remote was away shows so. The key waiting for its
-    // code keeps its learning picture.
+void MainWindow::ShowTablesReread(const std::vector<KeyCode>& changedKeys) {
+    // ShowKeyStates draws the keys that hold a code; a key whose code went while the remote was
+    // away is drawn empty here. The key waiting for its code keeps its learning picture.
     const std::optional<KeyCode> pending = session->PendingKey();
-    for (PictureButton* button : findChildren<PictureButton*>()) {
-        const std::optional<KeyCode> keyCode = KeyCodeOf(button);
-        if (!keyCode || keyCode == pending)
+    for (const KeyCode key : changedKeys) {
+        PictureButton* button = KeyButton(key);
+        if (button == nullptr || key == pending || session->KeyIsLearned(key))
             continue;
         button->SetEnabledLook(true);
         ShowKeyPicture(button, KeyPictureSet::kNotLearned);

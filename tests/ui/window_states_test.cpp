@@ -21,6 +21,7 @@
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/simulated_device.h"
 #include "tests/ui/test_window_services.h"
+#include "tests/ui/window_test.h"
 #include "ui/key_pictures.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
@@ -228,8 +229,9 @@ WindowLook Capturing(WindowStatesTest& test) {
 WindowLook AttemptEnded(WindowStatesTest& test, const std::string& capture) {
     Click(test.window->learnButton);
     Click(test.window->KeyButton("01"));
-    if (!capture.empty())
-        EXPECT_TRUE(FireWhenListening(*test.sim, capture, kWaitMs));
+    if (!capture.empty()) {
+        EXPECT_TRUE(window_test::FireWhenListening(*test.sim, capture, kWaitMs));
+    }
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             return !test.window->Session().CaptureRunning() && !test.window->Session().PendingKey();

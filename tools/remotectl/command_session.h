@@ -30,8 +30,8 @@ void AddLockWaitOption(CLI::App& command, int& seconds);
 
 class CommandSession final : private SessionQuestions {
   public:
-    explicit CommandSession(std::chrono::seconds lockWait =
-                                std::chrono::seconds(kDefaultLockWaitSeconds));
+    explicit CommandSession(
+        std::chrono::seconds lockWait = std::chrono::seconds(kDefaultLockWaitSeconds));
     ~CommandSession() override;
     CommandSession(const CommandSession&) = delete;
     CommandSession& operator=(const CommandSession&) = delete;

@@ -26,9 +26,8 @@ int RunRepair(int lockWaitSeconds) {
         case EntryReclaim::Outcome::kReclaimed:
             for (const FreedCodeEntry& freed : reclaim.freed) {
                 const int first = freed.entry.firstUnit;
-                std::cout << "freed entry " << KeyCodeText(freed.index) << " units " << first
-                          << '-' << first + freed.entry.unitCount - 1
-                          << " (no key pointed at it)\n";
+                std::cout << "freed entry " << KeyCodeText(freed.index) << " units " << first << '-'
+                          << first + freed.entry.unitCount - 1 << " (no key pointed at it)\n";
             }
             return 0;
         case EntryReclaim::Outcome::kNotWritten:
