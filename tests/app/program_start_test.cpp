@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "tests/app/recording_proxy.h"
+#include "tests/support/own_remote_identity.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ struct ProcessGuard {
 };
 
 TEST(ProgramStart, MainWindowComesUpWithTheRemotesTablesRead) {
+    // Goes last, once the program that locked the remote has ended.
+    const OwnRemoteIdentity identity;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     QFile::setPermissions(dir.path(),
@@ -68,6 +71,7 @@ TEST(ProgramStart, MainWindowComesUpWithTheRemotesTablesRead) {
     while (!simOut.contains("serving") && sim.waitForReadyRead(10000))
         simOut += sim.readAllStandardOutput();
     ASSERT_TRUE(simOut.contains("serving")) << simOut.toStdString();
+    ASSERT_EQ(identity.GiveTo(simSocket.toStdString()), "");
 
     RecordingProxy proxy(programSocket.toStdString(), simSocket.toStdString());
     ASSERT_TRUE(proxy.Start());

@@ -4,8 +4,6 @@
 // late, leaked entries repaired, and learning a code that remote-sim fires at the remote.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,14 +13,12 @@
 #include <QProcess>
 #include <QStringList>
 #include <QThread>
-#include <atomic>
-#include <csignal>
-#include <cstdio>
 #include <memory>
 #include <set>
 
 #include "platform/remote_lock.h"
 #include "sim/remote_image_builder.h"
+#include "tests/support/own_remote_identity.h"
 #include "tests/support/remote_sim_process.h"
 
 namespace {
@@ -68,35 +64,16 @@ QByteArray Resigned(QByteArray text) {
            QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().toUpper() + "\n";
 }
 
-// An identity of this test's own for a remote-sim: remotectl takes its lock in the user's own
-// lock folder, which test programs running at the same time (or other people's on the same
-// machine) share, so no two may lock the same remote. The first eight bytes stay the default
-// remote's (59485A4C37373331), the last six say which process and remote this is.
-std::string OwnIdentity() {
-    static std::atomic<int> remotes{0};
-    char tail[16];
-    std::snprintf(tail, sizeof tail, "%08X%04X", static_cast<unsigned>(::getpid()),
-                  static_cast<unsigned>(++remotes & 0xFFFF));
-    return default_remote::kIdentityText.substr(0, 18) + tail;
-}
-
 class RemotectlTest : public testing::Test {
   protected:
     void SetUp() override { StartServer(); }
-    void TearDown() override {
-        server_.Stop(SIGKILL);
-        // Every remotectl has ended: the lock file of this test's remote can go.
-        if (const auto folder = UserLockFolder())
-            QFile::remove(*folder + "/" + RemoteLockFileName(Identity()));
-    }
 
+    // The remote of this test's own identity (own_remote_identity.h).
     void StartServer(const std::vector<std::string>& options = {}) {
         ASSERT_TRUE(server_.Start(options)) << server_.Log();
-        // Bytes 9 to 14 of the info block (B000): the identity's last six.
-        const CommandResult written = Sim({"write", "B009", identity_.substr(18)});
-        ASSERT_EQ(written.exitCode, 0) << written.err;
+        ASSERT_EQ(identity_.GiveTo(socket_), "");
     }
-    QString Identity() const { return QString::fromStdString(identity_); }
+    QString Identity() const { return identity_.Text(); }
 
     Result Remotectl(const QStringList& args) const {
         return RunProgram(REMOTECTL_PATH, args, socket_);
@@ -129,7 +106,8 @@ class RemotectlTest : public testing::Test {
         EXPECT_EQ(check.exitCode, 0) << check.out;
     }
 
-    std::string identity_ = OwnIdentity();
+    // Goes last, once the server (and every remotectl) has ended.
+    OwnRemoteIdentity identity_;
     TestFolder folder_;
     std::string socket_ = folder_.File("s");
     RemoteSimServerProcess server_{socket_, folder_.File("image"), folder_.File("log")};
@@ -182,7 +160,7 @@ TEST_F(RemotectlTest, InfoAndCheckDescribeTheRemote) {
     const Result info = Remotectl({"info"});
     ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
     EXPECT_TRUE(info.out.contains("model       7731\n")) << info.out.toStdString();
-    EXPECT_TRUE(info.out.contains("identity    " + QByteArray::fromStdString(identity_)));
+    EXPECT_TRUE(info.out.contains("identity    " + QByteArray::fromStdString(identity_.Std())));
     EXPECT_TRUE(info.out.contains("interface   1.3\n"));
     const QJsonObject json = QJsonDocument::fromJson(Remotectl({"info", "--json"}).out).object();
     EXPECT_EQ(json["codeTable"].toObject()["entries"].toInt(), default_remote::kCodeTableCount);
