@@ -133,10 +133,6 @@ LeakedEntries RemoteSession::LeakedEntriesPolicy() const {
                                      : LeakedEntries::kLeftAlone;
 }
 
-std::vector<std::uint8_t> RemoteSession::LeakedEntriesNow() const {
-    return MayReclaimLeakedEntries() ? LeakedCodeEntries(map_) : std::vector<std::uint8_t>();
-}
-
 EntryReclaim RemoteSession::ReclaimLeakedEntries() {
     if (!MayReclaimLeakedEntries())
         return {};

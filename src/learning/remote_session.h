@@ -227,8 +227,6 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     // was read, and the tables are current. Learning then reclaims them when the table is full
     // or the code area has no room.
     bool MayReclaimLeakedEntries() const;
-    // The leaked entries, when MayReclaimLeakedEntries; none otherwise.
-    std::vector<std::uint8_t> LeakedEntriesNow() const;
     // Frees them (remotectl repair); kNothingLeaked unless MayReclaimLeakedEntries.
     EntryReclaim ReclaimLeakedEntries();
 
