@@ -1,13 +1,16 @@
 #include "learning/write_learned_code.h"
 
 #include <algorithm>
+#include <array>
 
 #include "device/device_library.h"
 #include "device/device_text.h"
 #include "device/remote_map.h"
+#include "learning/checked_write.h"
 #include "learning/code_table.h"
 #include "learning/converted_code.h"
 #include "learning/key_slots.h"
+#include "learning/leaked_entries.h"
 #include "learning/release_key_entry.h"
 
 namespace {
@@ -84,6 +87,13 @@ struct NewEntryClaim {
     CodeTableState tables;
 };
 
+// A key entry from the first bytes of one, the rest read as zero.
+KeyEntry KeyEntryFromStart(const MemoryBytes& bytes) {
+    std::array<std::uint8_t, kKeyEntryBytes> whole{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), whole.size()), whole.begin());
+    return KeyEntryFromBytes(whole);
+}
+
 LearnResult Outcome(LearnOutcome outcome) {
     LearnResult result;
     result.outcome = outcome;
@@ -131,7 +141,7 @@ std::optional<int> FindFreeUnits(const RemoteMap& map, int unitCount, std::size_
 }
 
 LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
-                             std::string_view convertedCode) {
+                             std::string_view convertedCode, LeakedEntries leaked) {
     const std::optional<ConvertedCode> code = ParseConvertedCode(convertedCode);
     if (!code)
         return Outcome(LearnOutcome::kMalformedResult);
@@ -139,6 +149,7 @@ LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
     // How the remote is to hold the code.
     Holding holding;
     std::optional<NewEntryClaim> claim;
+    std::vector<FreedCodeEntry> reclaimed;
     if (!IsBuiltinCode(map, code->codeId) && !IsShortCodeId(code->codeId)) {
         holding.form = CodeHolding::kCodeTable;
         if (const auto existing = FindEntryInUse(map.codeTable, code->codeId)) {
@@ -147,13 +158,27 @@ LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
             std::optional<MemoryBytes> data = CodeDataBytes(code->codeData);
             if (!data)
                 return Outcome(LearnOutcome::kMalformedResult);
-            const auto free = FindFreeEntry(map.codeTable);
-            if (!free)
-                return Outcome(LearnOutcome::kNoFreeCodeEntry);
             const int unitCount = CodeUnitsFor(data->size());
-            const std::optional<int> firstUnit = FindFreeUnits(map, unitCount, data->size());
-            if (!firstUnit)
-                return Outcome(LearnOutcome::kNoRoom);
+            auto free = FindFreeEntry(map.codeTable);
+            std::optional<int> firstUnit = FindFreeUnits(map, unitCount, data->size());
+            // Entries no key points at make room before the remote is called full.
+            if ((!free || !firstUnit) && leaked == LeakedEntries::kReclaimedWhenFull) {
+                EntryReclaim reclaim = ReclaimLeakedEntries(map, device);
+                reclaimed = std::move(reclaim.freed);
+                if (reclaim.outcome == EntryReclaim::Outcome::kUnknown) {
+                    LearnResult unknown = Outcome(LearnOutcome::kCodeTableNotWritten);
+                    unknown.remoteUncertain = true;
+                    return unknown;
+                }
+                free = FindFreeEntry(map.codeTable);
+                firstUnit = FindFreeUnits(map, unitCount, data->size());
+            }
+            if (!free || !firstUnit) {
+                LearnResult full =
+                    Outcome(!free ? LearnOutcome::kNoFreeCodeEntry : LearnOutcome::kNoRoom);
+                full.reclaimed = std::move(reclaimed);
+                return full;
+            }
             holding.newEntry = true;
             holding.entryIndex = *free;
             claim = NewEntryClaim{std::move(*data), *firstUnit,
@@ -165,38 +190,85 @@ LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
                           static_cast<std::uint8_t>(unitCount)};
         }
     }
+    // Every outcome from here on says what was reclaimed on the way.
+    const auto outcome = [&reclaimed](LearnOutcome value) {
+        LearnResult result = Outcome(value);
+        result.reclaimed = reclaimed;
+        return result;
+    };
 
     // The key's slot, and what its entry holds now, before anything is written.
     const std::optional<std::size_t> slot = FindKeySlot(map.keySlots, keyCode);
     const int slotIndex = slot ? static_cast<int>(*slot) : -1;
     const std::optional<MemoryAddress> entryAddress = KeyEntryAddress(map, slotIndex);
     if (!entryAddress)
-        return Outcome(LearnOutcome::kNoKeySlot);
+        return outcome(LearnOutcome::kNoKeySlot);
     const std::optional<KeyEntry> previousEntry = ReadKeyEntry(map, device, slotIndex);
     if (!previousEntry)
-        return Outcome(LearnOutcome::kKeyEntryNotRead);
+        return outcome(LearnOutcome::kKeyEntryNotRead);
 
     if (claim) {
+        // Data in free units claims nothing, whether it landed or not.
         const int dataAddress = map.codeAreaAddress + kUnitBytes * claim->firstUnit;
-        if (!device.WriteMemory(static_cast<MemoryAddress>(dataAddress), claim->data,
-                                map.memoryBank))
-            return Outcome(LearnOutcome::kCodeDataNotWritten);
-        if (!device.WriteMemory(
-                map.codeTableAddress,
-                CodeTableRegionBytes(claim->tables.codeAreaBitmap, claim->tables.codeTable),
-                map.memoryBank))
-            return Outcome(LearnOutcome::kCodeTableNotWritten);
+        if (WriteChecked(device, static_cast<MemoryAddress>(dataAddress), claim->data,
+                         map.memoryBank)
+                .landing != WriteLanding::kLanded)
+            return outcome(LearnOutcome::kCodeDataNotWritten);
+        switch (WriteChecked(
+                    device, map.codeTableAddress,
+                    CodeTableRegionBytes(claim->tables.codeAreaBitmap, claim->tables.codeTable),
+                    map.memoryBank)
+                    .landing) {
+            case WriteLanding::kLanded:
+                break;
+            case WriteLanding::kNotLanded:
+                return outcome(LearnOutcome::kCodeTableNotWritten);
+            case WriteLanding::kUnknown: {
+                // The claim may stand: an entry in use that no key points at, the safe side,
+                // which the map keeps so that nothing else is given its units meanwhile.
+                map.codeAreaBitmap = std::move(claim->tables.codeAreaBitmap);
+                map.codeTable = std::move(claim->tables.codeTable);
+                LearnResult unknown = outcome(LearnOutcome::kCodeTableNotWritten);
+                unknown.newEntryLeftInUse = true;
+                unknown.remoteUncertain = true;
+                return unknown;
+            }
+        }
     }
 
-    if (!device.WriteMemory(*entryAddress, KeyEntryRecord(*code, holding), map.memoryBank)) {
-        LearnResult failed = Outcome(LearnOutcome::kKeyEntryNotWritten);
-        // The claim goes back: the entry and its units are free again, as before the attempt.
-        if (claim &&
-            !device.WriteMemory(map.codeTableAddress, CodeTableRegionBytes(map), map.memoryBank)) {
-            map.codeAreaBitmap = std::move(claim->tables.codeAreaBitmap);
-            map.codeTable = std::move(claim->tables.codeTable);
-            failed.newEntryLeftInUse = true;
+    const MemoryBytes record = KeyEntryRecord(*code, holding);
+    const CheckedWrite keyWrite = WriteChecked(device, *entryAddress, record, map.memoryBank);
+    if (keyWrite.landing != WriteLanding::kLanded) {
+        // Only a key entry seen not to point at the claimed entry lets the claim go.
+        const bool pointsAtClaim =
+            claim && keyWrite.readBack.size() >= kKeyEntryHeaderBytes &&
+            KeyEntryFromStart(keyWrite.readBack).HoldsTableCode() &&
+            KeyEntryFromStart(keyWrite.readBack).CodeEntryIndex() == holding.entryIndex;
+        const bool unknown = keyWrite.landing == WriteLanding::kUnknown || pointsAtClaim;
+        LearnResult failed =
+            outcome(unknown ? LearnOutcome::kKeyEntryUnknown : LearnOutcome::kKeyEntryNotWritten);
+        failed.remoteUncertain = unknown;
+        if (!claim)
+            return failed;
+        if (!unknown) {
+            // The claim goes back: the entry and its units are free again, as before the
+            // attempt.
+            switch (WriteChecked(device, map.codeTableAddress, CodeTableRegionBytes(map),
+                                 map.memoryBank)
+                        .landing) {
+                case WriteLanding::kLanded:
+                    return failed;
+                case WriteLanding::kNotLanded:
+                    break;
+                case WriteLanding::kUnknown:
+                    failed.remoteUncertain = true;
+                    break;
+            }
         }
+        // The claim stays in the map as it may stand on the remote.
+        map.codeAreaBitmap = std::move(claim->tables.codeAreaBitmap);
+        map.codeTable = std::move(claim->tables.codeTable);
+        failed.newEntryLeftInUse = true;
         return failed;
     }
     if (claim) {
@@ -205,7 +277,7 @@ LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
     }
     map.keySlots[*slot] = LearnedSlot(keyCode, *code, holding);
 
-    LearnResult learned = Outcome(LearnedOutcome(holding));
+    LearnResult learned = outcome(LearnedOutcome(holding));
     learned.slotIndex = *slot;
     if (holding.form == CodeHolding::kCodeTable)
         learned.learnedCodeRef =
@@ -215,9 +287,19 @@ LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
     const std::optional<std::uint8_t> previousIndex = previousEntry->CodeEntryIndex();
     const bool pointsThereNow =
         holding.form == CodeHolding::kCodeTable && previousIndex == holding.entryIndex;
-    if (previousEntry->HoldsTableCode() && !pointsThereNow &&
-        ReleaseCodeEntry(map, device, keyCode, *previousIndex) ==
-            CodeEntryRelease::kRegionNotWritten)
-        learned.previousEntryLeftInUse = true;
+    if (previousEntry->HoldsTableCode() && !pointsThereNow) {
+        switch (ReleaseCodeEntry(map, device, keyCode, *previousIndex)) {
+            case CodeEntryRelease::kStillUsed:
+            case CodeEntryRelease::kFreed:
+                break;
+            case CodeEntryRelease::kRegionNotWritten:
+                learned.previousEntryLeftInUse = true;
+                break;
+            case CodeEntryRelease::kRegionUnknown:
+                learned.previousEntryLeftInUse = true;
+                learned.remoteUncertain = true;
+                break;
+        }
+    }
     return learned;
 }

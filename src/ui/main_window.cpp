@@ -37,6 +37,7 @@ void MainWindow::ConnectSession() {
     connect(s, &RemoteSession::linkStateChanged, this, &MainWindow::ShowLinkState);
     connect(s, &RemoteSession::keyControlsAvailable, this, &MainWindow::SetKeyControlsAvailable);
     connect(s, &RemoteSession::linkWatchEnded, this, &MainWindow::OnLinkWatchEnded);
+    connect(s, &RemoteSession::tablesReread, this, &MainWindow::ShowTablesReread);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -102,6 +102,9 @@ class MainWindow : public QWidget, private SessionQuestions {
     void ShowKeyStates();
     // Puts the delete and clear buttons in step with whether any key is learned.
     void UpdateDeleteButtons();
+    // The session read the tables again (the remote was away, or a write's outcome was not
+    // known): every key, the delete and clear buttons and the tips show what it holds now.
+    void ShowTablesReread(const std::vector<KeyCode>& changedKeys);
     // What the link monitor reports: shows or hides the key box and enables or disables the
     // learning, delete and clear buttons together.
     void SetKeyControlsAvailable(bool available);

@@ -101,6 +101,31 @@ void MainWindow::ShowKeyStates() {
     }
 }
 
+void MainWindow::ShowTablesReread(const std::vector<KeyCode>& changedKeys) {
+    // ShowKeyStates draws the keys that hold a code; a key whose code went while the remote was
+    // away is drawn empty here. The key waiting for its code keeps its learning picture.
+    const std::optional<KeyCode> pending = session_->PendingKey();
+    for (const KeyCode key : changedKeys) {
+        PictureButton* button = KeyButton(key);
+        if (button == nullptr || key == pending || session_->KeyIsLearned(key))
+            continue;
+        button->SetEnabledLook(true);
+        ShowKeyPicture(button, KeyPictureSet::kNotLearned);
+    }
+    ShowKeyStates();
+    if (PictureButton* button = pending ? KeyButton(*pending) : nullptr)
+        ShowKeyPicture(button, KeyPictureSet::kLearning);
+    UpdateDeleteButtons();
+    if (session_->LearningMode()) {
+        ShowTipsPanel(tipsLearning);
+    } else if (session_->DeleteMode()) {
+        deleteButton->SetPicture(Named(named_picture::kStopDeleting));
+        ShowTipsPanel(tipsDeleting);
+    } else {
+        ShowIdleTips();
+    }
+}
+
 void MainWindow::UpdateDeleteButtons() {
     if (session_->AnyKeyLearned()) {
         deleteButton->setEnabled(true);

@@ -56,5 +56,7 @@ int main(int argc, char** argv) {
     add("restore", "Puts a backup back on the remote it came from", DefineRestore);
     add("export", "Every key's code as Pronto hex, protocol text or a Flipper file", DefineExport);
     add("check", "Checks the remote's key and code tables for consistency", DefineCheck);
+    add("repair", "Frees code-table entries in use that no key points at (check lists them)",
+        DefineRepair);
     return command_line::Run(app, runs, argc, argv);
 }
