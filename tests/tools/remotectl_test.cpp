@@ -283,10 +283,8 @@ TEST_F(RemotectlTest, AChangeIsRefusedAtOnceWhileKeylearnHoldsTheRemote) {
         env.insert("KEYLEARN_REMOTE_SOCKET", QString::fromStdString(socket_));
         env.remove("XDG_RUNTIME_DIR");
         process.setProcessEnvironment(env);
-        // Told to wait long: the window is refused at once all the same. (restore takes no
-        // --wait yet: it waits the default.)
-        process.start(REMOTECTL_PATH,
-                      args.first() == "restore" ? args : args + QStringList{"--wait", "30"});
+        // Told to wait long: the window is refused at once all the same.
+        process.start(REMOTECTL_PATH, args + QStringList{"--wait", "30"});
         const Result refused = Finish(process);
         EXPECT_EQ(refused.exitCode, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(refused.err.startsWith("remotectl: keylearn (process "))

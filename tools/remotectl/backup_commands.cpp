@@ -133,11 +133,12 @@ std::string Refusal(CommandSession& session, const RemoteBackup& backup, bool fo
     return {};
 }
 
-int RunRestore(const std::string& path, bool force) {
+int RunRestore(const std::string& path, bool force, int lockWaitSeconds) {
     const std::optional<RemoteBackup> backup = ReadBackup(path);
     if (!backup)
         return 1;
-    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kHold);
+    const std::unique_ptr<CommandSession> session =
+        OpenRemote(LockMode::kHold, std::nullopt, lockWaitSeconds);
     if (!session)
         return 1;
     if (const std::string refusal = Refusal(*session, *backup, force); !refusal.empty())
@@ -185,11 +186,13 @@ CommandRun DefineBackup(CLI::App& command) {
 CommandRun DefineRestore(CLI::App& command) {
     auto path = std::make_shared<std::string>();
     auto force = std::make_shared<bool>(false);
+    auto lockWait = std::make_shared<int>(kDefaultLockWaitSeconds);
     command
         .add_option("FILE", *path,
                     "a backup written by remotectl backup, or - for the standard input")
         ->required();
     command.add_flag("--force", *force,
                      "put the backup on a remote of the same model with another identity");
-    return [path, force] { return RunRestore(*path, *force); };
+    AddLockWaitOption(command, *lockWait);
+    return [path, force, lockWait] { return RunRestore(*path, *force, *lockWait); };
 }

@@ -26,7 +26,7 @@ CommandRun DefineProgram(CLI::App& command);  // remotectl program KEY PROTOCOL 
 CommandRun DefineDelete(CLI::App& command);   // remotectl delete KEY
 CommandRun DefineClear(CLI::App& command);    // remotectl clear
 CommandRun DefineBackup(CLI::App& command);   // remotectl backup FILE
-CommandRun DefineRestore(CLI::App& command);  // remotectl restore FILE [--force]
+CommandRun DefineRestore(CLI::App& command);  // remotectl restore FILE [--force] [--wait S]
 
 // A failure: "remotectl: MESSAGE" on stderr; gives 1.
 int Fail(const std::string& message);
