@@ -188,12 +188,22 @@ int RunParent(const char* self, int runs) {
     TestFolder folder;
     const std::string socketPath = folder.File("s");
     ::setenv("KEYLEARN_REMOTE_SOCKET", socketPath.c_str(), 1);
-    // The children's lock and animation folder, apart from any other run's.
+    // The children's animation folder, apart from any other run's.
     ::setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
         std::getenv("QT_QPA_PLATFORM") == nullptr) {
-        std::printf("no display: measuring on the offscreen platform\n");
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // The offscreen screen is 800 x 600 unless told otherwise, and on it the program would
+        // warn that the screen is too small: the run would measure that box, not the window.
+        const std::string screens = folder.File("screens.json");
+        if (FILE* file = std::fopen(screens.c_str(), "w")) {
+            std::fputs(
+                "{\"screens\": [{\"name\": \"bench\", \"x\": 0, \"y\": 0, "
+                "\"width\": 1280, \"height\": 1024}]}\n",
+                file);
+            std::fclose(file);
+        }
+        std::printf("no display: measuring on the offscreen platform (a 1280 x 1024 screen)\n");
+        ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens).c_str(), 1);
     }
     RemoteSimServerProcess server(socketPath, folder.File("image"), folder.File("log"));
     if (!server.Start()) {
