@@ -55,27 +55,35 @@ struct ProcessGuard {
     }
 };
 
-TEST(ProgramStart, MainWindowComesUpWithTheRemotesTablesRead) {
-    // Goes last, once the program that locked the remote has ended.
+// A remote-sim of the test's own identity on a socket in a private folder, which is also the
+// programs' runtime folder.
+class ProgramStart : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QFile::setPermissions(
+            dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        sim.setProcessEnvironment(EnvironmentWithSocket(simSocket, dir.path()));
+        sim.start(QStringLiteral(REMOTE_SIM_PATH),
+                  {QStringLiteral("serve"), QStringLiteral("--image"), dir.filePath("remote.img")});
+        ASSERT_TRUE(sim.waitForStarted(5000));
+        QByteArray simOut;
+        while (!simOut.contains("serving") && sim.waitForReadyRead(10000))
+            simOut += sim.readAllStandardOutput();
+        ASSERT_TRUE(simOut.contains("serving")) << simOut.toStdString();
+        ASSERT_EQ(identity.GiveTo(simSocket.toStdString()), "");
+    }
+
+    // Goes last, once every program that locked the remote has ended.
     const OwnRemoteIdentity identity;
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QFile::setPermissions(dir.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const QString simSocket = dir.filePath(QStringLiteral("sim.sock"));
-    const QString programSocket = dir.filePath(QStringLiteral("program.sock"));
-
     QProcess sim;
     ProcessGuard simGuard{sim};
-    sim.setProcessEnvironment(EnvironmentWithSocket(simSocket, dir.path()));
-    sim.start(QStringLiteral(REMOTE_SIM_PATH),
-              {QStringLiteral("serve"), QStringLiteral("--image"), dir.filePath("remote.img")});
-    ASSERT_TRUE(sim.waitForStarted(5000));
-    QByteArray simOut;
-    while (!simOut.contains("serving") && sim.waitForReadyRead(10000))
-        simOut += sim.readAllStandardOutput();
-    ASSERT_TRUE(simOut.contains("serving")) << simOut.toStdString();
-    ASSERT_EQ(identity.GiveTo(simSocket.toStdString()), "");
+};
+
+TEST_F(ProgramStart, MainWindowComesUpWithTheRemotesTablesRead) {
+    const QString programSocket = dir.filePath(QStringLiteral("program.sock"));
 
     RecordingProxy proxy(programSocket.toStdString(), simSocket.toStdString());
     ASSERT_TRUE(proxy.Start());
@@ -122,28 +130,10 @@ QStringList AnimationFolders(const QString& runtime) {
 
 // kill, Ctrl-C and a logout end the program as a close does: its animation folder goes, the
 // remote's lock is given back (its file emptied of the holder's name), and it exits normally.
-TEST(ProgramStart, TerminationSignalsEndTheProgramAsACloseDoes) {
-    // Goes last, once the program that locked the remote has ended.
-    const OwnRemoteIdentity identity;
+TEST_F(ProgramStart, TerminationSignalsEndTheProgramAsACloseDoes) {
     const auto lockFolder = UserLockFolder();
     ASSERT_TRUE(lockFolder) << lockFolder.Problem().toStdString();
     const QString lockFile = *lockFolder + QLatin1Char('/') + RemoteLockFileName(identity.Text());
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QFile::setPermissions(dir.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString simSocket = dir.filePath(QStringLiteral("sim.sock"));
-    QProcess sim;
-    ProcessGuard simGuard{sim};
-    sim.setProcessEnvironment(EnvironmentWithSocket(simSocket, dir.path()));
-    sim.start(QStringLiteral(REMOTE_SIM_PATH),
-              {QStringLiteral("serve"), QStringLiteral("--image"), dir.filePath("remote.img")});
-    ASSERT_TRUE(sim.waitForStarted(5000));
-    QByteArray simOut;
-    while (!simOut.contains("serving") && sim.waitForReadyRead(10000))
-        simOut += sim.readAllStandardOutput();
-    ASSERT_TRUE(simOut.contains("serving")) << simOut.toStdString();
-    ASSERT_EQ(identity.GiveTo(simSocket.toStdString()), "");
 
     const struct {
         const char* name;
