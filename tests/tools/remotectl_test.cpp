@@ -344,6 +344,11 @@ std::vector<Result> RunAtOnce(const std::string& socket, const std::vector<QStri
     std::vector<std::unique_ptr<QProcess>> processes;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("KEYLEARN_REMOTE_SOCKET", QString::fromStdString(socket));
+    // In the address-sanitizer build, LeakSanitizer's tracer now and then dies with signal 11
+    // when many of these processes end at once, and turns a success into exit status 1; what
+    // these runs check is the remote, and every other remotectl test checks for leaks.
+    const QString asan = env.value("ASAN_OPTIONS");
+    env.insert("ASAN_OPTIONS", asan + (asan.isEmpty() ? "" : ":") + "detect_leaks=0");
     for (const QStringList& args : commands) {
         processes.push_back(std::make_unique<QProcess>());
         processes.back()->setProcessEnvironment(env);
