@@ -2,6 +2,245 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_GB" sourcelanguage="zh_CN">
 <context>
+    <name>artwork</name>
+    <message>
+        <source>输入</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>电视</source>
+        <translation>TV</translation>
+    </message>
+    <message>
+        <source>机顶盒</source>
+        <translation>STB</translation>
+    </message>
+    <message>
+        <source>功放</source>
+        <translation>AMP</translation>
+    </message>
+    <message>
+        <source>回看</source>
+        <translation>Replay</translation>
+    </message>
+    <message>
+        <source>菜单</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>信息</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>主页</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Setup</translation>
+    </message>
+    <message>
+        <source>列表</source>
+        <translation>List</translation>
+    </message>
+    <message>
+        <source>字幕</source>
+        <translation>Sub</translation>
+    </message>
+    <message>
+        <source>节目单</source>
+        <translation>Guide</translation>
+    </message>
+    <message>
+        <source>声道</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <source>画面</source>
+        <translation>Picture</translation>
+    </message>
+    <message>
+        <source>音量</source>
+        <translation>VOL</translation>
+    </message>
+    <message>
+        <source>频道</source>
+        <translation>CH</translation>
+    </message>
+    <message>
+        <source>雁湖智联</source>
+        <translation>Yanhu</translation>
+    </message>
+    <message>
+        <source>欢迎使用遥控器按键自学习</source>
+        <translation>Welcome to Remote Key Learning</translation>
+    </message>
+    <message>
+        <source>把任意红外遥控器的按键复制到本遥控器上</source>
+        <translation>Copy the keys of any infrared remote onto this remote</translation>
+    </message>
+    <message>
+        <source>第一步：选择要学习的按键</source>
+        <translation>Step 1: choose the key to learn</translation>
+    </message>
+    <message>
+        <source>在左面遥控器图片上点击该按键</source>
+        <translation>Click that key on the remote at the left</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>停止删除</source>
+        <translation>Stop Deleting</translation>
+    </message>
+    <message>
+        <source>将原遥控器对准本遥控器，按住要复制的按键</source>
+        <translation>Point the old remote at this one and hold down the key to copy</translation>
+    </message>
+    <message>
+        <source>按键状态</source>
+        <translation>Key states</translation>
+    </message>
+    <message>
+        <source>已学习</source>
+        <translation>Learned</translation>
+    </message>
+    <message>
+        <source>已下载</source>
+        <translation>Downloaded</translation>
+    </message>
+    <message>
+        <source>无编码</source>
+        <translation>No code</translation>
+    </message>
+    <message>
+        <source>遥控器未连接</source>
+        <translation>Remote not connected</translation>
+    </message>
+    <message>
+        <source>请用USB线连接遥控器</source>
+        <translation>Connect it with the USB cable</translation>
+    </message>
+    <message>
+        <source>遥控器按键自学习</source>
+        <translation>Remote Key Learning</translation>
+    </message>
+    <message>
+        <source>红外编码学习  ·  雁湖智联遥控器</source>
+        <translation>Infrared code learning  ·  Yanhu Smart Link Remote</translation>
+    </message>
+    <message>
+        <source>遥控器类型：</source>
+        <translation>Remote type:</translation>
+    </message>
+    <message>
+        <source>软件版本：</source>
+        <translation>Software:</translation>
+    </message>
+    <message>
+        <source>固件版本：</source>
+        <translation>Firmware:</translation>
+    </message>
+    <message>
+        <source>连接状态：</source>
+        <translation>Connection:</translation>
+    </message>
+    <message>
+        <source>如需学习按键编码，请点击“开始学习”按钮。</source>
+        <translation>To learn key codes, click the &quot;Start Learning&quot; button.</translation>
+    </message>
+    <message>
+        <source>如需学习按键编码，请点击“开始学习”按钮；</source>
+        <translation>To learn key codes, click the &quot;Start Learning&quot; button;</translation>
+    </message>
+    <message>
+        <source>如需删除已学习的编码，请点击“删除”按钮；</source>
+        <translation>to delete a learned code, click the &quot;Delete&quot; button;</translation>
+    </message>
+    <message>
+        <source>如需清空全部已学习的编码，请点击“清空”按钮。</source>
+        <translation>to clear every learned code, click the &quot;Clear&quot; button.</translation>
+    </message>
+    <message>
+        <source>在左面遥控器图片上点击要学习的按键；</source>
+        <translation>Click the key to learn on the remote at the left;</translation>
+    </message>
+    <message>
+        <source>按动画提示，用原遥控器对准本遥控器按下要复制的键；</source>
+        <translation>point the old remote at this one and press the key;</translation>
+    </message>
+    <message>
+        <source>重复以上步骤，继续学习其他按键；</source>
+        <translation>repeat these steps to learn further keys;</translation>
+    </message>
+    <message>
+        <source>学习完毕，请点击“停止学习”按钮；</source>
+        <translation>when you are done, click the &quot;Stop Learning&quot; button;</translation>
+    </message>
+    <message>
+        <source>每次按键请按住至少2秒钟。</source>
+        <translation>hold each key down for at least 2 seconds.</translation>
+    </message>
+    <message>
+        <source>注意：点击“停止学习”按钮之前，请勿拔下USB连接线！</source>
+        <translation>Note: keep the USB cable in until you click &quot;Stop Learning&quot;!</translation>
+    </message>
+    <message>
+        <source>在左面遥控器图片的红色按键中选择要删除的按键；</source>
+        <translation>Choose the key to delete among the red keys at the left;</translation>
+    </message>
+    <message>
+        <source>在弹出的对话框中确认删除；</source>
+        <translation>confirm the deletion in the box that opens;</translation>
+    </message>
+    <message>
+        <source>重复以上步骤，继续删除其他按键；</source>
+        <translation>repeat these steps to delete further keys;</translation>
+    </message>
+    <message>
+        <source>删除完毕，请点击“停止删除”按钮。</source>
+        <translation>when you are done, click the &quot;Stop Deleting&quot; button.</translation>
+    </message>
+    <message>
+        <source>注意：每次删除是否成功，都会弹出对话框提示。</source>
+        <translation>Note: a box tells you whether each deletion succeeded.</translation>
+    </message>
+    <message>
+        <source>操作提示</source>
+        <translation>Tips</translation>
+    </message>
+    <message>
+        <source>开始学习</source>
+        <translation>Start Learning</translation>
+    </message>
+    <message>
+        <source>停止学习</source>
+        <translation>Stop Learning</translation>
+    </message>
+    <message>
+        <source>学习任意红外遥控器的按键编码</source>
+        <translation>Learn the key codes of any infrared remote</translation>
+    </message>
+    <message>
+        <source>V 2.3    正在连接遥控器…</source>
+        <translation>V 2.3    Connecting to the remote...</translation>
+    </message>
+</context>
+<context>
     <name>texts</name>
     <message>
         <source>提示</source>
@@ -73,7 +312,7 @@
     </message>
     <message>
         <source>无法读取遥控器存储器中的数据，请重新连接遥控器后再试！</source>
-        <translation>Cannot read the data in the remote control's memory. Please connect the remote control again and retry!</translation>
+        <translation>Cannot read the data in the remote control&apos;s memory. Please connect the remote control again and retry!</translation>
     </message>
     <message>
         <source>自学习软件不支持改遥控器，请到%1网站下载最新的该款自学习软件！</source>
@@ -81,7 +320,7 @@
     </message>
     <message>
         <source>遥控器固件程序版本比较低，请到%1网站下载最新的固件程序版本！</source>
-        <translation>The remote control's firmware is too old. Please download the latest firmware from the %1 website!</translation>
+        <translation>The remote control&apos;s firmware is too old. Please download the latest firmware from the %1 website!</translation>
     </message>
     <message>
         <source>自学习软件版本比较低，请到%1下载最新的该款自学习软件！</source>
@@ -89,11 +328,11 @@
     </message>
     <message>
         <source>遥控器固件程序版本比较低，请到%1下载最新的固件程序版本！</source>
-        <translation>The remote control's firmware program is too old. Please download the latest firmware from %1!</translation>
+        <translation>The remote control&apos;s firmware program is too old. Please download the latest firmware from %1!</translation>
     </message>
     <message>
         <source>遥控器固件版本比较低，请到%1下载最新的固件程序版本！</source>
-        <translation>The remote control's firmware version is too old. Please download the latest firmware from %1!</translation>
+        <translation>The remote control&apos;s firmware version is too old. Please download the latest firmware from %1!</translation>
     </message>
     <message>
         <source>其他程序</source>
@@ -247,7 +486,7 @@ This software needs a screen resolution of at least 1024*768</translation>
     </message>
     <message>
         <source>无法进入程序所在的文件夹，未能打开：%1</source>
-        <translation>Cannot enter the program's folder, so it could not be opened: %1</translation>
+        <translation>Cannot enter the program&apos;s folder, so it could not be opened: %1</translation>
     </message>
 </context>
 </TS>
