@@ -20,12 +20,14 @@ install(TARGETS ${_keylearn_installed_targets}
   RUNTIME DESTINATION ${KEYLEARN_INSTALL_DIR}
   LIBRARY DESTINATION ${KEYLEARN_INSTALL_DIR} NAMELINK_SKIP)
 
-# The five skin bundles and the help page are built into bin/ beside the program, and the
-# program finds them beside itself, so they go into the program's folder too.
+# The five skin bundles, the help pages and the English translation are built into bin/ beside
+# the program, and the program finds them beside itself, so they go into the program's folder
+# too.
 if(TARGET keylearn)
   install(FILES ${KEYLEARN_BIN_DIR}/on7731.rcc ${KEYLEARN_BIN_DIR}/sn7731.rcc
                 ${KEYLEARN_BIN_DIR}/fn7731.rcc ${KEYLEARN_BIN_DIR}/bn7731.rcc
                 ${KEYLEARN_BIN_DIR}/dn7731.rcc ${KEYLEARN_BIN_DIR}/keylearn-help.html
+                ${KEYLEARN_BIN_DIR}/keylearn-help-en.html ${KEYLEARN_ENGLISH_QM}
           DESTINATION ${KEYLEARN_INSTALL_DIR})
 endif()
 

@@ -1,5 +1,15 @@
 #include "skins/window_art.h"
 
+#include <QtGlobal>
+
+// The pictures are compiled into this static library, where the linker would leave their
+// resource file out for want of a reference: every user of the pictures links this file, and
+// this call pulls the resources in with it.
+static void RegisterWindowPictures() {
+    Q_INIT_RESOURCE(window_art);
+}
+[[maybe_unused]] static const bool kWindowPicturesRegistered = (RegisterWindowPictures(), true);
+
 namespace window_art {
 
 QString KeyPicture(const QString& code) {

@@ -1,5 +1,7 @@
 #include "skins/artgen/art_style.h"
 
+#include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QPen>
 #include <algorithm>
 #include <cmath>
@@ -83,12 +85,27 @@ void DropShadow(QPainter& painter, const QPainterPath& shape, QPointF offset, qr
     painter.drawImage(bounds.topLeft() + offset, shadow);
 }
 
+QString Word(const char* source) {
+    return QCoreApplication::translate("artwork", source);
+}
+
+QFont Fitted(QFont font, const QString& text, qreal width) {
+    while (font.pixelSize() > 7 && QFontMetricsF(font).horizontalAdvance(text) > width)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
+
 void DrawCentred(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
                  QColor colour) {
+    DrawText(painter, rect, Qt::AlignCenter, text, font, colour);
+}
+
+void DrawText(QPainter& painter, const QRectF& rect, int flags, const QString& text,
+              const QFont& font, QColor colour) {
     painter.save();
-    painter.setFont(font);
+    painter.setFont(Fitted(font, text, rect.width()));
     painter.setPen(colour);
-    painter.drawText(rect, Qt::AlignCenter, text);
+    painter.drawText(rect, flags, text);
     painter.restore();
 }
 

@@ -27,7 +27,7 @@ inline const QColor kDownloadedGreen(48, 194, 106);
 inline const QColor kEmptyGrey(150, 160, 172);
 inline const QColor kLearningAmber(245, 165, 36);
 
-// The face used for every Chinese text of the artwork.
+// The face used for every word of the artwork, Chinese or English.
 QFont Cjk(qreal pixelSize, bool bold = false);
 // A Latin face for digits and small Latin labels.
 QFont Latin(qreal pixelSize, bool bold = false);
@@ -38,8 +38,20 @@ QImage NewCanvas(int width, int height, QColor fill = Qt::transparent);
 void DropShadow(QPainter& painter, const QPainterPath& shape, QPointF offset, qreal blur,
                 QColor colour);
 
+// A word drawn into a picture, in the language the pictures are drawn in: source is the
+// Chinese, marked for the translation file with QT_TRANSLATE_NOOP("artwork", ...); keylearn-artgen
+// --translation draws the English of it.
+QString Word(const char* source);
+
+// font, made smaller (to no less than 7 pixels) until text fits width: an English word stands
+// where a shorter Chinese one was drawn for. A text that fits keeps its font.
+QFont Fitted(QFont font, const QString& text, qreal width);
+
+// Both draw text at its fitted font.
 void DrawCentred(QPainter& painter, const QRectF& rect, const QString& text, const QFont& font,
                  QColor colour);
+void DrawText(QPainter& painter, const QRectF& rect, int flags, const QString& text,
+              const QFont& font, QColor colour);
 
 // Icons drawn as strokes and paths, so no font needs to have the glyph.
 void PowerIcon(QPainter& painter, QPointF centre, qreal radius, QColor colour);

@@ -4,15 +4,18 @@
 // keylearn-artgen --skins OUTPUT_FOLDER: draws the pictures of the five skin bundles, one
 // subfolder per bundle, named as the bundles' resources are (gif0.gif ... gif167.gif; the named
 // pictures as .jpg and the animation flash1.gif in bn7731/), from which the build makes the
-// bundles. Run by the build, never by hand.
+// bundles.
+// --translation QM_FILE before the folder: draws the pictures that hold words, and only those,
+// with the words of that translation (the English set); the others are the same in every
+// language. Run by the build, never by hand.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QTranslator>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -29,6 +32,7 @@ struct Picture {
     QString name;  // the file name; its extension chooses JPEG or GIF
     QSize size;
     std::function<QImage()> draw;
+    bool words = true;  // words are drawn into it
 };
 
 QImage RemoteGif() {
@@ -82,17 +86,20 @@ std::vector<Picture> Pictures(const QImage& background) {
          {49, 42},
          [=] {
              return onWindow(art::RoundIconButton(art::RoundButton::kClose), {969, 5});
-         }},
+         },
+         false},
         {"update.gif",
          {49, 42},
          [=] {
              return onWindow(art::RoundIconButton(art::RoundButton::kUpdate), {969, 49});
-         }},
+         },
+         false},
         {"help.gif",
          {49, 42},
          [=] {
              return onWindow(art::RoundIconButton(art::RoundButton::kHelp), {969, 90});
-         }},
+         },
+         false},
         {"tips_learned.jpg",
          {410, 168},
          [] {
@@ -114,11 +121,12 @@ std::vector<Picture> Pictures(const QImage& background) {
              return art::TipsPanel(art::Tips::kIdleEmpty, {411, 171});
          }},
         {"splash.gif", {460, 260}, art::Splash},
-        {"icon.png", {art::kAppIconSize, art::kAppIconSize}, art::AppIcon},
+        {"icon.png", {art::kAppIconSize, art::kAppIconSize}, art::AppIcon, false},
     };
     for (const auto& button : art::kKeyButtons)
         pictures.push_back({QStringLiteral("key_%1.jpg").arg(button.code, 2, 16, QChar('0')),
-                            button.rect.size(), [code = button.code] { return KeyPicture(code); }});
+                            button.rect.size(), [code = button.code] { return KeyPicture(code); },
+                            false});
     return pictures;
 }
 
@@ -144,7 +152,14 @@ bool Fail(const QString& path, const QString& error) {
     return false;
 }
 
-bool WriteSkins(const QDir& folder) {
+// The swatches of the legend hold no words.
+bool HasWords(const QString& namedPicture) {
+    return !namedPicture.startsWith(QStringLiteral("jpg")) ||
+           namedPicture == QStringLiteral("jpgjingtai");
+}
+
+// With wordsOnly, the pictures that hold words alone: bn7731's.
+bool WriteSkins(const QDir& folder, bool wordsOnly) {
     const struct {
         const char* bundle;
         art::KeyLook set;
@@ -154,6 +169,8 @@ bool WriteSkins(const QDir& folder) {
                    {"dn7731", art::KeyLook::kDownloaded}};
     QString error;
     for (const auto& keySet : keySets) {
+        if (wordsOnly)
+            break;
         const QString bundle = QString::fromLatin1(keySet.bundle);
         if (!folder.mkpath(bundle))
             return Fail(folder.filePath(bundle), QStringLiteral("cannot create the folder"));
@@ -167,6 +184,8 @@ bool WriteSkins(const QDir& folder) {
         return Fail(folder.filePath(QStringLiteral("bn7731")), QStringLiteral("cannot create"));
     const QImage background = art::Background();
     for (const QString& name : art::NamedPictureNames()) {
+        if (wordsOnly && !HasWords(name))
+            continue;
         const QString path = folder.filePath(QStringLiteral("bn7731/%1.jpg").arg(name));
         const QImage picture = art::NamedPicture(name, background);
         if (picture.isNull() || !WritePicture(picture, path, &error))
@@ -186,25 +205,44 @@ bool WriteSkins(const QDir& folder) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const bool skins = argc == 3 && std::strcmp(argv[1], "--skins") == 0;
-    if (argc != 2 && !skins) {
-        std::fprintf(stderr, "usage: %s [--skins] OUTPUT_FOLDER\n", argv[0]);
+    QStringList arguments = app.arguments().mid(1);
+    const bool skins = !arguments.isEmpty() && arguments.first() == QStringLiteral("--skins");
+    if (skins)
+        arguments.removeFirst();
+    QString translation;
+    if (arguments.size() == 3 && arguments.first() == QStringLiteral("--translation")) {
+        translation = arguments.at(1);
+        arguments = arguments.mid(2);
+    }
+    if (arguments.size() != 1) {
+        std::fprintf(stderr, "usage: %s [--skins] [--translation QM_FILE] OUTPUT_FOLDER\n",
+                     argv[0]);
         return 2;
     }
+    QTranslator translator;
+    if (!translation.isEmpty() &&
+        (!translator.load(translation) || !QCoreApplication::installTranslator(&translator))) {
+        std::fprintf(stderr, "keylearn-artgen: cannot load the translation %s\n",
+                     qPrintable(translation));
+        return 1;
+    }
+    const bool wordsOnly = !translation.isEmpty();
     if (!QFontDatabase::families().contains(QStringLiteral("WenQuanYi Micro Hei")))
         std::fprintf(stderr,
                      "keylearn-artgen: font \"WenQuanYi Micro Hei\" missing (fonts-wqy-microhei);"
                      " Chinese texts fall back to another face\n");
-    const char* output = argv[argc - 1];
-    const QDir folder(QString::fromLocal8Bit(output));
+    const QString output = arguments.first();
+    const QDir folder(output);
     if (!folder.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "keylearn-artgen: cannot create %s\n", output);
+        std::fprintf(stderr, "keylearn-artgen: cannot create %s\n", qPrintable(output));
         return 1;
     }
     if (skins)
-        return WriteSkins(folder) ? 0 : 1;
+        return WriteSkins(folder, wordsOnly) ? 0 : 1;
     const QImage background = art::Background();
     for (const Picture& picture : Pictures(background)) {
+        if (wordsOnly && !picture.words)
+            continue;
         const QImage image = picture.draw();
         const QString path = folder.filePath(picture.name);
         QString error = QStringLiteral("drawn at the wrong size");

@@ -5,6 +5,7 @@
 #include <QPen>
 #include <QRadialGradient>
 #include <cmath>
+#include <vector>
 
 #include "skins/artgen/art_style.h"
 
@@ -190,26 +191,39 @@ void PaintKey(QPainter& painter, const Key& key, KeyLook look) {
 }
 
 // A row of pills across the body.
-void Row(QList<Key>& keys, qreal top, qreal height, qreal width, const QStringList& labels) {
-    const qreal gap = (157 - width * labels.size()) / std::max<qsizetype>(1, labels.size() - 1);
-    for (int i = 0; i < labels.size(); ++i)
-        keys.append({-1, QRectF(20 + i * (width + gap), top, width, height), labels[i]});
+// The labels are words of the translation (or the same in every language).
+void Row(QList<Key>& keys, qreal top, qreal height, qreal width,
+         const std::vector<const char*>& labels) {
+    const qreal count = static_cast<qreal>(labels.size());
+    const qreal gap = (157 - width * count) / std::max<qreal>(1, count - 1);
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        keys.append({-1, QRectF(20 + static_cast<qreal>(i) * (width + gap), top, width, height),
+                     Word(labels[i])});
 }
 
 QList<Key> Keys() {
     QList<Key> keys;
     keys.append({0x00, QRectF(34, 43, 36, 30), QString(), Icon::kPower, kPowerRed});
     keys.append({0x01, QRectF(76.5, 55.5, 26, 16), QString(), Icon::kMute});
-    keys.append({-1, QRectF(121, 45, 44, 26), QStringLiteral("输入")});
-    Row(keys, 90, 18, 34, {"电视", "机顶盒", "DVD", "功放"});
-    const QStringList digits{"1", "2", "3", "4", "5", "6", "7", "8", "9", "-/--", "0", "回看"};
-    for (int i = 0; i < digits.size(); ++i)
-        keys.append({-1, QRectF(20.5 + (i % 3) * 56, 122 + (i / 3) * 30, 44, 24), digits[i]});
-    Row(keys, 246, 22, 44, {"菜单", "信息", "退出"});
-    Row(keys, 278, 22, 44, {"返回", "主页", "设置"});
-    keys.append({-1, QRectF(80, 338, 37, 24), QStringLiteral("列表")});
-    keys.append({-1, QRectF(80, 380, 37, 24), QStringLiteral("字幕")});
-    Row(keys, 554, 22, 44, {"节目单", "声道", "画面"});
+    keys.append({-1, QRectF(121, 45, 44, 26), Word(QT_TRANSLATE_NOOP("artwork", "输入"))});
+    Row(keys, 90, 18, 34,
+        {QT_TRANSLATE_NOOP("artwork", "电视"), QT_TRANSLATE_NOOP("artwork", "机顶盒"), "DVD",
+         QT_TRANSLATE_NOOP("artwork", "功放")});
+    const char* const digits[] = {"1", "2", "3", "4",    "5", "6",
+                                  "7", "8", "9", "-/--", "0", QT_TRANSLATE_NOOP("artwork", "回看")};
+    for (int i = 0; i < 12; ++i)
+        keys.append({-1, QRectF(20.5 + (i % 3) * 56, 122 + (i / 3) * 30, 44, 24), Word(digits[i])});
+    Row(keys, 246, 22, 44,
+        {QT_TRANSLATE_NOOP("artwork", "菜单"), QT_TRANSLATE_NOOP("artwork", "信息"),
+         QT_TRANSLATE_NOOP("artwork", "退出")});
+    Row(keys, 278, 22, 44,
+        {QT_TRANSLATE_NOOP("artwork", "返回"), QT_TRANSLATE_NOOP("artwork", "主页"),
+         QT_TRANSLATE_NOOP("artwork", "设置")});
+    keys.append({-1, QRectF(80, 338, 37, 24), Word(QT_TRANSLATE_NOOP("artwork", "列表"))});
+    keys.append({-1, QRectF(80, 380, 37, 24), Word(QT_TRANSLATE_NOOP("artwork", "字幕"))});
+    Row(keys, 554, 22, 44,
+        {QT_TRANSLATE_NOOP("artwork", "节目单"), QT_TRANSLATE_NOOP("artwork", "声道"),
+         QT_TRANSLATE_NOOP("artwork", "画面")});
     const Icon media[] = {Icon::kRewind, Icon::kPlay,  Icon::kForward,
                           Icon::kRecord, Icon::kPause, Icon::kStop};
     for (int i = 0; i < 6; ++i)
@@ -309,15 +323,17 @@ void PaintRemote(QPainter& painter, const std::function<KeyLook(int code)>& look
     PaintBody(painter);
     for (const Key& key : Keys())
         PaintKey(painter, key, key.code >= 0 ? lookOf(key.code) : KeyLook::kPlain);
-    PaintRocker(painter, QRectF(25, 330, 47, 82), 0x30, 0x33, QStringLiteral("音量"), lookOf);
-    PaintRocker(painter, QRectF(125, 330, 47, 82), -1, -1, QStringLiteral("频道"), lookOf);
+    PaintRocker(painter, QRectF(25, 330, 47, 82), 0x30, 0x33,
+                Word(QT_TRANSLATE_NOOP("artwork", "音量")), lookOf);
+    PaintRocker(painter, QRectF(125, 330, 47, 82), -1, -1,
+                Word(QT_TRANSLATE_NOOP("artwork", "频道")), lookOf);
     PaintDpad(painter, QPointF(98.5, 488));
     const QColor colourKeys[] = {{226, 68, 68}, {52, 190, 96}, {236, 196, 52}, {60, 130, 226}};
     for (int i = 0; i < 4; ++i)
         PaintCap(painter, Rounded(QRectF(20 + i * 41, 590, 34, 12)), colourKeys[i],
                  KeyLook::kPlain);
-    DrawCentred(painter, QRectF(10, 688, 177, 16), QStringLiteral("雁湖智联"), Cjk(10, true),
-                QColor(128, 138, 152));
+    DrawCentred(painter, QRectF(10, 688, 177, 16), Word(QT_TRANSLATE_NOOP("artwork", "雁湖智联")),
+                Cjk(10, true), QColor(128, 138, 152));
     painter.restore();
 }
 

@@ -33,13 +33,6 @@ QPainterPath Rounded(const QRectF& rect, qreal radius) {
     return path;
 }
 
-void Text(QPainter& painter, const QRectF& rect, int flags, const QString& text, const QFont& font,
-          QColor colour) {
-    painter.setFont(font);
-    painter.setPen(colour);
-    painter.drawText(rect, flags, text);
-}
-
 QImage Swatch(QColor colour) {
     QImage image(30, 20, QImage::Format_RGB32);
     image.fill(kWindowBlue);
@@ -62,10 +55,12 @@ QImage IdleHint() {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     IrEmblem(painter, QRectF(18, 17, 52, 52));
-    Text(painter, QRectF(84, 14, 320, 28), Qt::AlignLeft | Qt::AlignVCenter,
-         QStringLiteral("欢迎使用遥控器按键自学习"), Cjk(18, true), Qt::white);
-    Text(painter, QRectF(85, 44, 320, 22), Qt::AlignLeft | Qt::AlignVCenter,
-         QStringLiteral("把任意红外遥控器的按键复制到本遥控器上"), Cjk(12), kCaption);
+    DrawText(painter, QRectF(84, 14, 320, 28), Qt::AlignLeft | Qt::AlignVCenter,
+             Word(QT_TRANSLATE_NOOP("artwork", "欢迎使用遥控器按键自学习")), Cjk(18, true),
+             Qt::white);
+    DrawText(painter, QRectF(85, 44, 320, 22), Qt::AlignLeft | Qt::AlignVCenter,
+             Word(QT_TRANSLATE_NOOP("artwork", "把任意红外遥控器的按键复制到本遥控器上")), Cjk(12),
+             kCaption);
     return image;
 }
 
@@ -84,10 +79,11 @@ QImage ChooseKeyHint() {
         painter.strokePath(chevron, QPen(QColor(94, 190, 245, 110 + 60 * i), 5, Qt::SolidLine,
                                          Qt::RoundCap, Qt::RoundJoin));
     }
-    Text(painter, QRectF(90, 14, 315, 28), Qt::AlignLeft | Qt::AlignVCenter,
-         QStringLiteral("第一步：选择要学习的按键"), Cjk(18, true), Qt::white);
-    Text(painter, QRectF(91, 44, 315, 22), Qt::AlignLeft | Qt::AlignVCenter,
-         QStringLiteral("在左面遥控器图片上点击该按键"), Cjk(12), kCaption);
+    DrawText(painter, QRectF(90, 14, 315, 28), Qt::AlignLeft | Qt::AlignVCenter,
+             Word(QT_TRANSLATE_NOOP("artwork", "第一步：选择要学习的按键")), Cjk(18, true),
+             Qt::white);
+    DrawText(painter, QRectF(91, 44, 315, 22), Qt::AlignLeft | Qt::AlignVCenter,
+             Word(QT_TRANSLATE_NOOP("artwork", "在左面遥控器图片上点击该按键")), Cjk(12), kCaption);
     return image;
 }
 
@@ -161,8 +157,8 @@ QImage NamedPicture(const QString& name, const QImage& background) {
         return IdleHint();
     if (name == QLatin1String("jpgjingtai"))
         return ChooseKeyHint();
-    const QString remove = QStringLiteral("删除");
-    const QString clear = QStringLiteral("清空");
+    const QString remove = Word(QT_TRANSLATE_NOOP("artwork", "删除"));
+    const QString clear = Word(QT_TRANSLATE_NOOP("artwork", "清空"));
     if (name == QLatin1String("delete"))
         return ToolbarButton(
             background,
@@ -172,10 +168,11 @@ QImage NamedPicture(const QString& name, const QImage& background) {
         return ToolbarButton(
             background, PillButton(remove, kGreyTop, kGreyBottom, PillIcon::kMinus), kDeletePlace);
     if (name == QLatin1String("stopdelete"))
-        return ToolbarButton(background,
-                             PillButton(QStringLiteral("停止删除"), QColor(255, 128, 100),
-                                        QColor(214, 62, 50), PillIcon::kStop),
-                             kDeletePlace);
+        return ToolbarButton(
+            background,
+            PillButton(Word(QT_TRANSLATE_NOOP("artwork", "停止删除")), QColor(255, 128, 100),
+                       QColor(214, 62, 50), PillIcon::kStop),
+            kDeletePlace);
     if (name == QLatin1String("clear"))
         return ToolbarButton(
             background,
@@ -217,8 +214,9 @@ std::vector<QImage> LearningAnimationFrames() {
             painter.drawArc(QRectF(from.x() - r, from.y() - r, 2 * r, 2 * r),
                             static_cast<int>(-half * 16), static_cast<int>(2 * half * 16));
         }
-        Text(painter, QRectF(0, 58, 409, 22), Qt::AlignCenter,
-             QStringLiteral("将原遥控器对准本遥控器，按住要复制的按键"), Cjk(13), kCaption);
+        DrawText(painter, QRectF(0, 58, 409, 22), Qt::AlignCenter,
+                 Word(QT_TRANSLATE_NOOP("artwork", "将原遥控器对准本遥控器，按住要复制的按键")),
+                 Cjk(13), kCaption);
         frames.push_back(image);
     }
     return frames;

@@ -26,17 +26,10 @@ void Card(QPainter& painter, const QRectF& rect, qreal radius) {
     painter.strokePath(card, QPen(QColor(255, 255, 255, 46), 1));
 }
 
-void DrawText(QPainter& painter, const QRectF& rect, int flags, const QString& text,
-              const QFont& font, QColor colour) {
-    painter.setFont(font);
-    painter.setPen(colour);
-    painter.drawText(rect, flags, text);
-}
-
 void PaintBrandColumn(QPainter& painter) {
     IrEmblem(painter, QRectF(49, 22, 48, 48));
-    DrawCentred(painter, QRectF(0, 76, 146, 22), QStringLiteral("雁湖智联"), Cjk(16, true),
-                Qt::white);
+    DrawCentred(painter, QRectF(0, 76, 146, 22), Word(QT_TRANSLATE_NOOP("artwork", "雁湖智联")),
+                Cjk(16, true), Qt::white);
     QFont small = Latin(8);
     small.setLetterSpacing(QFont::AbsoluteSpacing, 1.6);
     DrawCentred(painter, QRectF(0, 98, 146, 14), QStringLiteral("YANHU SMART LINK"), small,
@@ -46,20 +39,20 @@ void PaintBrandColumn(QPainter& painter) {
 void PaintLegend(QPainter& painter) {
     Card(painter, QRectF(12, 572, 122, 146), 10);
     DrawText(painter, QRectF(24, 582, 100, 20), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("按键状态"), Cjk(13, true), Qt::white);
+             Word(QT_TRANSLATE_NOOP("artwork", "按键状态")), Cjk(13, true), Qt::white);
     painter.setPen(QPen(QColor(255, 255, 255, 40), 1));
     painter.drawLine(QPointF(24, 607.5), QPointF(122, 607.5));
     const struct {
         KeyLook look;
         const char* caption;
-    } rows[] = {{KeyLook::kLearned, "已学习"},
-                {KeyLook::kDownloaded, "已下载"},
-                {KeyLook::kEmpty, "无编码"}};
+    } rows[] = {{KeyLook::kLearned, QT_TRANSLATE_NOOP("artwork", "已学习")},
+                {KeyLook::kDownloaded, QT_TRANSLATE_NOOP("artwork", "已下载")},
+                {KeyLook::kEmpty, QT_TRANSLATE_NOOP("artwork", "无编码")}};
     qreal top = 618;
     for (const auto& row : rows) {
         PaintKeyMark(painter, QRectF(26, top, 30, 20), row.look);
         DrawText(painter, QRectF(66, top - 2, 66, 24), Qt::AlignLeft | Qt::AlignVCenter,
-                 QString::fromUtf8(row.caption), Cjk(13), kCaption);
+                 Word(row.caption), Cjk(13), kCaption);
         top += 32;
     }
 }
@@ -69,18 +62,21 @@ void PaintRemoteGhost(QPainter& painter) {
     QPen dashed(QColor(255, 255, 255, 70), 1.5, Qt::DashLine);
     dashed.setDashPattern({6, 5});
     painter.strokePath(RoundedPath(QRectF(156.5, 4.5, 177, 722), 40), dashed);
-    DrawCentred(painter, QRectF(146, 340, 197, 24), QStringLiteral("遥控器未连接"), Cjk(15),
+    DrawCentred(painter, QRectF(146, 340, 197, 24),
+                Word(QT_TRANSLATE_NOOP("artwork", "遥控器未连接")), Cjk(15),
                 QColor(255, 255, 255, 150));
-    DrawCentred(painter, QRectF(146, 366, 197, 20), QStringLiteral("请用USB线连接遥控器"), Cjk(12),
+    DrawCentred(painter, QRectF(146, 366, 197, 20),
+                Word(QT_TRANSLATE_NOOP("artwork", "请用USB线连接遥控器")), Cjk(12),
                 QColor(255, 255, 255, 110));
 }
 
 void PaintTitle(QPainter& painter) {
     IrEmblem(painter, QRectF(470, 24, 54, 54));
     DrawText(painter, QRectF(538, 20, 420, 40), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("遥控器按键自学习"), Cjk(30, true), Qt::white);
+             Word(QT_TRANSLATE_NOOP("artwork", "遥控器按键自学习")), Cjk(30, true), Qt::white);
     DrawText(painter, QRectF(540, 60, 420, 20), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("红外编码学习  ·  雁湖智联遥控器"), Cjk(13), kSoftText);
+             Word(QT_TRANSLATE_NOOP("artwork", "红外编码学习  ·  雁湖智联遥控器")), Cjk(13),
+             kSoftText);
 }
 
 // Captions of the four information labels, each centred on its label's row.
@@ -89,14 +85,14 @@ void PaintInformationCard(QPainter& painter) {
     const struct {
         qreal top, height;
         const char* caption;
-    } rows[] = {{118, 15, "遥控器类型："},
-                {152, 17, "软件版本："},
-                {188, 17, "固件版本："},
-                {226, 15, "连接状态："}};
+    } rows[] = {{118, 15, QT_TRANSLATE_NOOP("artwork", "遥控器类型：")},
+                {152, 17, QT_TRANSLATE_NOOP("artwork", "软件版本：")},
+                {188, 17, QT_TRANSLATE_NOOP("artwork", "固件版本：")},
+                {226, 15, QT_TRANSLATE_NOOP("artwork", "连接状态：")}};
     for (const auto& row : rows) {
         const qreal centre = row.top + row.height / 2;
         DrawText(painter, QRectF(484, centre - 11, 116, 22), Qt::AlignRight | Qt::AlignVCenter,
-                 QString::fromUtf8(row.caption), Cjk(13), kCaption);
+                 Word(row.caption), Cjk(13), kCaption);
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(120, 200, 250));
         painter.drawEllipse(QPointF(490, centre), 2.5, 2.5);
@@ -182,27 +178,33 @@ QImage TipsPanel(Tips tips, QSize size) {
     QString note;
     switch (tips) {
         case Tips::kIdleEmpty:
-            lines = {QStringLiteral("如需学习按键编码，请点击“开始学习”按钮。")};
+            lines = {
+                Word(QT_TRANSLATE_NOOP("artwork", "如需学习按键编码，请点击“开始学习”按钮。"))};
             break;
         case Tips::kIdleLearned:
-            lines = {QStringLiteral("如需学习按键编码，请点击“开始学习”按钮；"),
-                     QStringLiteral("如需删除已学习的编码，请点击“删除”按钮；"),
-                     QStringLiteral("如需清空全部已学习的编码，请点击“清空”按钮。")};
+            lines = {
+                Word(QT_TRANSLATE_NOOP("artwork", "如需学习按键编码，请点击“开始学习”按钮；")),
+                Word(QT_TRANSLATE_NOOP("artwork", "如需删除已学习的编码，请点击“删除”按钮；")),
+                Word(QT_TRANSLATE_NOOP("artwork", "如需清空全部已学习的编码，请点击“清空”按钮。"))};
             break;
         case Tips::kLearning:
-            lines = {QStringLiteral("在左面遥控器图片上点击要学习的按键；"),
-                     QStringLiteral("按动画提示，用原遥控器对准本遥控器按下要复制的键；"),
-                     QStringLiteral("重复以上步骤，继续学习其他按键；"),
-                     QStringLiteral("学习完毕，请点击“停止学习”按钮；"),
-                     QStringLiteral("每次按键请按住至少2秒钟。")};
-            note = QStringLiteral("注意：点击“停止学习”按钮之前，请勿拔下USB连接线！");
+            lines = {Word(QT_TRANSLATE_NOOP("artwork", "在左面遥控器图片上点击要学习的按键；")),
+                     Word(QT_TRANSLATE_NOOP("artwork",
+                                            "按动画提示，用原遥控器对准本遥控器按下要复制的键；")),
+                     Word(QT_TRANSLATE_NOOP("artwork", "重复以上步骤，继续学习其他按键；")),
+                     Word(QT_TRANSLATE_NOOP("artwork", "学习完毕，请点击“停止学习”按钮；")),
+                     Word(QT_TRANSLATE_NOOP("artwork", "每次按键请按住至少2秒钟。"))};
+            note = Word(
+                QT_TRANSLATE_NOOP("artwork", "注意：点击“停止学习”按钮之前，请勿拔下USB连接线！"));
             break;
         case Tips::kDeleting:
-            lines = {QStringLiteral("在左面遥控器图片的红色按键中选择要删除的按键；"),
-                     QStringLiteral("在弹出的对话框中确认删除；"),
-                     QStringLiteral("重复以上步骤，继续删除其他按键；"),
-                     QStringLiteral("删除完毕，请点击“停止删除”按钮。")};
-            note = QStringLiteral("注意：每次删除是否成功，都会弹出对话框提示。");
+            lines = {Word(QT_TRANSLATE_NOOP("artwork",
+                                            "在左面遥控器图片的红色按键中选择要删除的按键；")),
+                     Word(QT_TRANSLATE_NOOP("artwork", "在弹出的对话框中确认删除；")),
+                     Word(QT_TRANSLATE_NOOP("artwork", "重复以上步骤，继续删除其他按键；")),
+                     Word(QT_TRANSLATE_NOOP("artwork", "删除完毕，请点击“停止删除”按钮。"))};
+            note =
+                Word(QT_TRANSLATE_NOOP("artwork", "注意：每次删除是否成功，都会弹出对话框提示。"));
             break;
     }
     QImage image(size, QImage::Format_RGB32);
@@ -217,7 +219,7 @@ QImage TipsPanel(Tips tips, QSize size) {
     painter.drawEllipse(QPointF(20, 16), 8, 8);
     DrawCentred(painter, QRectF(12, 8, 16, 16), QStringLiteral("i"), Latin(11, true), kPanelBlue);
     DrawText(painter, QRectF(34, 5, 300, 22), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("操作提示"), Cjk(14, true), kCaption);
+             Word(QT_TRANSLATE_NOOP("artwork", "操作提示")), Cjk(14, true), kCaption);
 
     const qreal textLeft = 40;
     const qreal width = size.width() - textLeft - 8;
@@ -314,13 +316,13 @@ void RefreshIcon(QPainter& painter, QPointF c) {
 }  // namespace
 
 QImage StartLearningButton() {
-    return PillButton(QStringLiteral("开始学习"), QColor(72, 220, 140), QColor(22, 160, 88),
-                      PillIcon::kPlay);
+    return PillButton(Word(QT_TRANSLATE_NOOP("artwork", "开始学习")), QColor(72, 220, 140),
+                      QColor(22, 160, 88), PillIcon::kPlay);
 }
 
 QImage StopLearningButton() {
-    return PillButton(QStringLiteral("停止学习"), QColor(255, 128, 100), QColor(214, 62, 50),
-                      PillIcon::kStop);
+    return PillButton(Word(QT_TRANSLATE_NOOP("artwork", "停止学习")), QColor(255, 128, 100),
+                      QColor(214, 62, 50), PillIcon::kStop);
 }
 
 QImage RoundIconButton(RoundButton which) {
@@ -384,18 +386,18 @@ QImage Splash() {
 
     IrEmblem(painter, QRectF(22, 20, 40, 40));
     DrawText(painter, QRectF(72, 20, 200, 22), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("雁湖智联"), Cjk(18, true), Qt::white);
+             Word(QT_TRANSLATE_NOOP("artwork", "雁湖智联")), Cjk(18, true), Qt::white);
     QFont small = Latin(8);
     small.setLetterSpacing(QFont::AbsoluteSpacing, 1.6);
     DrawText(painter, QRectF(73, 43, 200, 14), Qt::AlignLeft | Qt::AlignVCenter,
              QStringLiteral("YANHU SMART LINK"), small, kSoftText);
 
     DrawText(painter, QRectF(24, 92, 300, 40), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("遥控器按键自学习"), Cjk(30, true), Qt::white);
+             Word(QT_TRANSLATE_NOOP("artwork", "遥控器按键自学习")), Cjk(30, true), Qt::white);
     DrawText(painter, QRectF(26, 136, 300, 20), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("学习任意红外遥控器的按键编码"), Cjk(13), kCaption);
+             Word(QT_TRANSLATE_NOOP("artwork", "学习任意红外遥控器的按键编码")), Cjk(13), kCaption);
     DrawText(painter, QRectF(26, 220, 300, 18), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("V 2.3    正在连接遥控器…"), Cjk(12), kSoftText);
+             Word(QT_TRANSLATE_NOOP("artwork", "V 2.3    正在连接遥控器…")), Cjk(12), kSoftText);
 
     // The remote, small and turned a little, with its shadow.
     const QImage remote = RemoteInBox([](int) { return KeyLook::kPlain; });

@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "device/device_entry_points.h"
 #include "device/device_library.h"
+#include "ui/language.h"
 #include "ui/message_box_prompter.h"
 
 int main(int, char** argv) {
@@ -11,6 +12,9 @@ int main(int, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
+    // Chosen once, from the user's locale, before the first text or picture is shown.
+    const ProgramLanguage language(LanguageFor(QLocale::system()),
+                                   QCoreApplication::applicationDirPath());
 
     LinkedEntryPoints entryPoints;
     DeviceLibrary device(entryPoints);

@@ -12,7 +12,7 @@
 
 namespace {
 
-const QString& RefusalText(DeleteOutcome refusal) {
+QString RefusalText(DeleteOutcome refusal) {
     return refusal == DeleteOutcome::kNoKeySlots ? texts::kNoKeyLearnedYet : texts::kKeyNotLearned;
 }
 
@@ -86,7 +86,7 @@ void MainWindow::ClearButtonClicked() {
             ShowKeyPicture(button, KeyPictureSet::kNotLearned);
         }
     }
-    const QString& report = result.failed.empty() ? texts::kClearDone : texts::kClearIncomplete;
+    const QString report = result.failed.empty() ? texts::kClearDone : texts::kClearIncomplete;
     statusLabel->setText(report);
     prompter_.Information(report, texts::kPromptCaption);
     statusLabel->repaint();

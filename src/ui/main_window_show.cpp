@@ -10,6 +10,7 @@
 #include "platform/desktop_shell.h"
 #include "platform/display_modes.h"
 #include "platform/prompter.h"
+#include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
 #include "ui/picture_view.h"
@@ -20,7 +21,11 @@ namespace {
 constexpr int kLeastScreenWidth = 1024;
 constexpr QSize kLeastScreen(1024, 768);
 
-const QString kHelpPage = QStringLiteral("keylearn-help.html");
+// The help page of the shown language.
+QString HelpPage() {
+    return ShownLanguage() == Language::kEnglish ? QStringLiteral("keylearn-help-en.html")
+                                                 : QStringLiteral("keylearn-help.html");
+}
 
 }  // namespace
 
@@ -97,7 +102,7 @@ QString MainWindow::ProgramFolder() const {
 
 void MainWindow::HelpClicked() {
     // Our own page beside the program, not one in whatever the current directory is.
-    const QString page = QDir(ProgramFolder()).filePath(kHelpPage);
+    const QString page = QDir(ProgramFolder()).filePath(HelpPage());
     DesktopShell& shell = services_.shell ? *services_.shell : SystemDesktopShell();
     if (!QFileInfo(page).isFile() || !shell.OpenWithShell(page))
         prompter_.Information(texts::kHelpFileMissing, texts::kPromptCaption);

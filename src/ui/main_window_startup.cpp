@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <optional>
 
 #include "platform/prompter.h"
 #include "ui/main_window.h"
@@ -9,25 +10,25 @@
 
 namespace {
 
-// The plain message that turns a remote away, or null when the status is no rejection.
-const QString* RejectionText(StartupStatus status) {
+// The plain message that turns a remote away, or none when the status is no rejection.
+std::optional<QString> RejectionText(StartupStatus status) {
     switch (status) {
         case StartupStatus::kUnsupportedRemote:
-            return &texts::kUnsupportedRemote;
+            return texts::kUnsupportedRemote;
         case StartupStatus::kFirmwareTooOld:
-            return &texts::kFirmwareTooOld;
+            return texts::kFirmwareTooOld;
         case StartupStatus::kSoftwareTooOld:
-            return &texts::kSoftwareTooOld;
+            return texts::kSoftwareTooOld;
         case StartupStatus::kFirmwareProgramTooOld:
-            return &texts::kFirmwareProgramTooOld;
+            return texts::kFirmwareProgramTooOld;
         case StartupStatus::kFirmwareVersionTooOld:
-            return &texts::kFirmwareVersionTooOld;
+            return texts::kFirmwareVersionTooOld;
         case StartupStatus::kReady:
         case StartupStatus::kNoAnswer:
         case StartupStatus::kBadMemory:
             break;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 }  // namespace

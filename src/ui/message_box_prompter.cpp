@@ -10,20 +10,20 @@
 
 namespace {
 
-// The program speaks Chinese, so its boxes' buttons do too, as the system's own boxes do on a
-// Chinese desktop; Qt's own labels would be English without a translation installed.
+// The boxes' buttons speak the program's language, as the system's own boxes do on the user's
+// desktop; Qt's own labels would be English without a translation of Qt's installed.
 void LabelButtons(QMessageBox& box) {
-    static const struct {
+    const struct {
         QMessageBox::StandardButton button;
-        const char* text;
-    } kLabels[] = {{QMessageBox::Ok, "确定"},
-                   {QMessageBox::Cancel, "取消"},
-                   {QMessageBox::Yes, "是"},
-                   {QMessageBox::No, "否"},
-                   {QMessageBox::Retry, "重试"}};
-    for (const auto& label : kLabels)
+        const texts::Text& text;
+    } labels[] = {{QMessageBox::Ok, texts::kOkButton},
+                  {QMessageBox::Cancel, texts::kCancelButton},
+                  {QMessageBox::Yes, texts::kYesButton},
+                  {QMessageBox::No, texts::kNoButton},
+                  {QMessageBox::Retry, texts::kRetryButton}};
+    for (const auto& label : labels)
         if (QAbstractButton* button = box.button(label.button))
-            button->setText(QString::fromUtf8(label.text));
+            button->setText(label.text);
 }
 
 // What the window manager's title bar needs besides the caption: its icon, its buttons and

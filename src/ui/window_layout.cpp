@@ -11,10 +11,10 @@ QPoint WindowPlace(QRect area, QSize size) {
     return {area.x() + std::max(0, (area.width() - size.width()) / 2), area.y()};
 }
 
-const QList<Component>& WindowComponents() {
+QList<Component> WindowComponents() {
     using K = ComponentKind;
     namespace art = window_art;
-    static const QList<Component> components{
+    const QList<Component> components{
         {"background", K::kPicture, {0, 0, 1028, 737}, art::kBackground},
         {"hintPicture", K::kStretchedPicture, {472, 275, 413, 86}},
         {"learnButton", K::kButton, {432, 636, 137, 37}, art::kStartLearning, art::kStopLearning},
@@ -53,8 +53,8 @@ const QString& RemotePictureArt() {
     return window_art::kRemote;
 }
 
-const QList<Key>& RemoteKeys() {
-    static const QList<Key> keys{
+QList<Key> RemoteKeys() {
+    const QList<Key> keys{
         {"00", texts::kKeyPowerTv, {31, 40, 42, 36}},
         {"01", texts::kKeyTvMute, {74, 53, 31, 21}},
         {"30", texts::kKeyCableVolumeUp, {23, 328, 51, 49}},

@@ -42,7 +42,8 @@ struct Component {
 };
 
 // The window's own components, in the order they are made: each lies above those before it.
-const QList<Component>& WindowComponents();
+// Made at each call, so that their texts are those of the language shown then.
+QList<Component> WindowComponents();
 
 struct Key {
     QString code;   // two hex digits, as the remote's key code list names the key
@@ -53,6 +54,7 @@ struct Key {
 // The remote's picture fills the box; the keys lie on it.
 inline constexpr QRect kRemoteBoxPlace(146, 0, 197, 731);
 const QString& RemotePictureArt();
-const QList<Key>& RemoteKeys();
+// Made at each call, as the components are.
+QList<Key> RemoteKeys();
 
 }  // namespace window_layout

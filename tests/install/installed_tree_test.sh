@@ -9,9 +9,10 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # The program's folder holds the programs and the libraries they find beside themselves.
-# So do the skin bundles and the help page.
+# So do the skin bundles, the help pages and the English translation.
 for f in keylearn irtool remote-sim remotectl libzorvik.so libquorvel.so \
-  on7731.rcc sn7731.rcc fn7731.rcc bn7731.rcc dn7731.rcc keylearn-help.html; do
+  on7731.rcc sn7731.rcc fn7731.rcc bn7731.rcc dn7731.rcc keylearn-help.html \
+  keylearn-help-en.html keylearn_en.qm; do
   [ -s "$program_dir/$f" ] || fail "$program_dir/$f missing or empty"
 done
 # bin/ holds relative links into it, so that the tree works wherever it is unpacked.

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
+#include "tests/support/chinese_characters.h"
+
 std::string PromptKindName(ScriptedPrompter::Kind kind) {
     switch (kind) {
         case ScriptedPrompter::Kind::kInformation:
@@ -80,6 +84,10 @@ bool ScriptedPrompter::Answer(Kind kind, const QString& text, const QString& cap
     std::lock_guard lock(mutex_);
     const Prompt actual{kind, text, caption, false};
     shown_.push_back(actual);
+    // A test run in English (the default locale's language) sees every box in English.
+    if (QLocale().language() == QLocale::English) {
+        EXPECT_FALSE(HasChineseCharacter(text + caption)) << "Chinese in " << Describe(actual);
+    }
     if (expected_.empty()) {
         ADD_FAILURE() << "unexpected prompt: " << Describe(actual);
         return false;

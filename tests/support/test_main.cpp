@@ -16,6 +16,11 @@
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Whatever the user's locale, the tests and the programs they start run in the plain C
+    // locale, in which keylearn speaks its own Chinese; a test of another language sets it
+    // itself.
+    setenv("LC_ALL", "C.UTF-8", 1);
+    unsetenv("LANGUAGE");
     // A private runtime folder keeps Qt quiet and keeps the tests' sockets and files apart
     // from a user's running simulated remote.
     QTemporaryDir runtime;

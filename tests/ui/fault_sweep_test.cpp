@@ -223,8 +223,8 @@ void ExpectSound(SweepRun& run, const Operation& operation) {
 
 // The texts that tell the user an operation failed.
 bool ToldOfAFailure(const SweepRun& run) {
-    for (const QString& text : {texts::kLearningFailed, texts::kDeleteFailed,
-                                texts::kClearIncomplete, texts::kRemoteMemoryUnreadable}) {
+    for (const QString text : {texts::kLearningFailed, texts::kDeleteFailed,
+                               texts::kClearIncomplete, texts::kRemoteMemoryUnreadable}) {
         if (run.prompter.shown.contains(text))
             return true;
     }

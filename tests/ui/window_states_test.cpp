@@ -16,6 +16,7 @@
 #include "device/device_library.h"
 #include "sim/remote_image_builder.h"
 #include "sim/simulated_remote.h"
+#include "tests/support/chinese_characters.h"
 #include "tests/support/fired_codes.h"
 #include "tests/support/hooked_prompter.h"
 #include "tests/support/scripted_prompter.h"
@@ -100,6 +101,7 @@ class WindowStatesTest : public ::testing::Test {
     }
 
     WindowLook Look() const {
+        ExpectTextsInTheShownLanguage();
         WindowLook look{};
         for (const PictureView* tips : {window->tipsSomeLearned, window->tipsLearning,
                                         window->tipsDeleting, window->tipsNoneLearned})
@@ -154,6 +156,18 @@ class WindowStatesTest : public ::testing::Test {
     std::unique_ptr<MainWindow> window;
 
   private:
+    // Run in English, the window shows no Chinese character in any label, tooltip or title.
+    void ExpectTextsInTheShownLanguage() const {
+        if (QLocale().language() != QLocale::English)
+            return;
+        QStringList shown{window->windowTitle()};
+        for (const QLabel* label : window->findChildren<QLabel*>())
+            shown << label->text();
+        for (const QWidget* widget : window->findChildren<QWidget*>())
+            shown << widget->toolTip();
+        for (const QString& text : shown)
+            EXPECT_FALSE(HasChineseCharacter(text)) << text.toStdString();
+    }
     QString NamedPictureOf(const PictureView* view) const {
         if (view->Picture().isNull())
             return QStringLiteral("none");
