@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
         runs[name] = define(*app.add_subcommand(name, summary));
     };
     add("info", "Model, identity, versions, keys and the code table's use", DefineInfo);
-    add("keys", "One line per key: state, how its code is held and what it sends", DefineKeys);
+    add("keys", "One line per key: its function, state, how its code is held and what it sends",
+        DefineKeys);
     add("learn", "Learns the next code fired at the remote into KEY, as keylearn does",
         DefineLearn);
     add("program", "Gives KEY a protocol's code (or a Pronto code) without a second remote",
@@ -54,7 +55,8 @@ int main(int argc, char** argv) {
     add("clear", "Takes every learned code off the remote, as keylearn's clear does", DefineClear);
     add("backup", "Saves the remote's keys, code table and code area to FILE", DefineBackup);
     add("restore", "Puts a backup back on the remote it came from", DefineRestore);
-    add("export", "Every key's code as Pronto hex, protocol text or a Flipper file", DefineExport);
+    add("export", "Every key's code as Pronto hex, protocol text, a Flipper file or a lircd.conf",
+        DefineExport);
     add("check", "Checks the remote's key and code tables for consistency", DefineCheck);
     return command_line::Run(app, runs, argc, argv);
 }
