@@ -153,10 +153,9 @@ CollectionReading ReadCollection(std::string_view text, CollectionFormat format)
 std::optional<Rendered> RenderButton(const ButtonSignal& signal) {
     switch (signal.kind) {
         case ButtonSignal::Kind::kProtocol:
-            // At least one repeat frame, so that the signal shows how the protocol repeats (NEC1's
-            // short frame or NEC2's whole one): the decoder then names exactly this protocol.
-            return Render(*signal.protocol, signal.params,
-                          std::max(1, signal.protocol->defaultRepeats));
+            // The protocol's own repeat count, as remotectl program renders it: a button gives
+            // a key the record programming its protocol gives.
+            return Render(*signal.protocol, signal.params, signal.protocol->defaultRepeats);
         case ButtonSignal::Kind::kTimings: {
             Rendered rendered;
             rendered.durations = signal.durations;

@@ -66,8 +66,9 @@ const char* CollectionFormatName(CollectionFormat format);
 
 CollectionReading ReadCollection(std::string_view text, CollectionFormat format);
 
-// What the button sends, as durations: the protocol rendered with its own repeat count (at
-// least one repeat frame), or the timings; none for a button that cannot be sent.
+// What the button sends, as durations: the protocol rendered with its own repeat count, or the
+// timings; none for a button that cannot be sent. (A protocol whose first frame another one
+// of the table shares, such as Samsung32 and NECx1, is then decoded as the earlier one.)
 std::optional<Rendered> RenderButton(const ButtonSignal& signal);
 
 // The lines of a text without their line ends ("\n", "\r\n", or a lone "\r" before the end);

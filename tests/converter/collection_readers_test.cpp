@@ -63,7 +63,8 @@ TEST(FlipperReader, EachProtocolReachesTheConverterAndWritesBackAsItWas) {
         {"NECext", "86 6B 00 00", "34 12 00 00", "NEC1-f16 D=134 S=107 F=4660", true},
         {"NEC42", "34 12 00 00", "05 00 00 00", "Aiwa D=52 S=18 F=5", true},
         {"NEC42ext", "34 62 B9 03", "05 FA 00 00", "Aiwa D=52 S=2 F=5", false},
-        {"Samsung32", "07 00 00 00", "02 00 00 00", "Samsung32 D=7 S=7 F=2", true},
+        // Its single frame is NECx1's too, which the decoder names first: written back raw.
+        {"Samsung32", "07 00 00 00", "02 00 00 00", "Samsung32 D=7 S=7 F=2", false},
         {"RC5", "03 00 00 00", "09 00 00 00", "RC5 D=3 F=9 T=0", true},
         {"RC5X", "03 00 00 00", "49 00 00 00", "RC5 D=3 F=73 T=0", true},
         {"RC6", "01 00 00 00", "02 00 00 00", "RC6 D=1 F=2 T=0", true},

@@ -13,9 +13,10 @@ namespace {
 
 constexpr char kDescription[] =
     "The remote from the command line: its keys and what they send, learning and programming\n"
-    "a key, backup and restore, export. It works through keylearn's device library, so on\n"
-    "real hardware exactly as on remote-sim; a command that changes the remote is refused while\n"
-    "another program (keylearn, another remotectl) is using it.";
+    "a key, backup and restore, export, and import from a code collection's file. It works\n"
+    "through keylearn's device library, so on real hardware exactly as on remote-sim; a command\n"
+    "that changes the remote is refused while another program (keylearn, another remotectl) is\n"
+    "using it.";
 
 }  // namespace
 
@@ -57,6 +58,10 @@ int main(int argc, char** argv) {
     add("restore", "Puts a backup back on the remote it came from", DefineRestore);
     add("export", "Every key's code as Pronto hex, protocol text, a Flipper file or a lircd.conf",
         DefineExport);
+    add("import",
+        "Programs the keys from a code collection's file (Flipper, lircd.conf, CSV, Pronto), "
+        "matched by name",
+        DefineImport);
     add("check", "Checks the remote's key and code tables for consistency", DefineCheck);
     return command_line::Run(app, runs, argc, argv);
 }
