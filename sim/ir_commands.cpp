@@ -104,7 +104,8 @@ void AddIrCommands(RemoteSimCommands& commands) {
              quorvel::ProtocolNames() +
              ")\n"
              "with parameters D, S, F, T (E, M, N for Kaseikyo) in decimal, N repeat frames, the\n"
-             "carrier in Hz, and the receiver's mark excess (default 58 µs).",
+             "carrier in Hz, and the receiver's mark excess (default 58 µs). Captured only\n"
+             "while the remote is in capture mode (a program waits for a code).",
          DefineSend});
     commands.AddCommand({"replay",
                          "Shows what the key KEYCODE (two hex digits) sends, from the remote's\n"

@@ -105,14 +105,18 @@ wire::Message Capture(ServerState& state, const wire::Message& request) {
         return FailedReply("wrong number of arguments");
     if (!state.remote.IsPlugged())
         return FailedReply("the remote is unplugged; nothing was captured");
-    if (!state.remote.QueueCapture(request[1]))
+    const std::string& text = request[1];
+    if (text.size() > SimulatedRemote::kCaptureBufferSize || text.find('\0') != std::string::npos)
         return FailedReply("a capture holds at most " +
                            std::to_string(SimulatedRemote::kCaptureBufferSize) +
                            " characters and no zero byte");
-    return OkReply("capture of " + std::to_string(request[1].size()) + " characters handed over; " +
-                   (state.remote.InCaptureMode()
-                        ? "the remote is in capture mode and gives it to the next collect"
-                        : "held until the remote enters capture mode"));
+    // The receiver listens only while a program waits for a code.
+    if (!state.remote.QueueCapture(text))
+        return FailedReply(
+            "the remote is not in capture mode (no program is waiting for a code); nothing was "
+            "captured");
+    return OkReply("capture of " + std::to_string(text.size()) +
+                   " characters handed over; the remote gives it to the next collect");
 }
 
 // Lines of 16 bytes with their address; in a whole-bank dump a run of zero lines is one line.
@@ -315,7 +319,7 @@ void AddRemoteControlCommands(RemoteSimCommands& commands) {
     commands.AddCommand(
         {"capture",
          "Fires a raw capture text (from FILE, or - for standard input) at the\n"
-         "remote; it is handed out once while the remote is in capture mode.",
+         "remote; captured only in capture mode (a program waits for a code), handed out once.",
          [](CLI::App& command, CommandContext& context) -> CommandRun {
              auto path = std::make_shared<std::string>();
              command.add_option("FILE", *path, "the capture text, or -")->required();

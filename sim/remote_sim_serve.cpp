@@ -183,6 +183,8 @@ bool ClearStaleSocket(const std::string& path, std::ostream& err) {
 struct ServeArguments {
     std::string imagePath;
     int clientTimeoutSeconds = 10;
+    int callDelayMs = 0;
+    int writeReplyDelayMs = 0;
 };
 
 int Serve(CommandContext& context, const ServeArguments& args) {
@@ -225,6 +227,8 @@ int Serve(CommandContext& context, const ServeArguments& args) {
     SimulatedRemote remote(std::move(image));
     // libzorvik does the waiting for a capture, so this one thread never blocks on it.
     remote.SetCollectWait(std::chrono::milliseconds(0));
+    remote.SetCallDelay(std::chrono::milliseconds(args.callDelayMs));
+    remote.SetWriteReplyDelay(std::chrono::milliseconds(args.writeReplyDelayMs));
     ServerState state{remote, imagePath, socketPath, readOnly, {}};
     remote.SetWriteObserver([&state, &context](const RemoteImage& changed) {
         std::string& error = state.saveError;
@@ -267,6 +271,16 @@ CommandRun DefineServe(CLI::App& command, CommandContext& context) {
                     "seconds a connection may stay silent, or leave a request or a reply "
                     "half-sent, before it is closed (default 10)")
         ->check(CLI::Range(1, 3600));
+    // A slow or flaky link, as a program must expect of real hardware.
+    command
+        .add_option("--call-delay", args->callDelayMs,
+                    "milliseconds every call takes before it is answered (a slow link)")
+        ->check(CLI::Range(0, 10000));
+    command
+        .add_option("--write-reply-delay", args->writeReplyDelayMs,
+                    "milliseconds a write's answer comes after the write is stored: past "
+                    "libzorvik's 500 ms the program sees a failure although the write landed")
+        ->check(CLI::Range(0, 10000));
     return [&context, args] { return Serve(context, *args); };
 }
 

@@ -80,8 +80,19 @@ std::optional<std::string> SimulatedRemote::IdentityLocked() const {
     return hex::FormatBytes({bank->data() + kIdentityAddress, kIdentityBytes});
 }
 
+bool SimulatedRemote::CaptureModeOn() const {
+    return captureMode_ && std::chrono::steady_clock::now() - lastCapturePoll_ <= captureIdleLimit_;
+}
+
+void SimulatedRemote::EndLapsedCaptureMode() {
+    if (captureMode_ && !CaptureModeOn()) {
+        captureMode_ = false;
+        heldCapture_.reset();
+    }
+}
+
 bool SimulatedRemote::CaptureDeliverable() const {
-    return plugged_ && captureMode_ && heldCapture_.has_value();
+    return plugged_ && CaptureModeOn() && heldCapture_.has_value();
 }
 
 bool SimulatedRemote::link_state() {
@@ -145,6 +156,14 @@ bool SimulatedRemote::writedatav20(const char* memoryBank, const char* addressHi
         return false;
     }
     writes_.push_back({memoryBank, address, hexData});
+    if (writeReplyDelay_.count() > 0) {
+        // The remote stays usable meanwhile; only this answer is late.
+        const auto deadline = std::chrono::steady_clock::now() + writeReplyDelay_;
+        while (changed_.wait_until(lock, deadline) != std::cv_status::timeout) {
+        }
+    }
+    if (lostReplyCountdown_ > 0 && --lostReplyCountdown_ == 0)
+        return false;
     return true;
 }
 
@@ -152,7 +171,10 @@ bool SimulatedRemote::SetCodeCarrierWave() {
     std::unique_lock lock(mutex_);
     if (!BeginCall(lock, DeviceCall::kSetCodeCarrierWave))
         return false;
+    // Every capture mode starts empty: what arrived before was never received.
     captureMode_ = true;
+    heldCapture_.reset();
+    lastCapturePoll_ = std::chrono::steady_clock::now();
     changed_.notify_all();
     return true;
 }
@@ -161,6 +183,9 @@ bool SimulatedRemote::RCollectCodeInfo(char* buffer) {
     std::unique_lock lock(mutex_);
     if (!BeginCall(lock, DeviceCall::kCollectCodeInfo) || buffer == nullptr)
         return false;
+    EndLapsedCaptureMode();
+    if (captureMode_)
+        lastCapturePoll_ = std::chrono::steady_clock::now();
     if (!CaptureDeliverable() && collectWait_.count() > 0)
         changed_.wait_for(lock, collectWait_, [this] { return CaptureDeliverable(); });
     if (!CaptureDeliverable())
@@ -221,7 +246,8 @@ bool SimulatedRemote::QueueCapture(const std::string& rawText) {
     if (rawText.size() > kCaptureBufferSize || rawText.find('\0') != std::string::npos)
         return false;
     std::lock_guard lock(mutex_);
-    if (!plugged_)
+    EndLapsedCaptureMode();
+    if (!plugged_ || !captureMode_)
         return false;
     heldCapture_ = rawText;
     changed_.notify_all();
@@ -230,12 +256,17 @@ bool SimulatedRemote::QueueCapture(const std::string& rawText) {
 
 bool SimulatedRemote::InCaptureMode() const {
     std::lock_guard lock(mutex_);
-    return captureMode_;
+    return CaptureModeOn();
 }
 
 bool SimulatedRemote::CapturePending() const {
     std::lock_guard lock(mutex_);
-    return heldCapture_.has_value();
+    return CaptureModeOn() && heldCapture_.has_value();
+}
+
+void SimulatedRemote::SetCaptureIdleLimit(std::chrono::milliseconds limit) {
+    std::lock_guard lock(mutex_);
+    captureIdleLimit_ = limit;
 }
 
 void SimulatedRemote::SetCollectWait(std::chrono::milliseconds wait) {
@@ -267,6 +298,16 @@ void SimulatedRemote::FailNthWrite(int n) {
     writeFaultCountdown_ = std::max(n, 0);
 }
 
+void SimulatedRemote::LoseNthWriteReply(int n) {
+    std::lock_guard lock(mutex_);
+    lostReplyCountdown_ = std::max(n, 0);
+}
+
+void SimulatedRemote::SetWriteReplyDelay(std::chrono::milliseconds delay) {
+    std::lock_guard lock(mutex_);
+    writeReplyDelay_ = delay;
+}
+
 void SimulatedRemote::FailReadsAt(int address) {
     std::lock_guard lock(mutex_);
     failingReadAddresses_.insert(address);
@@ -285,6 +326,8 @@ void SimulatedRemote::SetCallDelay(std::chrono::milliseconds delay) {
 void SimulatedRemote::ClearFaults() {
     std::lock_guard lock(mutex_);
     writeFaultCountdown_ = 0;
+    lostReplyCountdown_ = 0;
+    writeReplyDelay_ = std::chrono::milliseconds(0);
     failingReadAddresses_.clear();
     failingCalls_.clear();
     callDelay_ = std::chrono::milliseconds(0);

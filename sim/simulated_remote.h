@@ -4,11 +4,13 @@
 // (faults, slow calls, inspection, the log of writes). remote-sim serves one of these over its
 // socket; tests call it directly through SimulatedDevice.
 //
-// Capture: SetCodeCarrierWave enters capture mode; RCollectCodeInfo hands out a queued capture
-// once and so ends capture mode. A capture queued while the remote is not in capture mode is
-// held, like a signal waiting to be fired, and handed out once capture mode is entered; a newer
-// capture replaces a held one. Unplugging cuts the remote's power: capture mode ends and a held
-// capture is lost, while memory stays.
+// Capture: the remote's receiver listens only in capture mode. SetCodeCarrierWave enters it,
+// empty (nothing from before is kept); a code that arrives meanwhile is held, a newer one
+// replacing it, and RCollectCodeInfo hands it out once and so ends capture mode. Capture mode
+// also ends once nobody has polled (RCollectCodeInfo) for a while, as after a program gave up
+// waiting: a code that arrives outside capture mode is never captured, so no later capture is
+// handed a stale one. Unplugging cuts the remote's power: capture mode ends and a held capture
+// is lost, while memory stays.
 
 #include <chrono>
 #include <condition_variable>
@@ -53,6 +55,7 @@ class SimulatedRemote {
     static constexpr int kIdentityAddress = remote_layout::kInfoAddress;
     static constexpr std::size_t kIdentityBytes = remote_layout::kIdentityBytes;
     static constexpr std::chrono::milliseconds kDefaultCollectWait{30};
+    static constexpr std::chrono::milliseconds kDefaultCaptureIdleLimit{3000};
 
     // Called after each write has changed memory, with the new image; false undoes the write,
     // which then fails. It runs with the remote locked and must not call back into it.
@@ -81,11 +84,13 @@ class SimulatedRemote {
     void SetIdentityOverride(const std::string& identity);
     // The identity RBasicInfo reports, or empty when the remote has no bank 08.
     std::string Identity() const;
-    // Queues a raw capture text; false (nothing queued) while unplugged, or for a text longer
-    // than the capture buffer or holding a zero byte.
+    // A raw capture text arrives at the receiver; false (nothing captured) while unplugged or not
+    // in capture mode, or for a text longer than the capture buffer or holding a zero byte.
     bool QueueCapture(const std::string& rawText);
     bool InCaptureMode() const;
     bool CapturePending() const;
+    // How long capture mode lasts without a poll (default 3 s).
+    void SetCaptureIdleLimit(std::chrono::milliseconds limit);
     // How long RCollectCodeInfo waits for a capture before answering false (default 30 ms), so
     // that a caller polling without pause does not spin. remote-sim sets 0: its client waits.
     void SetCollectWait(std::chrono::milliseconds wait);
@@ -99,6 +104,12 @@ class SimulatedRemote {
     // Fault injection. Faults stay until cleared; a refused call changes nothing.
     // Refuses the n-th writedatav20 call from now on (1: the next one).
     void FailNthWrite(int n);
+    // Stores the n-th writedatav20 call from now on but answers it as failed, as when its reply
+    // is lost or comes after the caller gave up (1: the next one).
+    void LoseNthWriteReply(int n);
+    // Every writedatav20 call is stored at once but answered this much later, so that a caller
+    // that gives up sooner has it land unconfirmed (remote-sim serve --write-reply-delay).
+    void SetWriteReplyDelay(std::chrono::milliseconds delay);
     // Refuses every read that starts at the address, in any bank.
     void FailReadsAt(int address);
     // Refuses every call of one entry point.
@@ -122,6 +133,10 @@ class SimulatedRemote {
     const std::vector<std::uint8_t>* FindBank(int bank) const;
     std::optional<std::string> IdentityLocked() const;
     bool CaptureDeliverable() const;
+    // Whether capture mode is on now: entered, and polled within the idle limit.
+    bool CaptureModeOn() const;
+    // Ends a capture mode that lapsed, with what it held.
+    void EndLapsedCaptureMode();
 
     // Guards every member below: the image, plug state, capture state, faults and logs. The
     // condition variable wakes an RCollectCodeInfo that waits for a capture.
@@ -130,10 +145,14 @@ class SimulatedRemote {
     RemoteImage image_;
     bool plugged_ = true;
     bool captureMode_ = false;
+    std::chrono::steady_clock::time_point lastCapturePoll_{};
+    std::chrono::milliseconds captureIdleLimit_ = kDefaultCaptureIdleLimit;
     std::optional<std::string> heldCapture_;
     std::chrono::milliseconds collectWait_ = kDefaultCollectWait;
     WriteObserver writeObserver_;
     int writeFaultCountdown_ = 0;
+    int lostReplyCountdown_ = 0;
+    std::chrono::milliseconds writeReplyDelay_{0};
     std::set<int> failingReadAddresses_;
     std::set<DeviceCall> failingCalls_;
     std::chrono::milliseconds callDelay_{0};

@@ -28,8 +28,9 @@ int RunProgram(DeviceLibrary& device, Prompter& prompter, const WindowServices& 
     splash.reset();
 
     // The session took the remote's lock before it read the tables, and holds it until the
-    // program ends. Another program's lock is told once the splash is gone; every other message
-    // of a failed start-up has been shown and answered by now.
+    // program ends. Another program's lock, or a lock that cannot be taken, is told once the
+    // splash is gone; every other message of a failed start-up has been shown and answered by
+    // now.
     // A signal during start-up: the boxes it cut short have answered no; nothing more is shown.
     if (terminationSignals.Received())
         return 0;
@@ -38,6 +39,10 @@ int RunProgram(DeviceLibrary& device, Prompter& prompter, const WindowServices& 
         const QString holder =
             opening.holderName.isEmpty() ? texts::kAnotherProgram : opening.holderName;
         prompter.Information(texts::RemoteInUse(holder), texts::kPromptCaption);
+        return 0;
+    }
+    if (opening.status == RemoteOpening::Status::kLockUnavailable) {
+        prompter.Information(texts::RemoteNotLockable(opening.lockProblem), texts::kPromptCaption);
         return 0;
     }
     if (window.StartupFailed())

@@ -5,8 +5,10 @@
 // entry, which the second key shares. The plan writes nothing; it is made on the tables read
 // under the lock that the writes then keep.
 //
-// What the keys held before is not counted as freed: an import that replaces codes may find
-// room the plan did not promise, never less.
+// As writing does under the lock, a code that finds the table or the code area full first
+// frees the entries no key points at (leaked_entries.h), when `reclaimLeaked`; each key's plan
+// says whether its place needed that. What the keys held before is not counted as freed: an
+// import that replaces codes may find room the plan did not promise, never less.
 
 #include <QString>
 #include <string>
@@ -33,12 +35,16 @@ struct PlannedKey {
     Status status = Status::kNotConvertible;
     CodePlacement placement;
     std::string codeIdText;  // six hex digits, once converted
+    // kFits only after the leaked entries were freed: the import reclaims them on the way.
+    bool afterReclaiming = false;
 };
 
 // The plan of each request, in their order.
 std::vector<PlannedKey> PlanImport(const RemoteMap& map, const std::vector<ImportRequest>& requests,
-                                   const QString& converterFolder);
+                                   const QString& converterFolder, bool reclaimLeaked);
 
+// Entries in use that no key points at, which a full import reclaims.
+int ReclaimableCodeEntries(const RemoteMap& map);
 // Entries and units the remote has free now.
 int FreeCodeEntries(const RemoteMap& map);
 int FreeCodeUnits(const RemoteMap& map);

@@ -4,7 +4,8 @@
 #include "learning/normalise.h"
 
 CaptureLearning LearnCapture(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
-                             std::string_view capture, const QString& converterFolder) {
+                             std::string_view capture, const QString& converterFolder,
+                             LeakedEntries leaked) {
     CaptureLearning attempt;
     const std::string cut = CutAtEndMarker(capture);
     const std::optional<NormalisedCode> normalised = NormaliseRawCodeParts(cut);
@@ -18,6 +19,6 @@ CaptureLearning LearnCapture(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
         attempt.normalised = normalised->Text();
     attempt.conversion = ConvertWithLibrary(body, converterFolder);
     if (attempt.conversion.status == ConversionStatus::kConverted)
-        attempt.learned = WriteLearnedCode(map, device, keyCode, attempt.conversion.text);
+        attempt.learned = WriteLearnedCode(map, device, keyCode, attempt.conversion.text, leaked);
     return attempt;
 }

@@ -29,6 +29,8 @@ struct CaptureLearning {
 };
 
 // Learns `capture` into the key `keyCode`. The converter is loaded from `converterFolder`; the
-// converter's empty answer is written as nothing (a malformed result).
+// converter's empty answer is written as nothing (a malformed result). leaked: whether leaked
+// code-table entries may be reclaimed to make room (write_learned_code.h).
 CaptureLearning LearnCapture(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
-                             std::string_view capture, const QString& converterFolder);
+                             std::string_view capture, const QString& converterFolder,
+                             LeakedEntries leaked = LeakedEntries::kLeftAlone);

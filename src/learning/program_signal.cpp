@@ -4,11 +4,12 @@
 #include "converter/ir_render.h"
 
 ProgramResult ProgramSignal(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
-                            const quorvel::Durations& signal, const QString& converterFolder) {
+                            const quorvel::Durations& signal, const QString& converterFolder,
+                            LeakedEntries leaked) {
     ProgramResult result;
     result.conversion = ConvertWithLibrary(quorvel::FormatBody(signal), converterFolder);
     if (result.conversion.status == ConversionStatus::kConverted)
-        result.learned = WriteLearnedCode(map, device, keyCode, result.conversion.text);
+        result.learned = WriteLearnedCode(map, device, keyCode, result.conversion.text, leaked);
     return result;
 }
 

@@ -31,9 +31,11 @@ struct ProgramResult {
 };
 
 // Programs the key `keyCode` with `signal` (signed µs, a mark first; the last space is the
-// silence after it). The converter is loaded from `converterFolder`.
+// silence after it). The converter is loaded from `converterFolder`; leaked: whether leaked
+// code-table entries may be reclaimed to make room (write_learned_code.h).
 ProgramResult ProgramSignal(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
-                            const quorvel::Durations& signal, const QString& converterFolder);
+                            const quorvel::Durations& signal, const QString& converterFolder,
+                            LeakedEntries leaked = LeakedEntries::kLeftAlone);
 
 // The same for the signal the protocol sends with these parameters: its first frame and
 // `repeats` repeat frames.

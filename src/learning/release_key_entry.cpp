@@ -4,6 +4,7 @@
 
 #include "device/device_library.h"
 #include "device/remote_map.h"
+#include "learning/checked_write.h"
 #include "learning/code_table.h"
 #include "learning/key_slots.h"
 
@@ -30,6 +31,11 @@ void ReleaseEntryOf(RemoteMap& map, DeviceLibrary& device, std::uint8_t index,
         case CodeEntryRelease::kRegionNotWritten:
             if (wasInUse)
                 release.entryLeftInUse = index;
+            break;
+        case CodeEntryRelease::kRegionUnknown:
+            if (wasInUse)
+                release.entryLeftInUse = index;
+            release.remoteUncertain = true;
             break;
         case CodeEntryRelease::kStillUsed:
             break;
@@ -66,8 +72,14 @@ CodeEntryRelease ReleaseCodeEntry(RemoteMap& map, DeviceLibrary& device, KeyCode
     // An index past the table frees nothing, and the region goes back unchanged.
     CodeTableState state = WithCodeEntryReleased(map, entryIndex);
     const MemoryBytes region = CodeTableRegionBytes(state.codeAreaBitmap, state.codeTable);
-    if (!device.WriteMemory(map.codeTableAddress, region, map.memoryBank))
-        return CodeEntryRelease::kRegionNotWritten;
+    switch (WriteChecked(device, map.codeTableAddress, region, map.memoryBank).landing) {
+        case WriteLanding::kLanded:
+            break;
+        case WriteLanding::kNotLanded:
+            return CodeEntryRelease::kRegionNotWritten;
+        case WriteLanding::kUnknown:
+            return CodeEntryRelease::kRegionUnknown;
+    }
     map.codeAreaBitmap = std::move(state.codeAreaBitmap);
     map.codeTable = std::move(state.codeTable);
     return CodeEntryRelease::kFreed;
@@ -100,9 +112,19 @@ KeyRelease ReleaseKeyEntry(RemoteMap& map, DeviceLibrary& device, std::size_t sl
         statusWritten =
             device.WriteMemory(*address, kNoCodeStatusWrite, map.memoryBank) || statusWritten;
     if (!statusWritten) {
-        // While the key may still hold its code, its code-table entry must stay in use.
-        release.outcome = ReleaseOutcome::kStatusNotWritten;
-        return release;
+        // A write the remote did not confirm may have landed all the same: the status byte
+        // tells. While the key may still hold its code, its code-table entry stays in use.
+        switch (CheckLanded(device, *address, kNoCodeStatusWrite, map.memoryBank).landing) {
+            case WriteLanding::kLanded:
+                break;
+            case WriteLanding::kNotLanded:
+                release.outcome = ReleaseOutcome::kStatusNotWritten;
+                return release;
+            case WriteLanding::kUnknown:
+                release.outcome = ReleaseOutcome::kStatusUnknown;
+                release.remoteUncertain = true;
+                return release;
+        }
     }
     map.keySlots[slotIndex] = NotLearnedSlot(release.keyCode);
     if (const std::optional<std::uint8_t> index = entry->CodeEntryIndex())

@@ -5,6 +5,7 @@
 
 #include "device/device_library.h"
 #include "device/remote_map.h"
+#include "learning/checked_write.h"
 
 namespace {
 
@@ -102,18 +103,26 @@ RestoreResult RestoreManagedRegions(const RemoteMap& map, DeviceLibrary& device,
     const MemoryRegion& area = *target.Find(kCodeAreaRegion);
     MemoryBytes keysNow = current->Find(kKeyTableRegion)->bytes;
 
-    // Writes a region's bytes unless the remote holds them already; false when refused.
+    // Writes a region's bytes unless the remote holds them already; false when refused. A
+    // write the remote does not confirm is read back: one that landed is as good as confirmed,
+    // and the next step is never taken on a guess.
     const auto write = [&](const MemoryRegion& region, const MemoryBytes& bytes,
                            const MemoryBytes& now) {
         if (bytes == now || bytes.empty())
             return true;
-        if (!device.WriteMemory(region.address, bytes, target.bank)) {
-            result.outcome = RestoreOutcome::kWriteRefused;
-            result.failedRegion = region.name;
-            return false;
+        switch (WriteChecked(device, region.address, bytes, target.bank).landing) {
+            case WriteLanding::kLanded:
+                ++result.writes;
+                return true;
+            case WriteLanding::kNotLanded:
+                result.outcome = RestoreOutcome::kWriteRefused;
+                break;
+            case WriteLanding::kUnknown:
+                result.outcome = RestoreOutcome::kReadBackDiffers;
+                break;
         }
-        ++result.writes;
-        return true;
+        result.failedRegion = region.name;
+        return false;
     };
 
     // While the code area and table change under them, no key may point into the table: a

@@ -50,13 +50,15 @@ enum class RestoreOutcome {
     kUnchanged,        // the remote already held the backup: nothing written
     kOtherLayout,      // the regions lie elsewhere on this remote: nothing written
     kNotRead,          // the remote's regions could not be read first: nothing written
-    kWriteRefused,     // a write was refused; what was written keeps the remote consistent
-    kReadBackDiffers,  // everything was written, but the remote reads back otherwise
+    kWriteRefused,     // a write was refused (and reads back otherwise); what was written keeps
+                       // the remote consistent
+    kReadBackDiffers,  // everything was written, but the remote reads back otherwise; or a write
+                       // the remote did not confirm could not be read back (failedRegion)
 };
 
 struct RestoreResult {
     RestoreOutcome outcome = RestoreOutcome::kNotRead;
-    int writes = 0;            // writes the remote took
+    int writes = 0;            // writes the remote took (confirmed, or read back as landed)
     std::string failedRegion;  // kWriteRefused, kReadBackDiffers: the region concerned
 };
 

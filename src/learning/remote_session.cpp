@@ -1,11 +1,19 @@
 #include "learning/remote_session.h"
 
+#include <thread>
 #include <utility>
 
 #include "device/device_library.h"
 #include "learning/capture_thread.h"
 #include "learning/converter_library.h"
 #include "learning/key_slots.h"
+
+namespace {
+
+// How often a lock another program holds is tried again while waiting for it.
+constexpr std::chrono::milliseconds kLockRetryPause{20};
+
+}  // namespace
 
 RemoteSession::RemoteSession(DeviceLibrary& device, SessionOptions options, QObject* parent)
     : QObject(parent),
@@ -50,27 +58,88 @@ RemoteOpening RemoteSession::Open(LockMode lockMode) {
                              : RemoteOpening::Status::kNotAccepted;
     }
     map_ = opening.reading.map;
+    tablesCurrent_ = opening.Opened();
     return opening;
 }
 
 RemoteOpening RemoteSession::TakeLock(RemoteOpening opening) {
     const QString identity = QString::fromStdString(opening.reading.map.remoteIdText);
-    switch (lock_.Take(identity, options_.holderName, options_.lockFolder)) {
-        case RemoteLockStatus::kTaken:
-            break;
-        case RemoteLockStatus::kHeld:
-            opening.status = RemoteOpening::Status::kLockHeld;
+    const auto deadline = std::chrono::steady_clock::now() + options_.lockWait;
+    for (;;) {
+        const RemoteLockStatus status =
+            lock_.Take(identity, options_.holderName, options_.lockFolder);
+        if (status == RemoteLockStatus::kTaken) {
+            // Whoever held it before has let go.
+            opening.status = RemoteOpening::Status::kNotAccepted;
+            opening.holderName.clear();
+            opening.holderProcess = 0;
+            return opening;
+        }
+        if (status == RemoteLockStatus::kUnavailable) {
+            opening.status = RemoteOpening::Status::kLockUnavailable;
+            opening.lockProblem = lock_.Problem();
+            return opening;
+        }
+        opening.status = RemoteOpening::Status::kLockHeld;
+        // A holder between taking the lock and writing its name leaves none: the name seen
+        // last is the one to tell.
+        if (!lock_.HolderName().isEmpty() || opening.holderName.isEmpty()) {
             opening.holderName = lock_.HolderName();
             opening.holderProcess = lock_.HolderProcess();
-            break;
-        case RemoteLockStatus::kUnavailable:
-            if (options_.lockRequired) {
-                opening.status = RemoteOpening::Status::kLockUnavailable;
-                opening.lockProblem = lock_.Problem();
-            }
-            break;
+        }
+        // The window holds its lock until it is closed: waiting for it is pointless.
+        if (lock_.HolderName() == kWindowHolderName || std::chrono::steady_clock::now() >= deadline)
+            return opening;
+        std::this_thread::sleep_for(kLockRetryPause);
     }
-    return opening;
+}
+
+bool RemoteSession::RereadTables() {
+    tablesCurrent_ = false;
+    StartupReading reading = CheckRemoteAtStartup(device_);
+    // Another remote's tables are never taken for this one's.
+    if (!reading.identityAccepted || reading.map.remoteIdText != map_.remoteIdText)
+        return false;
+    ReadRemoteTables(device_, reading);
+    if (reading.status != StartupStatus::kReady)
+        return false;
+    std::vector<KeyCode> changed;
+    for (std::size_t i = 0; i < reading.map.keySlots.size(); ++i) {
+        const KeySlot& now = reading.map.keySlots[i];
+        if (i >= map_.keySlots.size() || map_.keySlots[i].state != now.state)
+            changed.push_back(now.keyCode);
+    }
+    map_ = std::move(reading.map);
+    tablesCurrent_ = true;
+    emit tablesReread(changed);
+    return true;
+}
+
+bool RemoteSession::EnsureTablesCurrent() {
+    return tablesCurrent_ || RereadTables();
+}
+
+void RemoteSession::AfterUncertainWrite() {
+    tablesCurrent_ = false;
+    RereadTables();
+}
+
+bool RemoteSession::MayReclaimLeakedEntries() const {
+    return lock_.Held() && tablesCurrent_;
+}
+
+LeakedEntries RemoteSession::LeakedEntriesPolicy() const {
+    return MayReclaimLeakedEntries() ? LeakedEntries::kReclaimedWhenFull
+                                     : LeakedEntries::kLeftAlone;
+}
+
+EntryReclaim RemoteSession::ReclaimLeakedEntries() {
+    if (!MayReclaimLeakedEntries())
+        return {};
+    EntryReclaim reclaim = ::ReclaimLeakedEntries(map_, device_);
+    if (reclaim.outcome == EntryReclaim::Outcome::kUnknown)
+        AfterUncertainWrite();
+    return reclaim;
 }
 
 bool RemoteSession::AnyKeyLearned() const {
@@ -112,17 +181,49 @@ KeyChoice RemoteSession::ChooseKey(KeyCode key) {
     return relearn ? KeyChoice::kRechosen : KeyChoice::kChosen;
 }
 
+namespace {
+
+// What a change that could not start returns: the tables could not be read again, and the
+// converter was never asked.
+LearnResult TablesNotRead() {
+    LearnResult refused;
+    refused.outcome = LearnOutcome::kTablesNotRead;
+    return refused;
+}
+
+}  // namespace
+
 CaptureLearning RemoteSession::LearnFromCapture(KeyCode key, std::string_view capture) {
-    return LearnCapture(map_, device_, key, capture, converterFolder_);
+    if (!EnsureTablesCurrent()) {
+        CaptureLearning refused;
+        refused.conversion.status = ConversionStatus::kConverted;
+        refused.learned = TablesNotRead();
+        return refused;
+    }
+    CaptureLearning attempt =
+        LearnCapture(map_, device_, key, capture, converterFolder_, LeakedEntriesPolicy());
+    if (attempt.learned && attempt.learned->remoteUncertain)
+        AfterUncertainWrite();
+    return attempt;
 }
 
 ProgramResult RemoteSession::Program(KeyCode key, const quorvel::Durations& signal) {
-    return ProgramSignal(map_, device_, key, signal, converterFolder_);
+    if (!EnsureTablesCurrent()) {
+        ProgramResult refused;
+        refused.conversion.status = ConversionStatus::kConverted;
+        refused.learned = TablesNotRead();
+        return refused;
+    }
+    ProgramResult programmed =
+        ProgramSignal(map_, device_, key, signal, converterFolder_, LeakedEntriesPolicy());
+    if (programmed.learned && programmed.learned->remoteUncertain)
+        AfterUncertainWrite();
+    return programmed;
 }
 
 std::vector<PlannedKey> RemoteSession::PlanImport(
     const std::vector<ImportRequest>& requests) const {
-    return ::PlanImport(map_, requests, converterFolder_);
+    return ::PlanImport(map_, requests, converterFolder_, MayReclaimLeakedEntries());
 }
 
 void RemoteSession::StartCapture() {
@@ -198,6 +299,14 @@ std::optional<DeleteOutcome> RemoteSession::DeleteRefusal(KeyCode key) const {
 
 KeyDeletion RemoteSession::DeleteKey(KeyCode key) {
     KeyDeletion deletion;
+    if (!EnsureTablesCurrent()) {
+        // Nothing is decided on tables the remote may no longer hold.
+        deletion.request = KeyDeletion::Result::kDone;
+        deletion.result.outcome = DeleteOutcome::kNotDeleted;
+        deletion.result.release.keyCode = key;
+        deletion.result.release.outcome = ReleaseOutcome::kEntryNotReadable;
+        return deletion;
+    }
     if (const std::optional<DeleteOutcome> refusal = DeleteRefusal(key)) {
         deletion.result.outcome = *refusal;
         return deletion;
@@ -210,12 +319,30 @@ KeyDeletion RemoteSession::DeleteKey(KeyCode key) {
     }
     deletion.request = KeyDeletion::Result::kDone;
     deletion.result = DeleteLearnedKey(map_, device_, key);
+    if (deletion.result.release.remoteUncertain)
+        AfterUncertainWrite();
     EndDeleteModeIfNothingLearned();
     return deletion;
 }
 
 KeysClearing RemoteSession::ClearKeys() {
     KeysClearing clearing;
+    // The learned keys are the remote's as it holds them now; when they cannot be read, every
+    // key the session knew as learned is reported as not cleared.
+    if (!learningMode_ && !deleteMode_ && !EnsureTablesCurrent()) {
+        clearing.request = KeysClearing::Result::kDone;
+        clearing.result.outcome = ClearOutcome::kPartlyCleared;
+        for (std::size_t slot = 0; slot < map_.keySlots.size(); ++slot) {
+            if (map_.keySlots[slot].state != SlotState::kLearned)
+                continue;
+            KeyRelease release;
+            release.slotIndex = slot;
+            release.keyCode = map_.keySlots[slot].keyCode;
+            release.outcome = ReleaseOutcome::kEntryNotReadable;
+            clearing.result.failed.push_back(release);
+        }
+        return clearing;
+    }
     if (learningMode_)
         clearing.request = KeysClearing::Result::kRefusedWhileLearning;
     else if (deleteMode_)
@@ -227,6 +354,15 @@ KeysClearing RemoteSession::ClearKeys() {
     else {
         clearing.request = KeysClearing::Result::kDone;
         clearing.result = ClearLearnedKeys(map_, device_);
+        for (const std::vector<KeyRelease>* releases :
+             {&clearing.result.cleared, &clearing.result.failed}) {
+            for (const KeyRelease& release : *releases) {
+                if (release.remoteUncertain) {
+                    AfterUncertainWrite();
+                    return clearing;
+                }
+            }
+        }
     }
     return clearing;
 }
@@ -292,6 +428,14 @@ void RemoteSession::ShowLinkState(bool attached) {
 }
 
 void RemoteSession::SetKeyControlsAvailable(bool available) {
+    // The monitor gives the key controls back once the same remote is back. It may have been
+    // changed while away (on another computer, another simulator image), so nothing is decided
+    // on the tables read before: they are read again first, and the front end redraws every
+    // key before the user can touch one.
+    if (!available)
+        tablesCurrent_ = false;
+    else if (!tablesCurrent_ && !closing_)
+        RereadTables();
     emit keyControlsAvailable(available);
 }
 

@@ -13,10 +13,13 @@
 
 #include <QObject>
 #include <QString>
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "device/link_monitor.h"
 #include "device/remote_map.h"
@@ -24,6 +27,7 @@
 #include "learning/capture_loop.h"
 #include "learning/delete_keys.h"
 #include "learning/import_plan.h"
+#include "learning/leaked_entries.h"
 #include "learning/learn_capture.h"
 #include "learning/program_signal.h"
 #include "platform/remote_lock.h"
@@ -50,14 +54,19 @@ class SessionQuestions {
     virtual bool ConfirmCloseWithoutRemote() = 0;
 };
 
+// The name the window's lock gives its holder: a program that finds it waits for no lock, since
+// the window holds its lock until it is closed.
+inline const QString kWindowHolderName = QStringLiteral("keylearn");
+
 struct SessionOptions {
     // The name the lock file gives to a second program that asks who has the remote.
-    QString holderName = QStringLiteral("keylearn");
-    // Where lock files lie; empty: the user's runtime folder.
+    QString holderName = kWindowHolderName;
+    // Where lock files lie; empty: the user's lock folder (ProcessLockFolder). A lock that cannot
+    // be taken there is a refusal, never waved through.
     QString lockFolder;
-    // Whether a lock file that cannot be made refuses the opening (true), or the session goes
-    // on without a lock (false: a lock nobody can make keeps no one from their remote).
-    bool lockRequired = false;
+    // How long opening waits for a lock another program holds (a remotectl command, which lets
+    // go within moments); 0 refuses at once. A lock the window holds is refused at once.
+    std::chrono::milliseconds lockWait{0};
     // How long a capture waits for its code, and how it polls.
     CaptureTiming captureTiming;
     // Where the converter is loaded from at every attempt; empty: the program's folder.
@@ -75,11 +84,14 @@ struct RemoteOpening {
         kOpened,           // every table was read (and the lock taken, when one was wanted)
         kNotAccepted,      // reading.status says why the remote was turned away or not read
         kLockHeld,         // another program holds the remote's lock: holderName, holderProcess
-        kLockUnavailable,  // the lock file could not be made and a lock is required: lockProblem
+        kLockUnavailable,  // the lock could not be taken (no lock folder, a file that cannot be
+                           // made): lockProblem
     };
     Status status = Status::kNotAccepted;
     StartupReading reading;  // as far as the opening got
-    QString holderName;      // kLockHeld: the holder's program name; empty when it wrote none
+    // kLockHeld: the holder's program name as its lock file gives it (empty when it wrote none;
+    // any text, so a terminal gets it escaped).
+    QString holderName;
     qint64 holderProcess = 0;
     QString lockProblem;
 
@@ -163,6 +175,16 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     // Reads the remote's identity, takes the lock when asked to (the identity names it), then
     // reads the tables a change relies on. Every later operation works on what this read.
     RemoteOpening Open(LockMode lockMode);
+    // Reads the tables again, from the identity on: the remote may have been changed while it
+    // was away (on another computer, or another image in the simulator). Only the same remote's
+    // tables are taken; then tablesReread is emitted. False, with the tables marked as not
+    // current, when they could not be read (every change then reads them first, and is refused
+    // while they cannot be). Done by itself when the link comes back and after a write whose
+    // outcome could not be learned.
+    bool RereadTables();
+    // Whether the tables are what the remote holds, as far as the session knows: read by Open or
+    // RereadTables and kept in step with every write since.
+    bool TablesCurrent() const { return tablesCurrent_; }
 
     // ---- State
     const RemoteMap& Map() const { return map_; }
@@ -189,7 +211,8 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     CaptureLearning LearnFromCapture(KeyCode key, std::string_view capture);
     // Gives key a signal nobody fired at the remote, as a capture of it would.
     ProgramResult Program(KeyCode key, const quorvel::Durations& signal);
-    // Where each signal of an import would go, on the tables as read (import_plan.h).
+    // Where each signal of an import would go, on the tables as read (import_plan.h), leaked
+    // entries reclaimed where a code would not fit otherwise, as Program does under the lock.
     std::vector<PlannedKey> PlanImport(const std::vector<ImportRequest>& requests) const;
 
     // ---- Deleting
@@ -202,6 +225,14 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     KeyDeletion DeleteKey(KeyCode key);
     // Takes every learned code off the remote after ConfirmClear.
     KeysClearing ClearKeys();
+
+    // ---- Leaked code-table entries (leaked_entries.h)
+    // Whether leaked entries may be reclaimed: the lock has been held since the whole key table
+    // was read, and the tables are current. Learning then reclaims them when the table is full
+    // or the code area has no room.
+    bool MayReclaimLeakedEntries() const;
+    // Frees them (remotectl repair); kNothingLeaked unless MayReclaimLeakedEntries.
+    EntryReclaim ReclaimLeakedEntries();
 
     // ---- The link and the end
     // Starts watching the link (once); the monitor then reports through linkStateChanged,
@@ -221,6 +252,9 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     // The link monitor has ended (and is gone). For kOtherRemote the session has ended learning
     // first, stopping a capture that waited, so that a close is no longer refused.
     void linkWatchEnded(LinkMonitor::End why);
+    // The tables were read again: changedKeys are the keys whose state is not what the tables
+    // read before said (learned, downloaded or empty elsewhere meanwhile).
+    void tablesReread(const std::vector<KeyCode>& changedKeys);
 
   private:
     void StartCapture();
@@ -231,6 +265,12 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     void EndLearning();
     void EndDeleteModeIfNothingLearned();
     RemoteOpening TakeLock(RemoteOpening opening);
+    // Before a change: the tables are current, read again when they are not.
+    bool EnsureTablesCurrent();
+    // A write could not be confirmed or read back: the tables are read again (now, or before
+    // the next change when they cannot be).
+    void AfterUncertainWrite();
+    LeakedEntries LeakedEntriesPolicy() const;
 
     // LinkMonitorView, on the UI thread.
     void ShowLinkState(bool attached) override;
@@ -243,9 +283,12 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     SessionQuestions* questions_ = nullptr;
     RemoteLock lock_;
 
-    // Read from the remote when it is opened; the key operations keep it in step with their
-    // writes.
+    // Read from the remote when it is opened (and again after it was away); the key operations
+    // keep it in step with their writes.
     RemoteMap map_;
+    // map_ is what the remote holds: false until it is read, while the remote is away, and after
+    // a write whose outcome could not be learned.
+    bool tablesCurrent_ = false;
 
     // All belong to the UI thread; the threads read none of them.
     bool learningMode_ = false;

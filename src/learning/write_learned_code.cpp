@@ -1,13 +1,16 @@
 #include "learning/write_learned_code.h"
 
 #include <algorithm>
+#include <array>
 
 #include "device/device_library.h"
 #include "device/device_text.h"
 #include "device/remote_map.h"
+#include "learning/checked_write.h"
 #include "learning/code_table.h"
 #include "learning/converted_code.h"
 #include "learning/key_slots.h"
+#include "learning/leaked_entries.h"
 #include "learning/release_key_entry.h"
 
 namespace {
@@ -83,6 +86,13 @@ struct NewEntryClaim {
     int firstUnit = 0;
     CodeTableState tables;
 };
+
+// A key entry from the first bytes of one, the rest read as zero.
+KeyEntry KeyEntryFromStart(const MemoryBytes& bytes) {
+    std::array<std::uint8_t, kKeyEntryBytes> whole{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), whole.size()), whole.begin());
+    return KeyEntryFromBytes(whole);
+}
 
 LearnResult Outcome(LearnOutcome outcome) {
     LearnResult result;
@@ -171,52 +181,116 @@ CodeTableState ClaimedTables(const RemoteMap& map, const ConvertedCode& code,
 }
 
 LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
-                             std::string_view convertedCode) {
+                             std::string_view convertedCode, LeakedEntries leaked) {
     const std::optional<ConvertedCode> code = ParseConvertedCode(convertedCode);
     if (!code)
         return Outcome(LearnOutcome::kMalformedResult);
 
     // How the remote is to hold the code.
-    const Result<CodePlacement, LearnOutcome> placement = PlaceCode(map, *code);
-    if (!placement)
-        return Outcome(placement.Problem());
+    Result<CodePlacement, LearnOutcome> placement = PlaceCode(map, *code);
+    std::vector<FreedCodeEntry> reclaimed;
+    const bool full = !placement && (placement.Problem() == LearnOutcome::kNoFreeCodeEntry ||
+                                     placement.Problem() == LearnOutcome::kNoRoom);
+    // Entries no key points at make room before the remote is called full.
+    if (full && leaked == LeakedEntries::kReclaimedWhenFull) {
+        EntryReclaim reclaim = ReclaimLeakedEntries(map, device);
+        reclaimed = std::move(reclaim.freed);
+        if (reclaim.outcome == EntryReclaim::Outcome::kUnknown) {
+            LearnResult unknown = Outcome(LearnOutcome::kCodeTableNotWritten);
+            unknown.remoteUncertain = true;
+            return unknown;
+        }
+        placement = PlaceCode(map, *code);
+    }
+    if (!placement) {
+        LearnResult failed = Outcome(placement.Problem());
+        failed.reclaimed = std::move(reclaimed);
+        return failed;
+    }
     Holding holding{placement->form, placement->newEntry, placement->entryIndex};
     std::optional<NewEntryClaim> claim;
     if (placement->newEntry)
         claim = NewEntryClaim{placement->data, placement->firstUnit,
                               ClaimedTables(map, *code, *placement)};
+    // Every outcome from here on says what was reclaimed on the way.
+    const auto outcome = [&reclaimed](LearnOutcome value) {
+        LearnResult result = Outcome(value);
+        result.reclaimed = reclaimed;
+        return result;
+    };
 
     // The key's slot, and what its entry holds now, before anything is written.
     const std::optional<std::size_t> slot = FindKeySlot(map.keySlots, keyCode);
     const int slotIndex = slot ? static_cast<int>(*slot) : -1;
     const std::optional<MemoryAddress> entryAddress = KeyEntryAddress(map, slotIndex);
     if (!entryAddress)
-        return Outcome(LearnOutcome::kNoKeySlot);
+        return outcome(LearnOutcome::kNoKeySlot);
     const std::optional<KeyEntry> previousEntry = ReadKeyEntry(map, device, slotIndex);
     if (!previousEntry)
-        return Outcome(LearnOutcome::kKeyEntryNotRead);
+        return outcome(LearnOutcome::kKeyEntryNotRead);
 
     if (claim) {
+        // Data in free units claims nothing, whether it landed or not.
         const int dataAddress = map.codeAreaAddress + kUnitBytes * claim->firstUnit;
-        if (!device.WriteMemory(static_cast<MemoryAddress>(dataAddress), claim->data,
-                                map.memoryBank))
-            return Outcome(LearnOutcome::kCodeDataNotWritten);
-        if (!device.WriteMemory(
-                map.codeTableAddress,
-                CodeTableRegionBytes(claim->tables.codeAreaBitmap, claim->tables.codeTable),
-                map.memoryBank))
-            return Outcome(LearnOutcome::kCodeTableNotWritten);
+        if (WriteChecked(device, static_cast<MemoryAddress>(dataAddress), claim->data,
+                         map.memoryBank)
+                .landing != WriteLanding::kLanded)
+            return outcome(LearnOutcome::kCodeDataNotWritten);
+        switch (WriteChecked(
+                    device, map.codeTableAddress,
+                    CodeTableRegionBytes(claim->tables.codeAreaBitmap, claim->tables.codeTable),
+                    map.memoryBank)
+                    .landing) {
+            case WriteLanding::kLanded:
+                break;
+            case WriteLanding::kNotLanded:
+                return outcome(LearnOutcome::kCodeTableNotWritten);
+            case WriteLanding::kUnknown: {
+                // The claim may stand: an entry in use that no key points at, the safe side,
+                // which the map keeps so that nothing else is given its units meanwhile.
+                map.codeAreaBitmap = std::move(claim->tables.codeAreaBitmap);
+                map.codeTable = std::move(claim->tables.codeTable);
+                LearnResult unknown = outcome(LearnOutcome::kCodeTableNotWritten);
+                unknown.newEntryLeftInUse = true;
+                unknown.remoteUncertain = true;
+                return unknown;
+            }
+        }
     }
 
-    if (!device.WriteMemory(*entryAddress, KeyEntryRecord(*code, holding), map.memoryBank)) {
-        LearnResult failed = Outcome(LearnOutcome::kKeyEntryNotWritten);
-        // The claim goes back: the entry and its units are free again, as before the attempt.
-        if (claim &&
-            !device.WriteMemory(map.codeTableAddress, CodeTableRegionBytes(map), map.memoryBank)) {
-            map.codeAreaBitmap = std::move(claim->tables.codeAreaBitmap);
-            map.codeTable = std::move(claim->tables.codeTable);
-            failed.newEntryLeftInUse = true;
+    const MemoryBytes record = KeyEntryRecord(*code, holding);
+    const CheckedWrite keyWrite = WriteChecked(device, *entryAddress, record, map.memoryBank);
+    if (keyWrite.landing != WriteLanding::kLanded) {
+        // Only a key entry seen not to point at the claimed entry lets the claim go.
+        const bool pointsAtClaim =
+            claim && keyWrite.readBack.size() >= kKeyEntryHeaderBytes &&
+            KeyEntryFromStart(keyWrite.readBack).HoldsTableCode() &&
+            KeyEntryFromStart(keyWrite.readBack).CodeEntryIndex() == holding.entryIndex;
+        const bool unknown = keyWrite.landing == WriteLanding::kUnknown || pointsAtClaim;
+        LearnResult failed =
+            outcome(unknown ? LearnOutcome::kKeyEntryUnknown : LearnOutcome::kKeyEntryNotWritten);
+        failed.remoteUncertain = unknown;
+        if (!claim)
+            return failed;
+        if (!unknown) {
+            // The claim goes back: the entry and its units are free again, as before the
+            // attempt.
+            switch (WriteChecked(device, map.codeTableAddress, CodeTableRegionBytes(map),
+                                 map.memoryBank)
+                        .landing) {
+                case WriteLanding::kLanded:
+                    return failed;
+                case WriteLanding::kNotLanded:
+                    break;
+                case WriteLanding::kUnknown:
+                    failed.remoteUncertain = true;
+                    break;
+            }
         }
+        // The claim stays in the map as it may stand on the remote.
+        map.codeAreaBitmap = std::move(claim->tables.codeAreaBitmap);
+        map.codeTable = std::move(claim->tables.codeTable);
+        failed.newEntryLeftInUse = true;
         return failed;
     }
     if (claim) {
@@ -225,7 +299,7 @@ LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
     }
     map.keySlots[*slot] = LearnedSlot(keyCode, *code, holding);
 
-    LearnResult learned = Outcome(LearnedOutcome(holding));
+    LearnResult learned = outcome(LearnedOutcome(holding));
     learned.slotIndex = *slot;
     if (holding.form == CodeHolding::kCodeTable)
         learned.learnedCodeRef =
@@ -235,9 +309,19 @@ LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
     const std::optional<std::uint8_t> previousIndex = previousEntry->CodeEntryIndex();
     const bool pointsThereNow =
         holding.form == CodeHolding::kCodeTable && previousIndex == holding.entryIndex;
-    if (previousEntry->HoldsTableCode() && !pointsThereNow &&
-        ReleaseCodeEntry(map, device, keyCode, *previousIndex) ==
-            CodeEntryRelease::kRegionNotWritten)
-        learned.previousEntryLeftInUse = true;
+    if (previousEntry->HoldsTableCode() && !pointsThereNow) {
+        switch (ReleaseCodeEntry(map, device, keyCode, *previousIndex)) {
+            case CodeEntryRelease::kStillUsed:
+            case CodeEntryRelease::kFreed:
+                break;
+            case CodeEntryRelease::kRegionNotWritten:
+                learned.previousEntryLeftInUse = true;
+                break;
+            case CodeEntryRelease::kRegionUnknown:
+                learned.previousEntryLeftInUse = true;
+                learned.remoteUncertain = true;
+                break;
+        }
+    }
     return learned;
 }

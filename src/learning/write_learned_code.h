@@ -9,6 +9,11 @@
 // before. At worst a crash leaves an entry in use that no key references; never a key pointing
 // at a free entry, and never units claimed twice. Everything that can fail without a write
 // (the result's shape, the key's slot, a free entry, room for the data) is settled first.
+//
+// A write the remote does not confirm may have landed: it is read back before anything is
+// decided on it. A key entry that reads back as written is learned, whatever the remote
+// answered; a claim is taken back only once the key entry is seen not to point at it, and what
+// cannot be read back is left in use (the safe side) and reported as uncertain.
 
 #include <cstddef>
 #include <optional>
@@ -20,6 +25,7 @@
 #include "device/remote_tables.h"
 #include "learning/code_table.h"
 #include "learning/converted_code.h"
+#include "learning/release_key_entry.h"
 
 class DeviceLibrary;
 struct RemoteMap;
@@ -37,7 +43,16 @@ enum class LearnOutcome {
     kCodeDataNotWritten,  // the remote refused the code data
     kCodeTableNotWritten,  // the remote refused the bitmap and code table with the new entry
     kKeyEntryNotWritten,   // the remote refused the key entry: the key keeps its code
+    kKeyEntryUnknown,      // the key entry was not confirmed and could not be read back: whether
+                           // the key holds the new code is not known (remoteUncertain)
+    kTablesNotRead,        // the tables could not be read again after the remote was away:
+                           // nothing written (RemoteSession)
 };
+
+// Whether learning may reclaim leaked code-table entries (leaked_entries.h) when the table is
+// full or the code area has no room for a new code: only a caller that has held the lock since
+// it read the whole key table may say so.
+enum class LeakedEntries { kLeftAlone, kReclaimedWhenFull };
 
 // Whether the outcome is one of the learned ones.
 bool Learned(LearnOutcome outcome);
@@ -52,9 +67,15 @@ struct LearnResult {
     // Learned, but the entry the key held before could not be freed (the remote refused the
     // write): it stays in use with no key pointing at it, which the memory check reports.
     bool previousEntryLeftInUse = false;
-    // kKeyEntryNotWritten after a new entry was claimed: taking the claim back was refused
-    // too, so the new entry stays in use with no key pointing at it.
+    // A new entry's claim stays in use (and in the map): after kKeyEntryNotWritten taking it
+    // back was refused too, so no key points at it; after kKeyEntryUnknown, or a claim that was
+    // not confirmed and could not be read back, it may stand, and is kept on the safe side.
     bool newEntryLeftInUse = false;
+    // Leaked entries freed to make room for the code (kReclaimedWhenFull), whatever the outcome.
+    std::vector<FreedCodeEntry> reclaimed;
+    // A write was not confirmed and could not be read back: the map may differ from the remote
+    // (it keeps whatever may be in use as in use), and the tables are to be read again.
+    bool remoteUncertain = false;
 };
 
 // Whether `codeId` is one of the remote's built-in codes.
@@ -93,4 +114,5 @@ CodeTableState ClaimedTables(const RemoteMap& map, const ConvertedCode& code,
 // no key uses it any more. The map follows the remote: on success the key's slot says learned,
 // on failure the map is what the remote holds.
 LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
-                             std::string_view convertedCode);
+                             std::string_view convertedCode,
+                             LeakedEntries leaked = LeakedEntries::kLeftAlone);

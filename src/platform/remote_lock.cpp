@@ -1,21 +1,27 @@
 #include "platform/remote_lock.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QStringList>
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace {
 
 // The holder's line is short; more than this is not a line a holder wrote.
 constexpr int kHolderTextLimit = 200;
+
+// Below the home: the XDG place for state that is kept but not worth a backup.
+constexpr char kHomeLockFolder[] = "/.local/state/keylearn";
 
 // The holder's line: its program name and process id, separated by a blank.
 void ReadHolder(int fd, QString& name, qint64& process) {
@@ -28,8 +34,36 @@ void ReadHolder(int fd, QString& name, qint64& process) {
     process = words.value(1).trimmed().toLongLong();
 }
 
-QString ErrorText() {
-    return QString::fromLocal8Bit(std::strerror(errno));
+QString ErrorText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QByteArray Encoded(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// The user's home as the password database has it, or none.
+std::optional<QString> HomeOfUser(uid_t uid) {
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+        found->pw_dir == nullptr || found->pw_dir[0] != '/')
+        return std::nullopt;
+    return QFile::decodeName(found->pw_dir);
+}
+
+// Makes each missing folder of kHomeLockFolder below the home, private; one that exists is left
+// as it is. The errno of the first that could not be made, or 0.
+int MakeLockFolders(const QString& home) {
+    QString folder = home;
+    for (const QString& part :
+         QString::fromLatin1(kHomeLockFolder).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        folder += QLatin1Char('/') + part;
+        if (::mkdir(Encoded(folder).constData(), 0700) != 0 && errno != EEXIST)
+            return errno;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -44,6 +78,46 @@ QString RemoteLockFileName(const QString& identity) {
            (safe.isEmpty() ? QStringLiteral("unknown") : safe) + QStringLiteral(".lock");
 }
 
+LockFolderCheck CheckLockFolder(const QString& folder) {
+    struct stat info {};
+    if (::lstat(Encoded(folder).constData(), &info) != 0)
+        return LockFolderCheck::kMissing;
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 077) != 0)
+        return LockFolderCheck::kNotPrivate;
+    return LockFolderCheck::kPrivate;
+}
+
+Result<QString, QString> UserLockFolder() {
+    const uid_t uid = ::getuid();
+    const QString runtime = QStringLiteral("/run/user/") + QString::number(uid);
+    if (CheckLockFolder(runtime) == LockFolderCheck::kPrivate)
+        return runtime;
+    const std::optional<QString> home = HomeOfUser(uid);
+    if (!home)
+        return Failure(QStringLiteral("the password database names no home folder for user ") +
+                       QString::number(uid));
+    const QString folder = *home + QLatin1String(kHomeLockFolder);
+    if (const int error = MakeLockFolders(*home); error != 0)
+        return Failure(folder + QStringLiteral(": ") + ErrorText(error));
+    // The folder is keylearn's own: one of the user's that others may look into is closed.
+    struct stat info {};
+    if (::lstat(Encoded(folder).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+        info.st_uid == uid && (info.st_mode & 077) != 0)
+        ::chmod(Encoded(folder).constData(), 0700);
+    if (CheckLockFolder(folder) != LockFolderCheck::kPrivate)
+        return Failure(folder + QStringLiteral(" is not a folder of this user's alone"));
+    return folder;
+}
+
+Result<QString, QString> ProcessLockFolder() {
+    if (!QStandardPaths::isTestModeEnabled())
+        return UserLockFolder();
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty() || CheckLockFolder(runtime) != LockFolderCheck::kPrivate)
+        return Failure(QStringLiteral("no private runtime folder for the test's locks"));
+    return runtime;
+}
+
 RemoteLock::~RemoteLock() {
     Release();
 }
@@ -55,26 +129,36 @@ RemoteLockStatus RemoteLock::Take(const QString& identity, const QString& holder
     holderProcess_ = 0;
     problem_.clear();
     QString dir = folder;
-    if (dir.isEmpty())
-        dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty() || !QDir().mkpath(dir)) {
-        problem_ = QStringLiteral("no runtime folder for the lock");
-        return RemoteLockStatus::kUnavailable;
+    if (dir.isEmpty()) {
+        const Result<QString, QString> place = ProcessLockFolder();
+        if (!place) {
+            problem_ = place.Problem();
+            return RemoteLockStatus::kUnavailable;
+        }
+        dir = *place;
     }
     const QString path = dir + QLatin1Char('/') + RemoteLockFileName(identity);
     // No O_TRUNC: the holder's name must stay readable until this program has the lock.
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd =
+        ::open(Encoded(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        problem_ = path + QStringLiteral(": ") + ErrorText();
+        problem_ = path + QStringLiteral(": ") + ErrorText(errno);
+        return RemoteLockStatus::kUnavailable;
+    }
+    // Someone else's file in the folder is no lock of this user's.
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::getuid()) {
+        problem_ = path + QStringLiteral(" is not a file of this user's");
+        ::close(fd);
         return RemoteLockStatus::kUnavailable;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const bool held = errno == EWOULDBLOCK;
+        const int error = errno;
+        const bool held = error == EWOULDBLOCK;
         if (held)
             ReadHolder(fd, holderName_, holderProcess_);
         else
-            problem_ = path + QStringLiteral(": ") + ErrorText();
+            problem_ = path + QStringLiteral(": ") + ErrorText(error);
         ::close(fd);
         return held ? RemoteLockStatus::kHeld : RemoteLockStatus::kUnavailable;
     }

@@ -9,13 +9,13 @@
 MainWindow::MainWindow(DeviceLibrary& device, Prompter& boxes, const WindowServices& given,
                        QWidget* parent)
     : QWidget(parent),
-      prompter(boxes),
-      services(given),
-      session(std::make_unique<RemoteSession>(device, given.session)) {
+      prompter_(boxes),
+      services_(given),
+      session_(std::make_unique<RemoteSession>(device, given.session)) {
     setObjectName(QStringLiteral("mainWindow"));
     if (given.pictures)
-        pictures = *given.pictures;
-    session->SetQuestions(this);
+        pictures_ = *given.pictures;
+    session_->SetQuestions(this);
     BuildLayout();
     ConnectActionButtons();
     ConnectSession();
@@ -24,29 +24,30 @@ MainWindow::MainWindow(DeviceLibrary& device, Prompter& boxes, const WindowServi
 
 MainWindow::~MainWindow() {
     // The session joins its threads; nothing it still reports reaches a window that is going.
-    session->SetQuestions(nullptr);
-    disconnect(session.get(), nullptr, this, nullptr);
-    session.reset();
+    session_->SetQuestions(nullptr);
+    disconnect(session_.get(), nullptr, this, nullptr);
+    session_.reset();
 }
 
 void MainWindow::ConnectSession() {
-    RemoteSession* s = session.get();
+    RemoteSession* s = session_.get();
     connect(s, &RemoteSession::learningStarted, this, &MainWindow::ShowKeyBeingLearned);
     connect(s, &RemoteSession::keyLearned, this, &MainWindow::ShowKeyLearned);
     connect(s, &RemoteSession::learningFailed, this, &MainWindow::ShowLearningFailed);
     connect(s, &RemoteSession::linkStateChanged, this, &MainWindow::ShowLinkState);
     connect(s, &RemoteSession::keyControlsAvailable, this, &MainWindow::SetKeyControlsAvailable);
     connect(s, &RemoteSession::linkWatchEnded, this, &MainWindow::OnLinkWatchEnded);
+    connect(s, &RemoteSession::tablesReread, this, &MainWindow::ShowTablesReread);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!shownOnce && !event->spontaneous()) {
-        shownOnce = true;
+    if (!shownOnce_ && !event->spontaneous()) {
+        shownOnce_ = true;
         OnFirstShow();
     }
 }
 
 void MainWindow::TellFolderNotEntered(const QString& path) {
-    prompter.Information(texts::FolderNotEntered(path), texts::kPromptCaption);
+    prompter_.Information(texts::FolderNotEntered(path), texts::kPromptCaption);
 }

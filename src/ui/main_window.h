@@ -55,13 +55,13 @@ class MainWindow : public QWidget, private SessionQuestions {
     ~MainWindow() override;
 
     // The session the window shows: what start-up read, the modes, the threads.
-    const RemoteSession& Session() const { return *session; }
-    const RemoteMap& Map() const { return session->Map(); }
+    const RemoteSession& Session() const { return *session_; }
+    const RemoteMap& Map() const { return session_->Map(); }
     // What opening the remote found (a lock another program holds among it).
-    const RemoteOpening& Opening() const { return opening; }
-    bool StartupFailed() const { return startupFailed; }
+    const RemoteOpening& Opening() const { return opening_; }
+    bool StartupFailed() const { return startupFailed_; }
     // The key pictures, named pictures and animation file the window shows.
-    const WindowPictures& Pictures() const { return pictures; }
+    const WindowPictures& Pictures() const { return pictures_; }
 
     // Components. The window owns them through Qt's parent chain; the layout creates them.
     PictureView* background = nullptr;
@@ -90,9 +90,9 @@ class MainWindow : public QWidget, private SessionQuestions {
 
     // The key buttons of the remote's picture, by key code ("00", "01", "30", "33"); null for a
     // code the picture has no key for.
-    PictureButton* KeyButton(const QString& code) const { return keyButtons.value(code); }
+    PictureButton* KeyButton(const QString& code) const { return keyButtons_.value(code); }
     PictureButton* KeyButton(KeyCode code) const;
-    const QMap<QString, PictureButton*>& KeyButtons() const { return keyButtons; }
+    const QMap<QString, PictureButton*>& KeyButtons() const { return keyButtons_; }
 
     // Key selection (main_window_keys.cpp). Every click on a key of the remote's picture goes
     // through KeyClick: in delete mode it deletes the key, while a key waits for its code it is
@@ -102,6 +102,9 @@ class MainWindow : public QWidget, private SessionQuestions {
     void ShowKeyStates();
     // Puts the delete and clear buttons in step with whether any key is learned.
     void UpdateDeleteButtons();
+    // The session read the tables again (the remote was away, or a write's outcome was not
+    // known): every key, the delete and clear buttons and the tips show what it holds now.
+    void ShowTablesReread(const std::vector<KeyCode>& changedKeys);
     // What the link monitor reports: shows or hides the key box and enables or disables the
     // learning, delete and clear buttons together.
     void SetKeyControlsAvailable(bool available);
@@ -204,23 +207,23 @@ class MainWindow : public QWidget, private SessionQuestions {
     void DeleteAnimationFile();
     QString ProgramFolder() const;
 
-    Prompter& prompter;
-    WindowServices services;
-    std::unique_ptr<RemoteSession> session;
-    RemoteOpening opening;
+    Prompter& prompter_;
+    WindowServices services_;
+    std::unique_ptr<RemoteSession> session_;
+    RemoteOpening opening_;
 
-    bool startupFailed = false;
-    bool shownOnce = false;
+    bool startupFailed_ = false;
+    bool shownOnce_ = false;
 
     // Filled when the skins are loaded (or given by the services); a missing picture is a null
     // pixmap, which shows nothing.
-    WindowPictures pictures;
+    WindowPictures pictures_;
     // The file behind pictures.animationFile, when the skins wrote it.
-    AnimationFile animation;
+    AnimationFile animation_;
     // The skins being read while the splash is up; taken by LoadSkins. A window that goes
     // before it is shown waits here for the reading to end.
-    std::future<SkinReading> skinReading;
+    std::future<SkinReading> skinReading_;
     // The key buttons by key code.
-    QMap<QString, PictureButton*> keyButtons;
-    QMovie* animationMovie = nullptr;
+    QMap<QString, PictureButton*> keyButtons_;
+    QMovie* animationMovie_ = nullptr;
 };

@@ -19,11 +19,11 @@ const QString& RefusalText(DeleteOutcome refusal) {
 }  // namespace
 
 void MainWindow::DeleteButtonClicked() {
-    if (!session->SwitchDeleteMode()) {
-        prompter.Information(texts::kStopLearningBeforeDeleting, texts::kPromptCaption);
+    if (!session_->SwitchDeleteMode()) {
+        prompter_.Information(texts::kStopLearningBeforeDeleting, texts::kPromptCaption);
         return;
     }
-    if (session->DeleteMode()) {
+    if (session_->DeleteMode()) {
         ShowTipsPanel(tipsDeleting);
         statusLabel->setText(texts::kChooseKeyToDelete);
         deleteButton->SetPicture(Named(named_picture::kStopDeleting));
@@ -35,43 +35,43 @@ void MainWindow::DeleteButtonClicked() {
 }
 
 void MainWindow::DeleteKeyClick(PictureButton* button, KeyCode key) {
-    if (const std::optional<DeleteOutcome> refusal = session->DeleteRefusal(key)) {
-        prompter.Information(RefusalText(*refusal), texts::kPromptCaption);
+    if (const std::optional<DeleteOutcome> refusal = session_->DeleteRefusal(key)) {
+        prompter_.Information(RefusalText(*refusal), texts::kPromptCaption);
         return;
     }
     statusLabel->clear();
-    const KeyDeletion deletion = session->DeleteKey(key);
+    const KeyDeletion deletion = session_->DeleteKey(key);
     if (deletion.request == KeyDeletion::Result::kDeclined)
         return;
     const DeleteOutcome outcome = deletion.result.outcome;
     if (outcome != DeleteOutcome::kDeleted) {
         // The key keeps its code, its slot and its learned picture.
-        prompter.Information(
+        prompter_.Information(
             outcome == DeleteOutcome::kNotDeleted ? texts::kDeleteFailed : RefusalText(outcome),
             texts::kPromptCaption);
         return;
     }
     button->SetEnabledLook(true);
     ShowKeyPicture(button, KeyPictureSet::kNotLearned);
-    prompter.Information(texts::kDeleteSucceeded, texts::kPromptCaption);
+    prompter_.Information(texts::kDeleteSucceeded, texts::kPromptCaption);
     // Delete mode ends with the last learned key; otherwise it stays on for the next key.
-    if (!session->AnyKeyLearned()) {
+    if (!session_->AnyKeyLearned()) {
         UpdateDeleteButtons();
         ShowTipsPanel(tipsNoneLearned);
     }
 }
 
 void MainWindow::ClearButtonClicked() {
-    const KeysClearing clearing = session->ClearKeys();
+    const KeysClearing clearing = session_->ClearKeys();
     switch (clearing.request) {
         case KeysClearing::Result::kRefusedWhileLearning:
-            prompter.Information(texts::kStopLearningBeforeClearing, texts::kPromptCaption);
+            prompter_.Information(texts::kStopLearningBeforeClearing, texts::kPromptCaption);
             return;
         case KeysClearing::Result::kRefusedWhileDeleting:
-            prompter.Information(texts::kStopDeletingBeforeClearing, texts::kPromptCaption);
+            prompter_.Information(texts::kStopDeletingBeforeClearing, texts::kPromptCaption);
             return;
         case KeysClearing::Result::kNothingLearned:
-            prompter.Information(texts::kNothingToClear, texts::kPromptCaption);
+            prompter_.Information(texts::kNothingToClear, texts::kPromptCaption);
             return;
         case KeysClearing::Result::kDeclined:
             return;
@@ -88,7 +88,7 @@ void MainWindow::ClearButtonClicked() {
     }
     const QString& report = result.failed.empty() ? texts::kClearDone : texts::kClearIncomplete;
     statusLabel->setText(report);
-    prompter.Information(report, texts::kPromptCaption);
+    prompter_.Information(report, texts::kPromptCaption);
     statusLabel->repaint();
     UpdateDeleteButtons();
     ShowIdleTips();
@@ -100,5 +100,5 @@ void MainWindow::ShowTipsPanel(PictureView* panel) {
 }
 
 void MainWindow::ShowIdleTips() {
-    ShowTipsPanel(session->AnyKeyLearned() ? tipsSomeLearned : tipsNoneLearned);
+    ShowTipsPanel(session_->AnyKeyLearned() ? tipsSomeLearned : tipsNoneLearned);
 }

@@ -21,7 +21,7 @@ std::optional<KeyCode> KeyCodeOf(const PictureButton* button) {
 }  // namespace
 
 PictureButton* MainWindow::KeyButton(KeyCode code) const {
-    return keyButtons.value(QString::fromStdString(hex::FormatDigits(code, 2)));
+    return keyButtons_.value(QString::fromStdString(hex::FormatDigits(code, 2)));
 }
 
 QString MainWindow::LabelOf(KeyCode key) const {
@@ -36,7 +36,7 @@ void MainWindow::KeyClick(PictureButton* button) {
     const std::optional<KeyCode> key = KeyCodeOf(button);
     if (!key)
         return;
-    if (session->DeleteMode()) {
+    if (session_->DeleteMode()) {
         DeleteKeyClick(button, *key);
         return;
     }
@@ -44,14 +44,14 @@ void MainWindow::KeyClick(PictureButton* button) {
 }
 
 void MainWindow::ChooseKeyForLearning(PictureButton* button, KeyCode key) {
-    switch (session->ChooseKey(key)) {
+    switch (session_->ChooseKey(key)) {
         case KeyChoice::kKeyPending:
             // Only one key is learned at a time.
-            prompter.Information(texts::KeyStillLearning(LabelOf(*session->PendingKey())),
-                                 texts::kPromptCaption);
+            prompter_.Information(texts::KeyStillLearning(LabelOf(*session_->PendingKey())),
+                                  texts::kPromptCaption);
             return;
         case KeyChoice::kLearningOff:
-            prompter.Information(texts::kClickStartLearningFirst, texts::kPromptCaption);
+            prompter_.Information(texts::kClickStartLearningFirst, texts::kPromptCaption);
             return;
         case KeyChoice::kDeclined:
             return;
@@ -70,12 +70,12 @@ void MainWindow::ChooseKeyForLearning(PictureButton* button, KeyCode key) {
 
 void MainWindow::ShowKeyPicture(PictureButton* button, KeyPictureSet set) {
     const auto index = KeyPictureIndex(set, button->Code().toStdString());
-    if (index && *index < static_cast<std::size_t>(pictures.keyPictures.size()))
-        button->SetPicture(pictures.keyPictures[static_cast<qsizetype>(*index)]);
+    if (index && *index < static_cast<std::size_t>(pictures_.keyPictures.size()))
+        button->SetPicture(pictures_.keyPictures[static_cast<qsizetype>(*index)]);
 }
 
 QPixmap MainWindow::Named(const QString& name) const {
-    return pictures.namedPictures.value(name);
+    return pictures_.namedPictures.value(name);
 }
 
 void MainWindow::ShowKeyStates() {
@@ -83,7 +83,7 @@ void MainWindow::ShowKeyStates() {
         const std::optional<KeyCode> keyCode = KeyCodeOf(button);
         if (!keyCode)
             continue;
-        for (const KeySlot& slot : session->Map().keySlots) {
+        for (const KeySlot& slot : session_->Map().keySlots) {
             if (slot.keyCode != *keyCode)
                 continue;
             switch (slot.state) {
@@ -101,8 +101,33 @@ void MainWindow::ShowKeyStates() {
     }
 }
 
+void MainWindow::ShowTablesReread(const std::vector<KeyCode>& changedKeys) {
+    // ShowKeyStates draws the keys that hold a code; a key whose code went while the remote was
+    // away is drawn empty here. The key waiting for its code keeps its learning picture.
+    const std::optional<KeyCode> pending = session_->PendingKey();
+    for (const KeyCode key : changedKeys) {
+        PictureButton* button = KeyButton(key);
+        if (button == nullptr || key == pending || session_->KeyIsLearned(key))
+            continue;
+        button->SetEnabledLook(true);
+        ShowKeyPicture(button, KeyPictureSet::kNotLearned);
+    }
+    ShowKeyStates();
+    if (PictureButton* button = pending ? KeyButton(*pending) : nullptr)
+        ShowKeyPicture(button, KeyPictureSet::kLearning);
+    UpdateDeleteButtons();
+    if (session_->LearningMode()) {
+        ShowTipsPanel(tipsLearning);
+    } else if (session_->DeleteMode()) {
+        deleteButton->SetPicture(Named(named_picture::kStopDeleting));
+        ShowTipsPanel(tipsDeleting);
+    } else {
+        ShowIdleTips();
+    }
+}
+
 void MainWindow::UpdateDeleteButtons() {
-    if (session->AnyKeyLearned()) {
+    if (session_->AnyKeyLearned()) {
         deleteButton->setEnabled(true);
         deleteButton->SetPicture(Named(named_picture::kDelete));
         clearButton->setEnabled(true);

@@ -253,7 +253,7 @@ void MainWindow::BuildRemoteBox() {
                                        window_art::KeyPicture(key.code));
         button->SetLabel(key.label);
         button->SetCode(key.code);
-        keyButtons.insert(key.code, button);
+        keyButtons_.insert(key.code, button);
         connect(button, &PictureButton::clicked, this, [this, button] { KeyClick(button); });
     }
     remoteBox->setWidget(remote);

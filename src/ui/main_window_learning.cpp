@@ -12,10 +12,10 @@
 #include "ui/texts.h"
 
 void MainWindow::LearnButtonClicked() {
-    const LearningSwitch change = session->SwitchLearning();
+    const LearningSwitch change = session_->SwitchLearning();
     switch (change.result) {
         case LearningSwitch::Result::kRefusedWhileDeleting:
-            prompter.Information(texts::kStopDeletingBeforeLearning, texts::kPromptCaption);
+            prompter_.Information(texts::kStopDeletingBeforeLearning, texts::kPromptCaption);
             return;
         case LearningSwitch::Result::kSwitchedOn:
             learnButton->SetEnabledLook(false);
@@ -44,7 +44,7 @@ void MainWindow::PutBackPendingKey(KeyCode key) {
     ShowKeyPicture(button, KeyPictureSet::kNotLearned);
     // A learned key is not clickable for learning without its question; ShowKeyStates then
     // gives it its learned picture again.
-    if (session->KeyIsLearned(key))
+    if (session_->KeyIsLearned(key))
         button->SetEnabledLook(false);
 }
 
@@ -61,7 +61,7 @@ void MainWindow::ShowKeyLearned(KeyCode key, const CaptureLearning& attempt) {
         button->SetEnabledLook(false);
         ShowKeyPicture(button, KeyPictureSet::kLearned);
     }
-    prompter.Information(texts::kCodeReceived, texts::kPromptCaption);
+    prompter_.Information(texts::kCodeReceived, texts::kPromptCaption);
     StopAnimation();
     hintPicture->show();
     hintPicture->SetPicture(Named(named_picture::kIdleHint));
@@ -92,7 +92,7 @@ void MainWindow::TellLearningFailed(const CaptureLearning& attempt) {
     const bool malformed =
         attempt.learned && attempt.learned->outcome == LearnOutcome::kMalformedResult;
     if (noConverter || malformed)
-        prompter.Information(texts::kLearningFailed, texts::kPromptCaption);
+        prompter_.Information(texts::kLearningFailed, texts::kPromptCaption);
 }
 
 void MainWindow::FailLearning(KeyCode key) {
@@ -100,7 +100,7 @@ void MainWindow::FailLearning(KeyCode key) {
     hintPicture->show();
     hintPicture->SetPicture(Named(named_picture::kChooseKeyHint));
     statusLabel->setText(texts::kChooseKeyAgain);
-    prompter.PlainMessage(texts::kLearningFailed);
+    prompter_.PlainMessage(texts::kLearningFailed);
     statusLabel->repaint();
     // The window may have closed while the box was open; the pictures are still the window's.
     if (PictureButton* button = KeyButton(key))
@@ -109,20 +109,20 @@ void MainWindow::FailLearning(KeyCode key) {
 }
 
 void MainWindow::PlayAnimation() {
-    if (animationMovie == nullptr)
-        animationMovie = new QMovie(this);
-    animationMovie->stop();
+    if (animationMovie_ == nullptr)
+        animationMovie_ = new QMovie(this);
+    animationMovie_->stop();
     // A missing or unreadable file plays nothing; learning works without the animation. No
     // file at all (it could not be written) is not even tried.
-    animationMovie->setFileName(pictures.animationFile);
-    learningAnimation->setMovie(animationMovie);
+    animationMovie_->setFileName(pictures_.animationFile);
+    learningAnimation->setMovie(animationMovie_);
     learningAnimation->show();
-    if (!pictures.animationFile.isEmpty())
-        animationMovie->start();
+    if (!pictures_.animationFile.isEmpty())
+        animationMovie_->start();
 }
 
 void MainWindow::StopAnimation() {
-    if (animationMovie != nullptr)
-        animationMovie->stop();
+    if (animationMovie_ != nullptr)
+        animationMovie_->stop();
     learningAnimation->hide();
 }

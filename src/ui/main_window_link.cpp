@@ -11,7 +11,7 @@
 
 void MainWindow::OnLinkWatchEnded() {
     // The monitor is not started again. A close refused now leaves the window without one.
-    if (!session->Closing())
+    if (!session_->Closing())
         close();
 }
 
@@ -29,8 +29,8 @@ void MainWindow::SetKeyControlsAvailable(bool available) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (session->Close() == CloseRequest::kRefusedWhileLearning) {
-        prompter.Information(texts::kStopLearningBeforeClosing, texts::kPromptCaption);
+    if (session_->Close() == CloseRequest::kRefusedWhileLearning) {
+        prompter_.Information(texts::kStopLearningBeforeClosing, texts::kPromptCaption);
         event->ignore();
         return;
     }

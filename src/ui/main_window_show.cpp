@@ -27,15 +27,15 @@ const QString kHelpPage = QStringLiteral("keylearn-help.html");
 void MainWindow::OnFirstShow() {
     // A window whose start-up failed closes as soon as it is shown, which ends the program.
     // The close is queued: closing from inside the show would leave the show half done.
-    if (startupFailed) {
+    if (startupFailed_) {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
-    session->WatchLink();
+    session_->WatchLink();
     if (!LoadSkins()) {
-        startupFailed = true;
+        startupFailed_ = true;
         WhenShown([this] {
-            prompter.Information(texts::kSkinsNotLoaded, texts::kPromptCaption);
+            prompter_.Information(texts::kSkinsNotLoaded, texts::kPromptCaption);
             close();
         });
         return;
@@ -58,20 +58,20 @@ void MainWindow::WhenShown(std::function<void()> box) {
     QMetaObject::invokeMethod(
         this,
         [this, box = std::move(box)] {
-            if (!session->Closing())
+            if (!session_->Closing())
                 box();
         },
         Qt::QueuedConnection);
 }
 
 void MainWindow::CheckScreenResolution() {
-    DisplayModes& display = services.display ? *services.display : SystemDisplayModes();
+    DisplayModes& display = services_.display ? *services_.display : SystemDisplayModes();
     const QSize screen = display.ScreenSize();
     // Only the width is tested: the window fits a lower screen, scrolled off at the bottom.
     if (screen.width() >= kLeastScreenWidth)
         return;
-    prompter.Information(texts::ScreenTooSmall(screen.width(), screen.height()),
-                         texts::kPromptCaption);
+    prompter_.Information(texts::ScreenTooSmall(screen.width(), screen.height()),
+                          texts::kPromptCaption);
     // The user may have changed the display while the box was open.
     if (display.ScreenSize().width() < kLeastScreenWidth)
         display.SwitchForSession(kLeastScreen);
@@ -91,24 +91,24 @@ void MainWindow::ConnectActionButtons() {
 }
 
 QString MainWindow::ProgramFolder() const {
-    return services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                            : services.programFolder;
+    return services_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                             : services_.programFolder;
 }
 
 void MainWindow::HelpClicked() {
     // Our own page beside the program, not one in whatever the current directory is.
     const QString page = QDir(ProgramFolder()).filePath(kHelpPage);
-    DesktopShell& shell = services.shell ? *services.shell : SystemDesktopShell();
+    DesktopShell& shell = services_.shell ? *services_.shell : SystemDesktopShell();
     if (!QFileInfo(page).isFile() || !shell.OpenWithShell(page))
-        prompter.Information(texts::kHelpFileMissing, texts::kPromptCaption);
+        prompter_.Information(texts::kHelpFileMissing, texts::kPromptCaption);
 }
 
 void MainWindow::UpdateClicked() {
     // There is nothing to update from: the button only says so.
-    if (session->LearningMode())
-        prompter.PlainMessage(texts::kUpdateWhileLearning);
-    else if (session->DeleteMode())
-        prompter.PlainMessage(texts::kUpdateWhileDeleting);
+    if (session_->LearningMode())
+        prompter_.PlainMessage(texts::kUpdateWhileLearning);
+    else if (session_->DeleteMode())
+        prompter_.PlainMessage(texts::kUpdateWhileDeleting);
     else
-        prompter.PlainMessage(texts::kNoUpdateNeeded);
+        prompter_.PlainMessage(texts::kNoUpdateNeeded);
 }

@@ -8,32 +8,32 @@
 
 void MainWindow::StartReadingSkins() {
     // Pictures of the services' own stand in for the skins.
-    if (services.pictures)
+    if (services_.pictures)
         return;
     try {
-        skinReading = std::async(std::launch::async, ReadSkins, ProgramFolder());
+        skinReading_ = std::async(std::launch::async, ReadSkins, ProgramFolder());
     } catch (const std::system_error&) {
         // No thread to be had: LoadSkins reads them itself.
     }
 }
 
 bool MainWindow::LoadSkins() {
-    if (services.pictures)
+    if (services_.pictures)
         return true;
-    SkinReading reading = skinReading.valid() ? skinReading.get() : ReadSkins(ProgramFolder());
+    SkinReading reading = skinReading_.valid() ? skinReading_.get() : ReadSkins(ProgramFolder());
     if (!reading.registered)
         return false;
-    animation.Write(reading.animation);
-    pictures.animationFile = animation.Path();
+    animation_.Write(reading.animation);
+    pictures_.animationFile = animation_.Path();
     // Moved: each pixmap takes its decoded pixels over instead of copying them.
     for (auto& [index, picture] : reading.keyPictures)
-        pictures.keyPictures[static_cast<qsizetype>(index)] =
+        pictures_.keyPictures[static_cast<qsizetype>(index)] =
             QPixmap::fromImage(std::move(picture));
     for (auto& [name, picture] : reading.namedPictures)
-        pictures.namedPictures.insert(name, QPixmap::fromImage(std::move(picture)));
+        pictures_.namedPictures.insert(name, QPixmap::fromImage(std::move(picture)));
     return reading.complete;
 }
 
 void MainWindow::DeleteAnimationFile() {
-    animation.Delete();
+    animation_.Delete();
 }

@@ -34,34 +34,34 @@ const QString* RejectionText(StartupStatus status) {
 
 void MainWindow::RunStartup() {
     SetApplicationTitle(texts::kApplicationTitle);
-    if (!session->WaitForRemote()) {
-        startupFailed = true;
+    if (!session_->WaitForRemote()) {
+        startupFailed_ = true;
         return;
     }
     QCoreApplication::processEvents();
     // Held until the window goes, so that no other program changes the remote meanwhile.
-    opening = session->Open(LockMode::kHold);
+    opening_ = session_->Open(LockMode::kHold);
     ShowOpening();
     // The pictures are read while the splash stays up; a start-up that failed reads none.
-    if (!startupFailed)
+    if (!startupFailed_)
         StartReadingSkins();
 }
 
 void MainWindow::ShowOpening() {
-    const StartupReading& reading = opening.reading;
+    const StartupReading& reading = opening_.reading;
     if (reading.infoBlockRead)
         firmwareLabel->setText(texts::kFirmwareLabel);
     if (reading.remoteAccepted)
         remoteTypeLabel->setText(texts::kRemoteType);
     if (!reading.codeTableReadText.empty())
         codeTableLog->setPlainText(QString::fromStdString(reading.codeTableReadText));
-    switch (opening.status) {
+    switch (opening_.status) {
         case RemoteOpening::Status::kOpened:
             return;
         case RemoteOpening::Status::kLockHeld:
         case RemoteOpening::Status::kLockUnavailable:
             // The program says who has the remote once the splash is gone.
-            startupFailed = true;
+            startupFailed_ = true;
             return;
         case RemoteOpening::Status::kNotAccepted:
             break;
@@ -71,16 +71,16 @@ void MainWindow::ShowOpening() {
             return;
         case StartupStatus::kNoAnswer:
             // The window opens with what was filled so far.
-            prompter.Information(texts::kNoRemote, texts::kPromptCaption);
+            prompter_.Information(texts::kNoRemote, texts::kPromptCaption);
             return;
         case StartupStatus::kBadMemory:
-            prompter.Information(texts::kRemoteMemoryUnreadable, texts::kPromptCaption);
+            prompter_.Information(texts::kRemoteMemoryUnreadable, texts::kPromptCaption);
             break;
         default:
-            prompter.PlainMessage(*RejectionText(reading.status));
+            prompter_.PlainMessage(*RejectionText(reading.status));
             break;
     }
-    startupFailed = true;
+    startupFailed_ = true;
 }
 
 void MainWindow::SetApplicationTitle(const QString& title) {

@@ -57,6 +57,12 @@ inline QString RemoteInUse(const QString& holder) {
     return QStringLiteral("遥控器正在被") + holder +
            QStringLiteral("使用，请先关闭它再启动自学习软件！");
 }
+// The remote's lock could not be taken (problem: the folder or file, and why): without it another
+// program could change the remote at the same time, so the program does not open it.
+inline QString RemoteNotLockable(const QString& problem) {
+    return QStringLiteral("无法锁定遥控器（") + problem +
+           QStringLiteral("），为防止其他程序同时修改遥控器，请检查后再启动自学习软件！");
+}
 
 // Key selection.
 inline const QString kClickStartLearningFirst = QStringLiteral("请先点击开始学习按钮！");

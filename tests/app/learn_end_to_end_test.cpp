@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/app/x_session.h"
+#include "tests/support/own_remote_identity.h"
 #include "tests/support/remote_sim_process.h"
 #include "ui/window_layout.h"
 
@@ -44,10 +45,13 @@ TEST(LearnEndToEnd, AFiredCodeIsLearnedAndTheKeyReplaysIt) {
     if (!Available())
         GTEST_SKIP() << "needs Xvfb and xdotool (scripts/install-deps installs them)";
 
+    // Goes last, once the program that locked the remote has ended.
+    const OwnRemoteIdentity identity;
     TestFolder folder;
     const std::string socket = folder.File("s");
     RemoteSimServerProcess server(socket, folder.File("image"), folder.File("log"));
     ASSERT_TRUE(server.Start());
+    ASSERT_EQ(identity.GiveTo(socket), "");
 
     QTemporaryDir runtime;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

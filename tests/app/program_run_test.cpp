@@ -42,6 +42,8 @@ struct RunCase {
     bool unplugged;
     int mainWindowShows;
     bool lockedByRemotectl = false;
+    // Where the lock is to be made: a folder that does not exist, so it cannot be.
+    QString lockFolder{};
 };
 
 TEST(ProgramRun, AFailedStartUpNeverShowsTheMainWindow) {
@@ -50,6 +52,8 @@ TEST(ProgramRun, AFailedStartUpNeverShowsTheMainWindow) {
         {"firmware too old", RemoteImageBuilder::DefaultRemote().Model("8888"), false, 0},
         {"no remote, given up", RemoteImageBuilder::DefaultRemote(), true, 0},
         {"remote in use", RemoteImageBuilder::DefaultRemote(), false, 0, true},
+        {"no lock can be made", RemoteImageBuilder::DefaultRemote(), false, 0, false,
+         QStringLiteral("/nonexistent/locks")},
     };
     for (RunCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -66,6 +70,14 @@ TEST(ProgramRun, AFailedStartUpNeverShowsTheMainWindow) {
                       RemoteLockStatus::kTaken);
             prompter.ExpectInformation(texts::RemoteInUse(QStringLiteral("remotectl")),
                                        texts::kPromptCaption);
+        } else if (!c.lockFolder.isEmpty()) {
+            // The window refuses the remote it cannot lock, and says why.
+            prompter.ExpectInformation(
+                texts::RemoteNotLockable(
+                    c.lockFolder + QStringLiteral("/") +
+                    RemoteLockFileName(QString::fromStdString(default_remote::kIdentityText)) +
+                    QStringLiteral(": No such file or directory")),
+                texts::kPromptCaption);
         } else if (c.unplugged) {
             prompter.ExpectRetryCancel(texts::kNoRemote, false);
         } else if (c.mainWindowShows == 0) {
@@ -75,7 +87,9 @@ TEST(ProgramRun, AFailedStartUpNeverShowsTheMainWindow) {
         ShowWatcher watcher;
         qApp->installEventFilter(&watcher);
         TestWindowServices services;
-        EXPECT_EQ(RunProgram(device, prompter, services.Services()), 0);
+        WindowServices windowServices = services.Services();
+        windowServices.session.lockFolder = c.lockFolder;
+        EXPECT_EQ(RunProgram(device, prompter, windowServices), 0);
         qApp->removeEventFilter(&watcher);
 
         EXPECT_EQ(watcher.mainWindowShows, c.mainWindowShows);

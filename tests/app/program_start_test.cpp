@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "tests/app/recording_proxy.h"
+#include "tests/support/own_remote_identity.h"
 
 namespace {
 
@@ -55,6 +56,8 @@ struct ProcessGuard {
 };
 
 TEST(ProgramStart, MainWindowComesUpWithTheRemotesTablesRead) {
+    // Goes last, once the program that locked the remote has ended.
+    const OwnRemoteIdentity identity;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     QFile::setPermissions(dir.path(),
@@ -72,6 +75,7 @@ TEST(ProgramStart, MainWindowComesUpWithTheRemotesTablesRead) {
     while (!simOut.contains("serving") && sim.waitForReadyRead(10000))
         simOut += sim.readAllStandardOutput();
     ASSERT_TRUE(simOut.contains("serving")) << simOut.toStdString();
+    ASSERT_EQ(identity.GiveTo(simSocket.toStdString()), "");
 
     RecordingProxy proxy(programSocket.toStdString(), simSocket.toStdString());
     ASSERT_TRUE(proxy.Start());
@@ -119,6 +123,11 @@ QStringList AnimationFolders(const QString& runtime) {
 // kill, Ctrl-C and a logout end the program as a close does: its animation folder goes, the
 // remote's lock is given back (its file emptied of the holder's name), and it exits normally.
 TEST(ProgramStart, TerminationSignalsEndTheProgramAsACloseDoes) {
+    // Goes last, once the program that locked the remote has ended.
+    const OwnRemoteIdentity identity;
+    const auto lockFolder = UserLockFolder();
+    ASSERT_TRUE(lockFolder) << lockFolder.Problem().toStdString();
+    const QString lockFile = *lockFolder + QLatin1Char('/') + RemoteLockFileName(identity.Text());
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     QFile::setPermissions(dir.path(),
@@ -134,6 +143,7 @@ TEST(ProgramStart, TerminationSignalsEndTheProgramAsACloseDoes) {
     while (!simOut.contains("serving") && sim.waitForReadyRead(10000))
         simOut += sim.readAllStandardOutput();
     ASSERT_TRUE(simOut.contains("serving")) << simOut.toStdString();
+    ASSERT_EQ(identity.GiveTo(simSocket.toStdString()), "");
 
     const struct {
         const char* name;
@@ -154,17 +164,14 @@ TEST(ProgramStart, TerminationSignalsEndTheProgramAsACloseDoes) {
             std::this_thread::sleep_for(50ms);
         ASSERT_EQ(AnimationFolders(dir.path()).size(), 1)
             << program.readAllStandardError().toStdString();
-        const QStringList locks =
-            QDir(dir.path()).entryList({QStringLiteral("keylearn-remote-*")}, QDir::Files);
-        ASSERT_EQ(locks.size(), 1);
-        EXPECT_GT(QFileInfo(dir.filePath(locks.front())).size(), 0);
+        EXPECT_GT(QFileInfo(lockFile).size(), 0);
 
         ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), sent.number), 0);
         ASSERT_TRUE(program.waitForFinished(10000));
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(program.exitCode(), 0);
         EXPECT_TRUE(AnimationFolders(dir.path()).isEmpty());
-        EXPECT_EQ(QFileInfo(dir.filePath(locks.front())).size(), 0);
+        EXPECT_EQ(QFileInfo(lockFile).size(), 0);
     }
 }
 

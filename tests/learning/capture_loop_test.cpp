@@ -19,6 +19,13 @@ struct SteppingClock {
     Clock::time_point operator()() { return now += 1s; }
 };
 
+// Fires a code at the remote as soon as it is listening.
+void FireOnceListening(SimulatedRemote& remote, const std::string& code) {
+    while (!remote.InCaptureMode())
+        std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(remote.QueueCapture(code));
+}
+
 TEST(CaptureLoop, TheLimitIsElapsedTimeOnTheGivenClock) {
     // Read once at the start and once per poll: with whole-second steps the eighth second is
     // still within the limit and the ninth ends the capture, wherever the clock started (a
@@ -44,12 +51,9 @@ TEST(CaptureLoop, EndsAsSoonAsItsCauseIsThere) {
     } cases[] = {
         {"a code arrives",
          {},
-         [](SimulatedRemote& remote, CaptureControl&) { remote.QueueCapture("80458012"); },
+         [](SimulatedRemote& remote, CaptureControl&) { FireOnceListening(remote, "80458012"); },
          CaptureEnd::kCaptured},
-        {"a code was already fired",
-         [](SimulatedRemote& remote) { remote.QueueCapture("80458012"); },
-         {},
-         CaptureEnd::kCaptured},
+
         {"a stop is requested",
          {},
          [](SimulatedRemote&, CaptureControl& control) { control.Stop(); },
@@ -89,13 +93,27 @@ TEST(CaptureLoop, EndsAsSoonAsItsCauseIsThere) {
     }
 }
 
+TEST(CaptureLoop, ACodeFiredBeforeTheCaptureStartedIsNotCaught) {
+    // The remote heard nothing before it was put into capture mode: an old code never becomes
+    // the next key's.
+    StartedRemote r(RemoteImageBuilder::DefaultRemote());
+    r.Sim().SetCollectWait(0ms);
+    ASSERT_TRUE(r.Sim().SetCodeCarrierWave());
+    ASSERT_TRUE(r.Sim().QueueCapture("80458012"));
+    CaptureControl control;
+    CaptureTiming timing;
+    timing.pollPause = 0ms;
+    timing.now = SteppingClock{};
+    EXPECT_EQ(WaitForCapture(r.Device(), control, timing).end, CaptureEnd::kTimedOut);
+}
+
 TEST(CaptureThread, HandsOverWhatItCaughtAndStopsWhenDeleted) {
     StartedRemote r(RemoteImageBuilder::DefaultRemote());
     CaptureControl control;
     {
         CaptureThread thread(r.Device(), control, CaptureTiming{});
         thread.start();
-        ASSERT_TRUE(r.Sim().QueueCapture("80458012"));
+        FireOnceListening(r.Sim(), "80458012");
         ASSERT_TRUE(thread.wait(10000));
         const CaptureResult result = thread.TakeResult();
         EXPECT_EQ(result.end, CaptureEnd::kCaptured);

@@ -274,6 +274,40 @@ TEST(ReleaseKeyEntry, ARefusedRegionWriteKeepsTheWindowsCopyAsTheRemoteHoldsIt) 
     r.ExpectInStepAndConsistent();
 }
 
+TEST(ReleaseKeyEntry, AWriteThatLandedUnconfirmedCountsAsDoneAndAnUnknownOneFreesNothing) {
+    // Key 35 alone uses entry 3; its status byte is write 1, the freeing write 2.
+    struct Case {
+        const char* name;
+        int write;
+        bool readBackRefused;
+        ReleaseOutcome outcome;
+        bool entryFreed;  // on the remote and in the map
+        bool uncertain;
+    };
+    const std::vector<Case> cases = {
+        {"status byte landed", 1, false, ReleaseOutcome::kReleased, true, false},
+        {"region landed", 2, false, ReleaseOutcome::kReleased, true, false},
+        {"status byte unknown", 1, true, ReleaseOutcome::kStatusUnknown, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Remote r(RemoteImageBuilder::DefaultRemote());
+        SimulatedDevice simulated(r.Sim());
+        UnconfirmedWriteEntryPoints unconfirmed(simulated);
+        DeviceLibrary device(unconfirmed);
+        unconfirmed.Arm(c.write, UnconfirmedWriteEntryPoints::Reply::kLate, c.readBackRefused);
+
+        const KeyRelease release = ReleaseKeyEntry(r.map, device, d::kSlotOfKey35);
+
+        EXPECT_EQ(release.outcome, c.outcome);
+        EXPECT_EQ(release.remoteUncertain, c.uncertain);
+        EXPECT_EQ(release.freedEntry.has_value(), c.entryFreed);
+        EXPECT_EQ(r.map.codeTable[3].inUse, !c.entryFreed);
+        EXPECT_EQ(r.ReadAgain().codeTable[3].inUse, !c.entryFreed);
+        EXPECT_EQ(CheckCodeTableConsistent(r.Sim().Image()), "");
+    }
+}
+
 TEST(ReleaseKeyEntry, AnEntryNotInUseFreesNoUnits) {
     // Entry 6 is free, but its word still names units 0-2, which entry 0 uses.
     Remote r(WithKey36At(6).RawCodeEntry(6, {0x12, 0x34, 0x56, 0x00, 0x00, 0x03}));

@@ -13,6 +13,7 @@
 #include "learning/write_learned_code.h"
 #include "sim/remote_image_builder.h"
 #include "sim/remote_image_check.h"
+#include "tests/support/forwarding_entry_points.h"
 #include "tests/support/started_remote.h"
 
 namespace {
@@ -75,6 +76,43 @@ TEST(RestoreManagedRegions, ARefusedWriteLeavesTheRemoteConsistentAndATryAgainFi
         EXPECT_EQ(RestoreManagedRegions(r.map, r.Device(), *backup).outcome,
                   RestoreOutcome::kRestored);
         EXPECT_EQ(ReadManagedRegions(r.map, r.Device()), backup);
+    }
+}
+
+TEST(RestoreManagedRegions, AWriteThatLandedUnconfirmedIsReadBackAndTheRestoreGoesOn) {
+    // Each of the four writes in turn lands, but its reply is lost or says failed; then once
+    // more with the read that would tell refused too, which must stop the restore there.
+    for (const bool readBackRefused : {false, true}) {
+        for (int write = 1; write <= 4; ++write) {
+            SCOPED_TRACE("write " + std::to_string(write) +
+                         (readBackRefused ? " unconfirmed, read-back refused" : " unconfirmed"));
+            StartedRemote r(RemoteImageBuilder::DefaultRemote());
+            const std::optional<ManagedRegions> backup = ReadManagedRegions(r.map, r.Device());
+            ASSERT_TRUE(backup);
+            ChangeEveryRegion(r);
+            SimulatedDevice simulated(r.Sim());
+            UnconfirmedWriteEntryPoints unconfirmed(simulated);
+            DeviceLibrary device(unconfirmed);
+            unconfirmed.Arm(write, UnconfirmedWriteEntryPoints::Reply::kAnsweredFailed,
+                            readBackRefused);
+
+            const RestoreResult result = RestoreManagedRegions(r.map, device, *backup);
+
+            EXPECT_EQ(CheckCodeTableConsistent(r.Sim().Image()), "");
+            if (readBackRefused) {
+                EXPECT_EQ(result.outcome, RestoreOutcome::kReadBackDiffers);
+                EXPECT_FALSE(result.failedRegion.empty());
+                // Run again, it finishes (or finds the remote holding the backup already).
+                const RestoreOutcome again =
+                    RestoreManagedRegions(r.map, r.Device(), *backup).outcome;
+                EXPECT_TRUE(again == RestoreOutcome::kRestored ||
+                            again == RestoreOutcome::kUnchanged);
+            } else {
+                EXPECT_EQ(result.outcome, RestoreOutcome::kRestored);
+                EXPECT_EQ(result.writes, 4);
+            }
+            EXPECT_EQ(ReadManagedRegions(r.map, r.Device()), backup);
+        }
     }
 }
 

@@ -108,6 +108,11 @@ class RemoteSessionTest : public ::testing::Test {
     bool CaptureEnded() {
         return WaitUntil([&] { return !session->CaptureRunning(); });
     }
+    // The remote hears a code only in capture mode, which the capture thread enters once it
+    // has started.
+    bool FireWhenListening(const std::string& capture) {
+        return WaitUntil([&] { return sim->InCaptureMode(); }) && sim->QueueCapture(capture);
+    }
 
     QTemporaryDir lockFolder;
     std::chrono::milliseconds captureLimit = 10s;
@@ -188,7 +193,7 @@ TEST_F(RemoteSessionTest, ACapturedCodeIsLearnedOnTheUiThreadAndReported) {
     Open(RemoteImageBuilder::DefaultRemote().KeyEntry(d::kSlotOfKey30, {}));
     session->SwitchLearning();
     ASSERT_EQ(session->ChooseKey(0x01), KeyChoice::kChosen);
-    ASSERT_TRUE(sim->QueueCapture(fired_codes::ProtocolCapture({"NEC1", "D=4", "F=8"})));
+    ASSERT_TRUE(FireWhenListening(fired_codes::ProtocolCapture({"NEC1", "D=4", "F=8"})));
     ASSERT_TRUE(CaptureEnded());
     EXPECT_EQ(events, (std::vector<std::string>{"started 01", "learned 01"}));
     EXPECT_FALSE(session->PendingKey());

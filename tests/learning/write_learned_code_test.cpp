@@ -13,6 +13,7 @@
 #include "learning/write_learned_code.h"
 #include "sim/remote_image_builder.h"
 #include "sim/remote_image_check.h"
+#include "tests/support/forwarding_entry_points.h"
 #include "tests/support/started_remote.h"
 
 namespace {
@@ -316,6 +317,71 @@ TEST(WriteLearnedCode, AClaimThatCannotBeTakenBackIsLeftAsAWarningNeverACorrupti
     ExpectConsistentAndInStep(r);
     EXPECT_EQ(CheckRemoteMemory(r.Sim().Image()).warnings,
               std::vector<std::string>{"entry 1 is in use but no key points at it"});
+}
+
+TEST(WriteLearnedCode, AWriteThatLandedUnconfirmedIsReadBackAndTheKeyIsLearned) {
+    // The reply to each write in turn is lost (or says failed) although the remote stored the
+    // bytes: a key entry that landed must never be "rolled back" under the key.
+    RemoteImage clean;
+    {
+        StartedRemote r(RemoteImageBuilder::DefaultRemote());
+        ASSERT_EQ(WriteLearnedCode(r.map, r.Device(), kKey, kNewCode).outcome,
+                  LearnOutcome::kLearnedNewEntry);
+        clean = r.Sim().Image();
+    }
+    for (int k = 1; k <= kWritesOfTheAttempt; ++k) {
+        SCOPED_TRACE("reply to write " + std::to_string(k) + " lost");
+        StartedRemote r(RemoteImageBuilder::DefaultRemote());
+        r.Sim().LoseNthWriteReply(k);
+
+        const LearnResult result = WriteLearnedCode(r.map, r.Device(), kKey, kNewCode);
+
+        EXPECT_EQ(result.outcome, LearnOutcome::kLearnedNewEntry);
+        EXPECT_FALSE(result.previousEntryLeftInUse);
+        EXPECT_FALSE(result.newEntryLeftInUse);
+        EXPECT_FALSE(result.remoteUncertain);
+        EXPECT_EQ(r.Sim().Image().banks, clean.banks);
+        ExpectConsistentAndInStep(r);
+    }
+}
+
+TEST(WriteLearnedCode, AWriteWhoseOutcomeCannotBeLearnedIsNeverUndone) {
+    // Each write in turn lands unconfirmed and the read that would tell is refused as well:
+    // nothing may then be taken back or freed that a key may point at.
+    struct Case {
+        int write;
+        LearnOutcome outcome;
+        bool uncertain;
+    };
+    const std::vector<Case> cases = {
+        {1, LearnOutcome::kCodeDataNotWritten, false},  // data in free units claims nothing
+        {2, LearnOutcome::kCodeTableNotWritten, true},
+        {3, LearnOutcome::kKeyEntryUnknown, true},
+        {4, LearnOutcome::kLearnedNewEntry, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("write " + std::to_string(c.write) + " unconfirmed, read-back refused");
+        StartedRemote r(RemoteImageBuilder::DefaultRemote());
+        SimulatedDevice simulated(r.Sim());
+        UnconfirmedWriteEntryPoints unconfirmed(simulated);
+        DeviceLibrary device(unconfirmed);
+        unconfirmed.Arm(c.write, UnconfirmedWriteEntryPoints::Reply::kAnsweredFailed, true);
+
+        const LearnResult result = WriteLearnedCode(r.map, device, kKey, kNewCode);
+
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.remoteUncertain, c.uncertain);
+        const RemoteMemoryCheck check = CheckRemoteMemory(r.Sim().Image());
+        EXPECT_TRUE(check.Consistent()) << ::testing::PrintToString(check.findings);
+        // Whatever the remote may hold in use, the map keeps in use (so that no unit is given
+        // out twice), and the key is never left pointing at a free entry.
+        const RemoteMap fresh = r.ReadAgain();
+        for (std::size_t i = 0; i < r.map.codeTable.size(); ++i) {
+            if (fresh.codeTable[i].inUse) {
+                EXPECT_TRUE(r.map.codeTable[i].inUse) << "entry " << i;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -178,33 +178,74 @@ TEST_F(SimulatedRemoteTest, IdentityFollowsTheInfoBlockUnlessOverridden) {
     EXPECT_FALSE(device.RBasicInfo(identity.data())) << "a remote without bank 08 has no identity";
 }
 
-TEST_F(SimulatedRemoteTest, CaptureIsHandedOutOnceAfterCaptureModeWasEntered) {
+TEST_F(SimulatedRemoteTest, OnlyACodeArrivingInCaptureModeIsCapturedAndHandedOutOnce) {
     remote.SetCollectWait(0ms);
     GuardedBuffer buffer(SimulatedRemote::kCaptureBufferSize, 'x');
-    ASSERT_TRUE(remote.QueueCapture("8123012380450045"));
-    EXPECT_FALSE(device.RCollectCodeInfo(buffer.data())) << "not in capture mode yet";
-    EXPECT_TRUE(remote.CapturePending());
-
+    // The receiver is off outside capture mode: a code fired then is never received.
+    EXPECT_FALSE(remote.QueueCapture("8123012380450045"));
+    EXPECT_FALSE(remote.CapturePending());
     ASSERT_TRUE(device.SetCodeCarrierWave());
+    EXPECT_FALSE(device.RCollectCodeInfo(buffer.data())) << "nothing from before capture mode";
+
+    ASSERT_TRUE(remote.QueueCapture("8123012380450045"));
+    EXPECT_TRUE(remote.CapturePending());
     ASSERT_TRUE(device.RCollectCodeInfo(buffer.data()));
     const std::string text = buffer.Text();
     EXPECT_EQ(text.substr(0, 16), "8123012380450045");
     EXPECT_EQ(text.find_first_not_of('\0', 16), std::string::npos) << "padded with zero bytes";
     EXPECT_TRUE(buffer.GuardIntact());
-    EXPECT_FALSE(remote.InCaptureMode());
+    EXPECT_FALSE(remote.InCaptureMode()) << "collecting the capture ends capture mode";
     EXPECT_FALSE(device.RCollectCodeInfo(buffer.data())) << "a capture is handed out once";
+    EXPECT_FALSE(remote.QueueCapture("8001")) << "and the receiver is off again";
+
+    // Every capture mode starts empty: a code left uncollected is not handed to the next one.
+    ASSERT_TRUE(device.SetCodeCarrierWave());
+    ASSERT_TRUE(remote.QueueCapture("8002"));
+    ASSERT_TRUE(device.SetCodeCarrierWave());
+    EXPECT_FALSE(remote.CapturePending());
+    EXPECT_FALSE(device.RCollectCodeInfo(buffer.data()));
 
     // Exactly a buffer full is fine; more, or a zero byte, is not a capture.
-    ASSERT_TRUE(device.SetCodeCarrierWave());
     ASSERT_TRUE(remote.QueueCapture(std::string(SimulatedRemote::kCaptureBufferSize, 'A')));
     ASSERT_TRUE(device.RCollectCodeInfo(buffer.data()));
     EXPECT_EQ(buffer.Text(), std::string(SimulatedRemote::kCaptureBufferSize, 'A'));
     EXPECT_TRUE(buffer.GuardIntact());
+    ASSERT_TRUE(device.SetCodeCarrierWave());
     EXPECT_FALSE(remote.QueueCapture(std::string(SimulatedRemote::kCaptureBufferSize + 1, 'A')));
     EXPECT_FALSE(
         remote.QueueCapture(std::string("80\0"
                                         "0",
                                         4)));
+}
+
+TEST_F(SimulatedRemoteTest, CaptureModeEndsWhenNobodyPollsForAWhile) {
+    remote.SetCollectWait(0ms);
+    remote.SetCaptureIdleLimit(1s);
+    std::vector<char> buffer(SimulatedRemote::kCaptureBufferSize);
+    ASSERT_TRUE(device.SetCodeCarrierWave());
+    // Polled in time, capture mode stays on past the limit.
+    for (int i = 0; i < 12; ++i) {
+        std::this_thread::sleep_for(100ms);
+        EXPECT_FALSE(device.RCollectCodeInfo(buffer.data()));
+    }
+    EXPECT_TRUE(remote.InCaptureMode());
+    ASSERT_TRUE(remote.QueueCapture("8001"));
+    // The program gave up: capture mode lapses, and what it held is gone with it.
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_FALSE(remote.InCaptureMode());
+    EXPECT_FALSE(remote.CapturePending());
+    EXPECT_FALSE(remote.QueueCapture("8002"));
+    EXPECT_FALSE(device.RCollectCodeInfo(buffer.data()));
+    EXPECT_FALSE(remote.InCaptureMode()) << "a late poll does not bring it back";
+}
+
+TEST_F(SimulatedRemoteTest, ALostWriteReplyStoresTheWriteButAnswersFailed) {
+    remote.LoseNthWriteReply(2);
+    EXPECT_TRUE(device.writedatav20("08", "90", "00", "11"));
+    EXPECT_FALSE(device.writedatav20("08", "90", "01", "22"));
+    EXPECT_TRUE(device.writedatav20("08", "90", "02", "33"));
+    EXPECT_EQ(remote.MemoryHex(0x08, 0x9000, 3), "112233");
+    EXPECT_EQ(remote.Writes().size(), 3u);
 }
 
 TEST_F(SimulatedRemoteTest, CollectWaitsForACaptureAndWakesWhenOneArrives) {
@@ -249,6 +290,7 @@ TEST_F(SimulatedRemoteTest, UnpluggedEveryCallFailsAndNothingElseChanges) {
 
 TEST_F(SimulatedRemoteTest, UnpluggingLosesAHeldCapture) {
     remote.SetCollectWait(0ms);
+    ASSERT_TRUE(device.SetCodeCarrierWave());
     ASSERT_TRUE(remote.QueueCapture("8001"));
     remote.Unplug();
     remote.Plug();

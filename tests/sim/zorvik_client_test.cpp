@@ -92,6 +92,9 @@ TEST_F(ZorvikClientTest, EveryEntryPointReachesTheRemote) {
     EXPECT_TRUE(SetCodeCarrierWave());
     EXPECT_FALSE(RCollectCodeInfo(capture.data())) << "nothing captured yet";
     Command({"capture", "-"}, "80230045\n");
+    const CommandResult status = RunRemoteSim({"status"}, socketPath);
+    EXPECT_NE(status.out.find("capture mode: on, a capture is waiting"), std::string::npos)
+        << status.out;
     ASSERT_TRUE(RCollectCodeInfo(capture.data()));
     EXPECT_EQ(capture.CText(), "80230045");
     EXPECT_EQ(capture.Text().find_first_not_of('\0', 8), std::string::npos);

@@ -185,10 +185,11 @@ TEST(IrtoolConverter, KeyPressSentAtTheSimulatedRemoteComesBackAsItsRecord) {
     setenv("KEYLEARN_REMOTE_SOCKET", socketPath.c_str(), 1);
     ASSERT_TRUE(server.Start()) << server.Log();
 
+    // The remote hears only what arrives while it waits for a code.
+    ASSERT_TRUE(SetCodeCarrierWave());
     const CommandResult sent =
         RunRemoteSim({"send", "NEC1", "D=4", "F=8", "--repeats", "2"}, socketPath);
     ASSERT_EQ(sent.exitCode, 0) << sent.err;
-    ASSERT_TRUE(SetCodeCarrierWave());
     std::array<char, ZORVIK_CAPTURE_BUFFER_SIZE> capture{};
     ASSERT_TRUE(RCollectCodeInfo(capture.data()));
 

@@ -18,6 +18,8 @@
 namespace {
 
 using namespace remotectl_test;
+// Not the Result of common/result.h that the fixture's headers bring along.
+using remotectl_test::Result;
 
 constexpr char kNoRoom[] = "cannot write the standard output: No space left on device\n";
 

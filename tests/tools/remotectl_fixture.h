@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "sim/remote_image_builder.h"
+#include "tests/support/own_remote_identity.h"
 #include "tests/support/remote_sim_process.h"
 
 namespace remotectl_test {
@@ -65,7 +66,15 @@ inline QByteArray Resigned(QByteArray text) {
 
 class RemotectlTest : public testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(server_.Start()) << server_.Log(); }
+    void SetUp() override { StartServer(); }
+
+    // The remote of this test's own identity (own_remote_identity.h): every program locks a
+    // remote in the user's one lock folder, and tests run side by side.
+    void StartServer(const std::vector<std::string>& options = {}) {
+        ASSERT_TRUE(server_.Start(options)) << server_.Log();
+        ASSERT_EQ(identity_.GiveTo(socket_), "");
+    }
+    QString Identity() const { return identity_.Text(); }
 
     Result Remotectl(const QStringList& args, const QByteArray& input = {},
                      const Preparation& prepare = {}) const {
@@ -99,6 +108,8 @@ class RemotectlTest : public testing::Test {
         EXPECT_EQ(check.exitCode, 0) << check.out;
     }
 
+    // Goes last, once the server (and every remotectl) has ended.
+    OwnRemoteIdentity identity_;
     TestFolder folder_;
     std::string socket_ = folder_.File("s");
     RemoteSimServerProcess server_{socket_, folder_.File("image"), folder_.File("log")};

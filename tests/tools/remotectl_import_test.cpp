@@ -12,6 +12,8 @@
 namespace {
 
 using namespace remotectl_test;
+// Not the Result of common/result.h that the fixture's headers bring along.
+using remotectl_test::Result;
 
 // A TV as a person would write it from Flipper's file description: one raw button (a signal
 // of no protocol), the others parsed, and a button this remote has no key for.
@@ -193,7 +195,7 @@ TEST_F(RemotectlImportTest, WhatCannotBeImportedIsRefusedAndChangesNothing) {
 
 TEST_F(RemotectlImportTest, AFullCodeAreaMidImportStopsOnlyTheKeysThatDoNotFit) {
     // The default remote with 16 units: free runs 5-7 and 13-15, three units each.
-    ASSERT_EQ(server_.Stop(SIGTERM) >= 0, true);
+    ASSERT_GE(server_.Stop(SIGTERM), 0);
     std::string error;
     ASSERT_TRUE(SaveRemoteImage(RemoteImageBuilder::DefaultRemote().CodeAreaUnits(16).Build(),
                                 folder_.File("image"), error))
@@ -230,6 +232,36 @@ TEST_F(RemotectlImportTest, AFullCodeAreaMidImportStopsOnlyTheKeysThatDoNotFit) 
     EXPECT_TRUE(KeyLine(keys.out, "0E").contains("learned")) << keys.out.toStdString();
     EXPECT_TRUE(KeyLine(keys.out, "0F").contains("learned"));
     EXPECT_FALSE(KeyLine(keys.out, "10").contains("learned"));
+    ExpectConsistent();
+}
+
+TEST_F(RemotectlImportTest, ThePlanCountsLeakedEntriesAndTheImportReclaimsThem) {
+    // 16 units: 5-7 free, 13-15 held by entry 05, in use though no key points at it.
+    ASSERT_GE(server_.Stop(SIGTERM), 0);
+    std::string error;
+    ASSERT_TRUE(SaveRemoteImage(
+        RemoteImageBuilder::DefaultRemote().CodeAreaUnits(16).CodeEntry(5, "C0FFEE", 13, 3).Build(),
+        folder_.File("image"), error))
+        << error;
+    ASSERT_TRUE(server_.Start()) << server_.Log();
+    const auto raw = [](const char* name, int first) {
+        return QByteArray("#\nname: ") + name + "\ntype: raw\nfrequency: 38000\n" +
+               "data: " + QByteArray::number(first) +
+               " 1000 500 1500 500 500 1500 500 500 1500 1500 500 500 30000\n";
+    };
+    Write(File("two.ir"), QByteArray("Filetype: IR signals file\nVersion: 1\n") +
+                              raw("Menu", 3000) + raw("Info", 4000));
+    const Result plan = Remotectl({"import", File("two.ir"), "--dry-run"});
+    EXPECT_EQ(plan.exitCode, 0) << plan.err.toStdString();
+    EXPECT_TRUE(
+        plan.out.contains("code table 12 of 16 entries free (and 1 in use that no key "
+                          "points at, reclaimed when needed)"))
+        << plan.out.toStdString();
+    EXPECT_TRUE(plan.out.contains("units 13-15 (after reclaiming the leaked entries)"))
+        << plan.out.toStdString();
+    const Result imported = Remotectl({"import", File("two.ir")});
+    EXPECT_EQ(imported.exitCode, 0) << imported.out.toStdString() << imported.err.toStdString();
+    EXPECT_TRUE(KeyLine(Remotectl({"keys"}).out, "0F").contains("units 13-15"));
     ExpectConsistent();
 }
 

@@ -1,10 +1,13 @@
 // The fault sweep: the real window drives an operation (start-up, learning, deleting, clearing,
 // the link monitor's watch over a remote unplugged and back) against the in-process simulated
 // remote while one device call after the other is refused (the k-th call of the operation, for
-// every k up to the calls a clean run makes), and the remote is looked at as it was after each
-// single write of a clean run (the program stopped there). After every run the program has not
-// crashed, the user was told whenever the operation did not do what a clean run does, the
-// remote passes the memory check, and the window's key slots are what the remote holds.
+// every k up to the calls a clean run makes), while one write after the other lands but is not
+// confirmed (its reply lost or saying failed, or coming after the program gave up), and the
+// remote is looked at as it was after each single write of a clean run (the program stopped
+// there). After every run the program has not crashed, the user was told whenever the operation
+// did not do what a clean run does (and a write that landed unconfirmed does what a clean run
+// does), the remote passes the memory check, and the window's tables are what a fresh read of
+// the remote gives.
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollArea>
@@ -14,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "device/device_text.h"
 #include "device/startup_reading.h"
+#include "learning/code_table.h"
 #include "learning/key_slots.h"
 #include "sim/remote_image_check.h"
 #include "tests/support/fired_codes.h"
@@ -64,35 +69,53 @@ std::vector<std::string> ComparableSlots(const std::vector<KeySlot>& keySlots) {
     return comparable;
 }
 
+// What goes wrong in one run.
+struct Fault {
+    enum class Kind { kNone, kRefusedCall, kUnconfirmedWrite };
+    Kind kind = Kind::kNone;
+    int k = 0;  // the call or write it strikes, counted from the operation's start
+    UnconfirmedWriteEntryPoints::Reply reply = UnconfirmedWriteEntryPoints::Reply::kAnsweredFailed;
+};
+
 // One run: a fresh remote and window, the operation driven through the window.
 class SweepRun {
   public:
-    explicit SweepRun(int refuse, bool armBeforeStartup)
-        : sim(RemoteImageBuilder::DefaultRemote().Build()), simulated(sim), refusing(simulated) {
+    explicit SweepRun(Fault fault, bool armBeforeStartup)
+        : sim(RemoteImageBuilder::DefaultRemote().Build()),
+          simulated(sim),
+          unconfirmed(simulated),
+          refusing(unconfirmed) {
         sim.SetCollectWait(0ms);
         if (armBeforeStartup)
-            refusing.Arm(refuse);
+            Arm(fault);
         WindowServices windowServices = services.Services();
         windowServices.session.converterFolder = kConverterDir;
         windowServices.session.captureTiming.limit = 300ms;
         window = std::make_unique<MainWindow>(library, prompter, windowServices);
         if (!armBeforeStartup)
-            refusing.Arm(refuse);
+            Arm(fault);
     }
     ~SweepRun() { window.reset(); }
+
+    void Arm(const Fault& fault) {
+        refusing.Arm(fault.kind == Fault::Kind::kRefusedCall ? fault.k : 0);
+        unconfirmed.Arm(fault.kind == Fault::Kind::kUnconfirmedWrite ? fault.k : 0, fault.reply);
+    }
 
     // Learns a capture into a key with the learn button and a click, and waits for the end.
     void Learn(const QString& key, const std::string& capture) {
         QTest::mouseClick(window->learnButton, Qt::LeftButton);
-        sim.QueueCapture(capture);
         QTest::mouseClick(window->KeyButton(key), Qt::LeftButton);
-        if (!QTest::qWaitFor(
-                [&] {
-                    return !window->Session().CaptureRunning() && !window->Session().PendingKey();
-                },
-                10000))
+        // Fired once the remote listens; a capture mode that was refused ends the attempt first.
+        if (QTest::qWaitFor([&] { return sim.InCaptureMode() || AttemptEnded(); }, 10000))
+            sim.QueueCapture(capture);
+        if (!QTest::qWaitFor([&] { return AttemptEnded(); }, 10000))
             ADD_FAILURE() << "the attempt never ended";
         QCoreApplication::processEvents();
+    }
+
+    bool AttemptEnded() const {
+        return !window->Session().CaptureRunning() && !window->Session().PendingKey();
     }
 
     // Shows the window, so that the link monitor runs; the remote is unplugged once the link
@@ -123,16 +146,17 @@ class SweepRun {
                !prompter.shown.contains(QStringLiteral("学习失败！"));
     }
 
-    // The key slots a fresh start-up reads from the remote now.
-    std::vector<std::string> RemoteSlots() {
+    // The tables a fresh start-up reads from the remote now.
+    RemoteMap RemoteTables() {
         SimulatedRemote copy(sim.Image());
         SimulatedDevice entryPoints(copy);
         DeviceLibrary device(entryPoints);
-        return ComparableSlots(ReadRemoteAtStartup(device).map.keySlots);
+        return ReadRemoteAtStartup(device).map;
     }
 
     SimulatedRemote sim;
     SimulatedDevice simulated;
+    UnconfirmedWriteEntryPoints unconfirmed;
     RefusingEntryPoints refusing;
     DeviceLibrary library{refusing};
     AnsweringPrompter prompter;
@@ -187,21 +211,36 @@ void ExpectSound(SweepRun& run, const Operation& operation) {
     // A start-up whose reads were refused may open the window knowing no key (the user is
     // told); what the window does know must be what the remote holds.
     if (!run.window->StartupFailed() && !run.window->Map().keySlots.empty()) {
-        EXPECT_EQ(ComparableSlots(run.window->Map().keySlots), run.RemoteSlots())
-            << "the window's slots are not what the remote holds; told: "
-            << run.prompter.shown.join(QStringLiteral(" / ")).toStdString();
+        const RemoteMap fresh = run.RemoteTables();
+        const std::string told = run.prompter.shown.join(QStringLiteral(" / ")).toStdString();
+        EXPECT_EQ(ComparableSlots(run.window->Map().keySlots), ComparableSlots(fresh.keySlots))
+            << "the window's slots are not what the remote holds; told: " << told;
+        EXPECT_EQ(HexBytesText(CodeTableRegionBytes(run.window->Map())),
+                  HexBytesText(CodeTableRegionBytes(fresh)))
+            << "the window's code table is not what the remote holds; told: " << told;
     }
 }
 
-TEST(FaultSweep, EveryRefusedCallAndEveryCutWriteLeavesTheRemoteSoundAndTheUserTold) {
-    int runs = 0, refusedCalls = 0, cutWrites = 0;
+// The texts that tell the user an operation failed.
+bool ToldOfAFailure(const SweepRun& run) {
+    for (const QString& text : {texts::kLearningFailed, texts::kDeleteFailed,
+                                texts::kClearIncomplete, texts::kRemoteMemoryUnreadable}) {
+        if (run.prompter.shown.contains(text))
+            return true;
+    }
+    return false;
+}
+
+TEST(FaultSweep, EveryRefusedCallUnconfirmedWriteAndCutWriteLeavesTheRemoteSoundAndTheUserTold) {
+    using Reply = UnconfirmedWriteEntryPoints::Reply;
+    int runs = 0, refusedCalls = 0, unconfirmedWrites = 0, cutWrites = 0;
     for (const Operation& operation : Operations()) {
         SCOPED_TRACE(operation.name);
         // The clean run: how many calls the operation makes, and the remote after each write.
         std::vector<RemoteImage> afterEachWrite;
         int calls = 0;
         {
-            SweepRun clean(0, operation.startup);
+            SweepRun clean(Fault{}, operation.startup);
             clean.sim.SetWriteObserver([&](const RemoteImage& image) {
                 afterEachWrite.push_back(image);
                 return true;
@@ -221,15 +260,34 @@ TEST(FaultSweep, EveryRefusedCallAndEveryCutWriteLeavesTheRemoteSoundAndTheUserT
         }
         for (int k = 1; k <= calls; ++k) {
             SCOPED_TRACE("call " + std::to_string(k) + " refused");
-            SweepRun run(k, operation.startup);
+            SweepRun run(Fault{Fault::Kind::kRefusedCall, k}, operation.startup);
             operation.drive(run);
             ExpectSound(run, operation);
             ++runs;
             ++refusedCalls;
         }
+        // A write that landed is as good as a confirmed one, once it is read back: the
+        // operation does what a clean run does, and the user hears of no failure.
+        for (int k = 1; k <= static_cast<int>(afterEachWrite.size()); ++k) {
+            for (const Reply reply : {Reply::kAnsweredFailed, Reply::kLate}) {
+                SCOPED_TRACE("write " + std::to_string(k) +
+                             (reply == Reply::kLate ? " landed late" : " answered failed"));
+                SweepRun run(Fault{Fault::Kind::kUnconfirmedWrite, k, reply}, operation.startup);
+                operation.drive(run);
+                EXPECT_TRUE(run.unconfirmed.Struck());
+                ExpectSound(run, operation);
+                EXPECT_TRUE(operation.didWhatItShould(run));
+                EXPECT_FALSE(ToldOfAFailure(run))
+                    << run.prompter.shown.join(QStringLiteral(" / ")).toStdString();
+                EXPECT_EQ(run.sim.Image().banks, afterEachWrite.back().banks)
+                    << "the remote is not what a clean run leaves";
+                ++runs;
+                ++unconfirmedWrites;
+            }
+        }
     }
-    std::printf("fault sweep: %d runs, %d calls refused, %d writes cut\n", runs, refusedCalls,
-                cutWrites);
+    std::printf("fault sweep: %d runs, %d calls refused, %d writes unconfirmed, %d writes cut\n",
+                runs, refusedCalls, unconfirmedWrites, cutWrites);
 }
 
 }  // namespace

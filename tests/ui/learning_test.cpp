@@ -204,7 +204,7 @@ TEST_F(LearningTest, AKeyChosenBeforeTheStoppedCaptureEndedGetsACaptureOfItsOwn)
     // failure it never had a chance to avoid.
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return sim->CallCount(DeviceCall::kSetCodeCarrierWave) == 2; }, 10000));
-    ASSERT_TRUE(sim->QueueCapture(ProtocolCapture({"NEC1", "D=4", "F=8"})));
+    ASSERT_TRUE(FireWhenListening(*sim, ProtocolCapture({"NEC1", "D=4", "F=8"})));
     prompter.ExpectInformation(QStringLiteral("已接收到遥控器编码！"));
     WaitForAttemptEnd();
     prompter.VerifyAllShown();
@@ -225,7 +225,7 @@ TEST_F(LearningTest, ACodeFiredAtTheRemoteIsLearnedIntoTheKey) {
         SwitchLearning();
         Click(window->KeyButton("01"));
         ASSERT_FALSE(c.capture.empty());
-        ASSERT_TRUE(sim->QueueCapture(c.capture));
+        ASSERT_TRUE(FireWhenListening(*sim, c.capture));
         prompter.ExpectInformation(QStringLiteral("已接收到遥控器编码！"));
         WaitForAttemptEnd();
         prompter.VerifyAllShown();
@@ -258,7 +258,7 @@ TEST_F(LearningTest, AFailureAtTheRemoteLeavesTheKeyAsTheRemoteHasIt) {
     SwitchLearning();
     Click(window->KeyButton("01"));
     sim->FailNthWrite(1);  // the raw code's data is refused
-    ASSERT_TRUE(sim->QueueCapture(RawCapture()));
+    ASSERT_TRUE(FireWhenListening(*sim, RawCapture()));
     prompter.ExpectPlainMessage(QStringLiteral("学习失败！"));
     WaitForAttemptEnd();
     prompter.VerifyAllShown();

@@ -21,6 +21,7 @@
 #include "tests/support/scripted_prompter.h"
 #include "tests/support/simulated_device.h"
 #include "tests/ui/test_window_services.h"
+#include "tests/ui/window_test.h"
 #include "ui/key_pictures.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
@@ -227,9 +228,10 @@ WindowLook Capturing(WindowStatesTest& test) {
 // once the attempt has ended.
 WindowLook AttemptEnded(WindowStatesTest& test, const std::string& capture) {
     Click(test.window->learnButton);
-    if (!capture.empty())
-        test.sim->QueueCapture(capture);
     Click(test.window->KeyButton("01"));
+    if (!capture.empty()) {
+        EXPECT_TRUE(window_test::FireWhenListening(*test.sim, capture, kWaitMs));
+    }
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             return !test.window->Session().CaptureRunning() && !test.window->Session().PendingKey();

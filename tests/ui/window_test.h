@@ -14,6 +14,7 @@
 #include <QTest>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "device/device_library.h"
@@ -85,6 +86,15 @@ inline WindowPictures TestPictures() {
     // A file that does not exist: the animation then plays nothing, which learning allows.
     pictures.animationFile = QStringLiteral("/nonexistent/888.gif");
     return pictures;
+}
+
+// Fires a capture at the remote once it listens (capture mode, entered by the capture thread,
+// which may still be starting): the remote hears nothing before. False when it never listened
+// within the time, or did not take the capture.
+inline bool FireWhenListening(SimulatedRemote& sim, const std::string& capture,
+                              int waitMs = 10000) {
+    return QTest::qWaitFor([&] { return sim.InCaptureMode(); }, waitMs) &&
+           sim.QueueCapture(capture);
 }
 
 class WindowTest : public ::testing::Test {

@@ -30,6 +30,11 @@ const char* LearnProblem(LearnOutcome outcome) {
         case LearnOutcome::kCodeTableNotWritten:
         case LearnOutcome::kKeyEntryNotWritten:
             return "the remote refused the write; the key keeps its code";
+        case LearnOutcome::kKeyEntryUnknown:
+            return "the remote did not confirm the write and cannot be read back: whether the "
+                   "key holds the new code is not known (remotectl keys shows it)";
+        case LearnOutcome::kTablesNotRead:
+            return "the remote's tables cannot be read; nothing was written";
         case LearnOutcome::kLearnedDirect:
         case LearnOutcome::kLearnedExistingEntry:
         case LearnOutcome::kLearnedNewEntry:

@@ -1,6 +1,8 @@
 #include "tools/remotectl/command_session.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstdio>
 
 #include "common/hex_digits.h"
 #include "device/hex_fields.h"
@@ -29,17 +31,59 @@ const char* StartupProblem(StartupStatus status) {
     return "the remote cannot be read";
 }
 
-SessionOptions CommandOptions() {
+SessionOptions CommandOptions(std::chrono::seconds lockWait) {
     SessionOptions options;
     options.holderName = QStringLiteral("remotectl");
-    // A command that changes the remote never does so unlocked.
-    options.lockRequired = true;
+    options.lockWait = lockWait;
     return options;
+}
+
+// Whether a character may reach a terminal as it is: no C0 or C1 control, no DEL, none of the
+// marks that reorder or hide the text after them.
+bool Printable(char32_t c) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+        return false;
+    if ((c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+        (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF)
+        return false;
+    return true;
+}
+
+std::string HexEscape(char32_t c) {
+    char text[16];
+    if (c < 0x100)
+        std::snprintf(text, sizeof text, "\\x%02X", static_cast<unsigned>(c));
+    else
+        std::snprintf(text, sizeof text, "\\u{%04X}", static_cast<unsigned>(c));
+    return text;
 }
 
 }  // namespace
 
-CommandSession::CommandSession() : device_(entryPoints_), session_(device_, CommandOptions()) {
+void AddLockWaitOption(CLI::App& command, int& seconds) {
+    command
+        .add_option("--wait", seconds,
+                    "seconds to wait while another remotectl is changing the remote (default " +
+                        std::to_string(kDefaultLockWaitSeconds) +
+                        "); keylearn's window is never waited for")
+        ->check(CLI::Range(0, kLongestLockWaitSeconds));
+}
+
+std::string EscapedForTerminal(const QString& text) {
+    std::string shown;
+    for (const char32_t c : text.toUcs4()) {
+        if (c == U'\\')
+            shown += "\\\\";
+        else if (!Printable(c))
+            shown += HexEscape(c);
+        else
+            shown += QString::fromUcs4(&c, 1).toStdString();
+    }
+    return shown;
+}
+
+CommandSession::CommandSession(std::chrono::seconds lockWait)
+    : lockWait_(lockWait), device_(entryPoints_), session_(device_, CommandOptions(lockWait)) {
     session_.SetQuestions(this);
 }
 
@@ -64,20 +108,25 @@ std::optional<std::string> CommandSession::Open(LockMode lockMode) {
         case RemoteOpening::Status::kLockHeld: {
             const QString& holder = opening_.holderName;
             std::string text =
-                (holder.isEmpty() ? std::string("another program") : holder.toStdString()) +
-                " is running";
+                holder.isEmpty() ? std::string("another program") : EscapedForTerminal(holder);
             if (opening_.holderProcess > 0)
                 text += " (process " + std::to_string(opening_.holderProcess) + ")";
-            return text + " and is using this remote; try again once it has ended";
+            if (holder == kWindowHolderName)
+                return text + " is running and is using this remote; try again once it has ended";
+            return text + " has been changing this remote for more than " +
+                   std::to_string(lockWait_.count()) +
+                   " s; try again, or wait longer with --wait SECONDS";
         }
         case RemoteOpening::Status::kLockUnavailable:
-            return "cannot lock the remote: " + opening_.lockProblem.toStdString();
+            return "cannot lock the remote, so nothing is changed: " +
+                   EscapedForTerminal(opening_.lockProblem);
     }
     return "the remote cannot be read";
 }
 
-std::unique_ptr<CommandSession> OpenRemote(LockMode lockMode, std::optional<KeyCode> key) {
-    auto command = std::make_unique<CommandSession>();
+std::unique_ptr<CommandSession> OpenRemote(LockMode lockMode, std::optional<KeyCode> key,
+                                           int lockWaitSeconds) {
+    auto command = std::make_unique<CommandSession>(std::chrono::seconds(lockWaitSeconds));
     if (const std::optional<std::string> problem = command->Open(lockMode)) {
         Fail(*problem);
         return nullptr;

@@ -15,10 +15,12 @@ class App;
 
 using CommandRun = std::function<int()>;
 
-CommandRun DefineInfo(CLI::App& command);     // remotectl info [--json]
-CommandRun DefineKeys(CLI::App& command);     // remotectl keys [--json]
-CommandRun DefineExport(CLI::App& command);   // remotectl export [--format F]
-CommandRun DefineCheck(CLI::App& command);    // remotectl check [--json]
+CommandRun DefineInfo(CLI::App& command);    // remotectl info [--json]
+CommandRun DefineKeys(CLI::App& command);    // remotectl keys [--json]
+CommandRun DefineExport(CLI::App& command);  // remotectl export [--format F]
+CommandRun DefineCheck(CLI::App& command);   // remotectl check [--json]
+CommandRun DefineRepair(CLI::App& command);  // remotectl repair [--wait S]
+// Each command that changes the remote also takes --wait S (command_session.h).
 CommandRun DefineLearn(CLI::App& command);    // remotectl learn KEY [--timeout S]
 CommandRun DefineProgram(CLI::App& command);  // remotectl program KEY PROTOCOL NAME=VALUE...
 CommandRun DefineDelete(CLI::App& command);   // remotectl delete KEY

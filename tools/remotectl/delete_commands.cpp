@@ -18,6 +18,9 @@ const char* ReleaseProblem(ReleaseOutcome outcome) {
             return "the key's entry cannot be read; nothing was written";
         case ReleaseOutcome::kStatusNotWritten:
             return "the remote refused the write; the key keeps its code";
+        case ReleaseOutcome::kStatusUnknown:
+            return "the remote did not confirm the write and cannot be read back: whether the "
+                   "key still holds its code is not known (remotectl keys shows it)";
         case ReleaseOutcome::kReleased:
             break;
     }
@@ -31,11 +34,12 @@ void WarnOfEntryLeft(const KeyRelease& release) {
                   << " could not be freed (remotectl check shows it)\n";
 }
 
-int RunDelete(const std::string& keyText) {
+int RunDelete(const std::string& keyText, int lockWaitSeconds) {
     const std::optional<KeyCode> key = KeyCodeTyped(keyText);
     if (!key)
         return UsageError("a key is two hex digits, not " + keyText);
-    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kHold, *key);
+    const std::unique_ptr<CommandSession> session =
+        OpenRemote(LockMode::kHold, *key, lockWaitSeconds);
     if (!session)
         return 1;
     const DeleteResult result = session->Session().DeleteKey(*key).result;
@@ -54,8 +58,9 @@ int RunDelete(const std::string& keyText) {
     return Fail(ReleaseProblem(result.release.outcome));
 }
 
-int RunClear() {
-    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kHold);
+int RunClear(int lockWaitSeconds) {
+    const std::unique_ptr<CommandSession> session =
+        OpenRemote(LockMode::kHold, std::nullopt, lockWaitSeconds);
     if (!session)
         return 1;
     const ClearResult result = session->Session().ClearKeys().result;
@@ -82,10 +87,14 @@ int RunClear() {
 
 CommandRun DefineDelete(CLI::App& command) {
     auto key = std::make_shared<std::string>();
+    auto lockWait = std::make_shared<int>(kDefaultLockWaitSeconds);
     command.add_option("KEY", *key, "the key's code, two hex digits (remotectl keys)")->required();
-    return [key] { return RunDelete(*key); };
+    AddLockWaitOption(command, *lockWait);
+    return [key, lockWait] { return RunDelete(*key, *lockWait); };
 }
 
-CommandRun DefineClear(CLI::App&) {
-    return [] { return RunClear(); };
+CommandRun DefineClear(CLI::App& command) {
+    auto lockWait = std::make_shared<int>(kDefaultLockWaitSeconds);
+    AddLockWaitOption(command, *lockWait);
+    return [lockWait] { return RunClear(*lockWait); };
 }

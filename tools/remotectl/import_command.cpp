@@ -87,7 +87,8 @@ std::string PlacementText(const PlannedKey& planned) {
                    std::to_string(placement.firstUnit) +
                    (placement.unitCount == 1
                         ? ""
-                        : "-" + std::to_string(placement.firstUnit + placement.unitCount - 1));
+                        : "-" + std::to_string(placement.firstUnit + placement.unitCount - 1)) +
+                   (planned.afterReclaiming ? " (after reclaiming the leaked entries)" : "");
         }
         case Status::kNoFreeCodeEntry:
             return "does not fit: no code-table entry is free";
@@ -264,9 +265,14 @@ void PrintPlan(const std::vector<ButtonPlan>& plans, const RemoteMap& map, const
               << fitting << " fit";
     if (planned > fitting)
         std::cout << ", " << planned - fitting << " do not";
+    const int reclaimable = ReclaimableCodeEntries(map);
     std::cout << "; code table " << FreeCodeEntries(map) << " of " << map.codeTable.size()
-              << " entries free, " << newEntries << " needed; code area " << FreeCodeUnits(map)
-              << " of " << map.codeAreaUnits << " units free, " << units << " needed\n";
+              << " entries free"
+              << (reclaimable > 0 ? " (and " + std::to_string(reclaimable) +
+                                        " in use that no key points at, reclaimed when needed)"
+                                  : "")
+              << ", " << newEntries << " needed; code area " << FreeCodeUnits(map) << " of "
+              << map.codeAreaUnits << " units free, " << units << " needed\n";
 }
 
 int RunImport(const ImportArguments& args) {
@@ -280,9 +286,10 @@ int RunImport(const ImportArguments& args) {
     if (read->buttons.empty())
         return Fail(bounded_input::InputName(args.file) + " holds no buttons");
 
-    // The plan is made on tables read under the lock the writes keep.
-    const std::unique_ptr<CommandSession> session =
-        OpenRemote(args.dryRun ? LockMode::kNone : LockMode::kHold);
+    // The plan is made on tables read under the lock the writes keep; a dry run takes it too,
+    // so that its plan is the one the import would carry out (leaked entries reclaimed only
+    // under the lock).
+    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kHold);
     if (!session)
         return 1;
     std::vector<ButtonPlan> plans = MatchButtons(read->buttons, *maps, session->Map());
@@ -357,6 +364,8 @@ CommandRun DefineImport(CLI::App& command) {
     command.add_option("--map", args->maps,
                        "BUTTON=KEY: the key (its function, as remotectl keys shows it, or two hex "
                        "digits) for a button of the file, or BUTTON=- to leave it out");
-    command.add_flag("--dry-run", args->dryRun, "print the plan and write nothing");
+    command.add_flag("--dry-run", args->dryRun,
+                     "print the plan and write nothing (the remote's lock is taken while it is "
+                     "made, as for the import)");
     return [args] { return RunImport(*args); };
 }

@@ -63,5 +63,7 @@ int main(int argc, char** argv) {
         "matched by name",
         DefineImport);
     add("check", "Checks the remote's key and code tables for consistency", DefineCheck);
+    add("repair", "Frees code-table entries in use that no key points at (check lists them)",
+        DefineRepair);
     return command_line::Run(app, runs, argc, argv);
 }

@@ -199,6 +199,10 @@ int RunCheck(bool json) {
             std::cout << finding << '\n';
         for (const std::string& warning : check.warnings)
             std::cout << "warning: " << warning << '\n';
+        // The only warnings are entries no key points at, which repair frees.
+        if (!check.warnings.empty())
+            std::cout << "remotectl repair frees " << (check.warnings.size() == 1 ? "it" : "them")
+                      << '\n';
         if (check.Consistent())
             std::cout << "consistent\n";
     }

@@ -33,12 +33,20 @@ int ReportLearning(CommandSession& session, KeyCode key, const Conversion& conve
         return Fail("the converter (libquorvel) is missing beside remotectl");
     if (conversion.status == ConversionStatus::kFailedInside)
         return Fail("the converter failed on this code");
+    // Said whatever came of the rest: the entries are free now.
+    if (learned && !learned->reclaimed.empty())
+        std::cerr << "remotectl: freed " << learned->reclaimed.size()
+                  << (learned->reclaimed.size() == 1 ? " code-table entry" : " code-table entries")
+                  << " that no key pointed at, to make room\n";
     if (!learned || !Learned(learned->outcome)) {
-        if (captureUnreadable && diagnosticKept)
+        // A write the remote refused is told as such, even for a capture that was unreadable.
+        const bool unreadable =
+            captureUnreadable && (!learned || learned->outcome == LearnOutcome::kMalformedResult);
+        if (unreadable && diagnosticKept)
             return Fail(
                 "the code could not be read (a copy is kept as 123.txt in keylearn's "
                 "data folder)");
-        if (captureUnreadable)
+        if (unreadable)
             return Fail(
                 "the code could not be read, and no copy of it could be kept in keylearn's data "
                 "folder");
@@ -72,13 +80,15 @@ int LearnAndReport(CommandSession& session, KeyCode key, const std::string& capt
 struct LearnArguments {
     std::string key;
     int timeoutSeconds = kDefaultTimeoutSeconds;
+    int lockWaitSeconds = kDefaultLockWaitSeconds;
 };
 
 int RunLearn(const LearnArguments& args) {
     const std::optional<KeyCode> key = KeyCodeTyped(args.key);
     if (!key)
         return UsageError("a key is two hex digits, not " + args.key);
-    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kHold, *key);
+    const std::unique_ptr<CommandSession> session =
+        OpenRemote(LockMode::kHold, *key, args.lockWaitSeconds);
     if (!session)
         return 1;
     // One write, so that a reader never sees half of the prompt.
@@ -110,6 +120,7 @@ struct ProgramArguments {
     std::vector<std::string> params;
     std::string pronto;
     int repeats = -1;  // the protocol's own count
+    int lockWaitSeconds = kDefaultLockWaitSeconds;
 };
 
 // The signal asked for, as durations and a carrier; or why the command line is wrong.
@@ -150,7 +161,8 @@ int RunProgram(const ProgramArguments& args) {
     // capture is refused: the remote could never have learned it.
     if (!ir_capture::FitsCaptureBuffer(signal->durations))
         return Fail("the signal is too long for the remote's capture buffer");
-    const std::unique_ptr<CommandSession> session = OpenRemote(LockMode::kHold, *key);
+    const std::unique_ptr<CommandSession> session =
+        OpenRemote(LockMode::kHold, *key, args.lockWaitSeconds);
     if (!session)
         return 1;
     const ProgramResult programmed = session->Session().Program(*key, signal->durations);
@@ -168,6 +180,7 @@ CommandRun DefineLearn(CLI::App& command) {
             "--timeout", args->timeoutSeconds,
             "seconds to wait for the code (default " + std::to_string(kDefaultTimeoutSeconds) + ")")
         ->check(CLI::Range(1, kLongestTimeoutSeconds));
+    AddLockWaitOption(command, args->lockWaitSeconds);
     return [args] { return RunLearn(*args); };
 }
 
@@ -184,5 +197,6 @@ CommandRun DefineProgram(CLI::App& command) {
         .add_option("--repeats", args->repeats,
                     "repeat frames after the first (default: the protocol's own)")
         ->check(CLI::Range(0, quorvel::kMaxRequestedRepeats));
+    AddLockWaitOption(command, args->lockWaitSeconds);
     return [args] { return RunProgram(*args); };
 }
