@@ -39,6 +39,7 @@
 #include <string>
 #include <vector>
 
+#include "common/remote_keys.h"
 #include "sim/remote_image.h"
 #include "sim/remote_memory_layout.h"
 
@@ -170,11 +171,13 @@ inline constexpr int kBuiltinListPointer = 0x0500;
 inline constexpr int kCodeTablePointer = 0xC600;
 inline constexpr int kCodeAreaPointer = 0xC700;
 
-// 44 key codes, all below A8 hex, in slot order.
-inline const std::vector<int> kKeyCodes = {
-    0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E,
-    0x0F, 0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x30, 0x31,
-    0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x40, 0x41, 0x42, 0x43, 0x60, 0x61, 0xA0, 0xA7};
+// 44 key codes, all below A8 hex, in slot order: the remote's keys (common/remote_keys.h).
+inline const std::vector<int> kKeyCodes = [] {
+    std::vector<int> codes;
+    for (const remote_keys::RemoteKey& key : remote_keys::Keys())
+        codes.push_back(key.code);
+    return codes;
+}();
 inline constexpr int kKeyCount = 44;
 
 // Slots of the four keys of the window's picture.

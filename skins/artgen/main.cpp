@@ -19,6 +19,7 @@
 #include <functional>
 #include <vector>
 
+#include "common/remote_keys.h"
 #include "skins/artgen/app_icon.h"
 #include "skins/artgen/art_style.h"
 #include "skins/artgen/picture_files.h"
@@ -231,6 +232,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "keylearn-artgen: font \"WenQuanYi Micro Hei\" missing (fonts-wqy-microhei);"
                      " Chinese texts fall back to another face\n");
+    // The picture draws every key of the remote's key table, and nothing else with a code.
+    QList<int> keyCodes;
+    for (const remote_keys::RemoteKey& key : remote_keys::Keys())
+        keyCodes.append(key.code);
+    if (art::DrawnKeyCodes() != keyCodes) {
+        std::fprintf(stderr, "keylearn-artgen: the remote's picture and its key table differ\n");
+        return 1;
+    }
     const QString output = arguments.first();
     const QDir folder(output);
     if (!folder.mkpath(QStringLiteral("."))) {

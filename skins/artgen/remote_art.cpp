@@ -4,9 +4,11 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QRadialGradient>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "common/remote_keys.h"
 #include "skins/artgen/art_style.h"
 
 namespace art {
@@ -35,7 +37,7 @@ enum class Icon {
 };
 
 struct Key {
-    int code;  // -1: the key has no button yet
+    int code;  // -1: the key sends no code of its own (a device key, -/--)
     QRectF face;
     QString label;
     Icon icon = Icon::kNone;
@@ -190,45 +192,65 @@ void PaintKey(QPainter& painter, const Key& key, KeyLook look) {
                 latin ? Latin(size, true) : Cjk(size), kKeyText);
 }
 
-// A row of pills across the body.
-// The labels are words of the translation (or the same in every language).
+// The code of the key with this function (common/remote_keys.h).
+int Code(std::string_view function) {
+    return remote_keys::KeyNamed(function)->code;
+}
+
+// A row of pills across the body. The labels are words of the translation (or the same in every
+// language); codes: one per label, or none for keys without codes.
 void Row(QList<Key>& keys, qreal top, qreal height, qreal width,
-         const std::vector<const char*>& labels) {
+         const std::vector<const char*>& labels, const QList<int>& codes = {}) {
     const qreal count = static_cast<qreal>(labels.size());
     const qreal gap = (157 - width * count) / std::max<qreal>(1, count - 1);
     for (std::size_t i = 0; i < labels.size(); ++i)
-        keys.append({-1, QRectF(20 + static_cast<qreal>(i) * (width + gap), top, width, height),
+        keys.append({codes.isEmpty() ? -1 : codes[static_cast<qsizetype>(i)],
+                     QRectF(20 + static_cast<qreal>(i) * (width + gap), top, width, height),
                      Word(labels[i])});
 }
+
+// The functions of the digit block's keys, row by row; empty for -/--.
+constexpr std::string_view kDigitFunctions[] = {"1", "2", "3", "4", "5", "6",
+                                                "7", "8", "9", "",  "0", "Replay"};
+constexpr std::string_view kMediaFunctions[] = {"Rew", "Play", "FF", "Rec", "Pause", "Stop"};
+constexpr std::string_view kDpadFunctions[] = {"Up", "Down", "Left", "Right", "OK"};
+constexpr std::string_view kColourFunctions[] = {"Red", "Green", "Yellow", "Blue"};
 
 QList<Key> Keys() {
     QList<Key> keys;
     keys.append({0x00, QRectF(34, 43, 36, 30), QString(), Icon::kPower, kPowerRed});
     keys.append({0x01, QRectF(76.5, 55.5, 26, 16), QString(), Icon::kMute});
-    keys.append({-1, QRectF(121, 45, 44, 26), Word(QT_TRANSLATE_NOOP("artwork", "输入"))});
+    keys.append(
+        {Code("Input"), QRectF(121, 45, 44, 26), Word(QT_TRANSLATE_NOOP("artwork", "输入"))});
     Row(keys, 90, 18, 34,
         {QT_TRANSLATE_NOOP("artwork", "电视"), QT_TRANSLATE_NOOP("artwork", "机顶盒"), "DVD",
          QT_TRANSLATE_NOOP("artwork", "功放")});
     const char* const digits[] = {"1", "2", "3", "4",    "5", "6",
                                   "7", "8", "9", "-/--", "0", QT_TRANSLATE_NOOP("artwork", "回看")};
     for (int i = 0; i < 12; ++i)
-        keys.append({-1, QRectF(20.5 + (i % 3) * 56, 122 + (i / 3) * 30, 44, 24), Word(digits[i])});
+        keys.append({kDigitFunctions[i].empty() ? -1 : Code(kDigitFunctions[i]),
+                     QRectF(20.5 + (i % 3) * 56, 122 + (i / 3) * 30, 44, 24), Word(digits[i])});
     Row(keys, 246, 22, 44,
         {QT_TRANSLATE_NOOP("artwork", "菜单"), QT_TRANSLATE_NOOP("artwork", "信息"),
-         QT_TRANSLATE_NOOP("artwork", "退出")});
+         QT_TRANSLATE_NOOP("artwork", "退出")},
+        {Code("Menu"), Code("Info"), Code("Exit")});
     Row(keys, 278, 22, 44,
         {QT_TRANSLATE_NOOP("artwork", "返回"), QT_TRANSLATE_NOOP("artwork", "主页"),
-         QT_TRANSLATE_NOOP("artwork", "设置")});
-    keys.append({-1, QRectF(80, 338, 37, 24), Word(QT_TRANSLATE_NOOP("artwork", "列表"))});
-    keys.append({-1, QRectF(80, 380, 37, 24), Word(QT_TRANSLATE_NOOP("artwork", "字幕"))});
+         QT_TRANSLATE_NOOP("artwork", "设置")},
+        {Code("Back"), Code("Home"), Code("Settings")});
+    keys.append(
+        {Code("List"), QRectF(80, 338, 37, 24), Word(QT_TRANSLATE_NOOP("artwork", "列表"))});
+    keys.append(
+        {Code("Subtitle"), QRectF(80, 380, 37, 24), Word(QT_TRANSLATE_NOOP("artwork", "字幕"))});
     Row(keys, 554, 22, 44,
         {QT_TRANSLATE_NOOP("artwork", "节目单"), QT_TRANSLATE_NOOP("artwork", "声道"),
-         QT_TRANSLATE_NOOP("artwork", "画面")});
+         QT_TRANSLATE_NOOP("artwork", "画面")},
+        {Code("Guide"), Code("Audio"), Code("Picture")});
     const Icon media[] = {Icon::kRewind, Icon::kPlay,  Icon::kForward,
                           Icon::kRecord, Icon::kPause, Icon::kStop};
     for (int i = 0; i < 6; ++i)
-        keys.append(
-            {-1, QRectF(20.5 + (i % 3) * 56, 614 + (i / 3) * 30, 44, 22), QString(), media[i]});
+        keys.append({Code(kMediaFunctions[i]),
+                     QRectF(20.5 + (i % 3) * 56, 614 + (i / 3) * 30, 44, 22), QString(), media[i]});
     return keys;
 }
 
@@ -325,7 +347,7 @@ void PaintRemote(QPainter& painter, const std::function<KeyLook(int code)>& look
         PaintKey(painter, key, key.code >= 0 ? lookOf(key.code) : KeyLook::kPlain);
     PaintRocker(painter, QRectF(25, 330, 47, 82), 0x30, 0x33,
                 Word(QT_TRANSLATE_NOOP("artwork", "音量")), lookOf);
-    PaintRocker(painter, QRectF(125, 330, 47, 82), -1, -1,
+    PaintRocker(painter, QRectF(125, 330, 47, 82), Code("Ch_next"), Code("Ch_prev"),
                 Word(QT_TRANSLATE_NOOP("artwork", "频道")), lookOf);
     PaintDpad(painter, QPointF(98.5, 488));
     const QColor colourKeys[] = {{226, 68, 68}, {52, 190, 96}, {236, 196, 52}, {60, 130, 226}};
@@ -335,6 +357,22 @@ void PaintRemote(QPainter& painter, const std::function<KeyLook(int code)>& look
     DrawCentred(painter, QRectF(10, 688, 177, 16), Word(QT_TRANSLATE_NOOP("artwork", "雁湖智联")),
                 Cjk(10, true), QColor(128, 138, 152));
     painter.restore();
+}
+
+QList<int> DrawnKeyCodes() {
+    QList<int> codes;
+    for (const Key& key : Keys()) {
+        if (key.code >= 0)
+            codes.append(key.code);
+    }
+    for (const std::string_view function : {"Vol_up", "Vol_dn", "Ch_next", "Ch_prev"})
+        codes.append(Code(function));
+    for (const std::string_view function : kDpadFunctions)
+        codes.append(Code(function));
+    for (const std::string_view function : kColourFunctions)
+        codes.append(Code(function));
+    std::sort(codes.begin(), codes.end());
+    return codes;
 }
 
 QImage RemoteInBox(const std::function<KeyLook(int code)>& lookOf) {

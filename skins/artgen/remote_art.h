@@ -5,6 +5,7 @@
 // to its own 213 x 730; the window stretches it back into the box.
 
 #include <QImage>
+#include <QList>
 #include <QPainter>
 #include <QRect>
 #include <QSize>
@@ -33,6 +34,10 @@ inline constexpr KeyButtonPlace kKeyButtons[] = {
 
 // Paints the remote in box coordinates; lookOf gives each key code its look.
 void PaintRemote(QPainter& painter, const std::function<KeyLook(int code)>& lookOf);
+
+// The key code of every key the remote's picture draws, in code order: the remote's keys of
+// common/remote_keys.h, each once.
+QList<int> DrawnKeyCodes();
 
 // The remote alone on a transparent canvas of the box size.
 QImage RemoteInBox(const std::function<KeyLook(int code)>& lookOf);

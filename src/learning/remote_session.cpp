@@ -221,6 +221,11 @@ ProgramResult RemoteSession::Program(KeyCode key, const quorvel::Durations& sign
     return programmed;
 }
 
+std::vector<PlannedKey> RemoteSession::PlanImport(
+    const std::vector<ImportRequest>& requests) const {
+    return ::PlanImport(map_, requests, converterFolder_, MayReclaimLeakedEntries());
+}
+
 void RemoteSession::StartCapture() {
     // A capture thread that still exists keeps its place: the pending key waits for that
     // thread's end handler instead of a second thread.

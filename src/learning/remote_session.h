@@ -26,6 +26,7 @@
 #include "device/startup_reading.h"
 #include "learning/capture_loop.h"
 #include "learning/delete_keys.h"
+#include "learning/import_plan.h"
 #include "learning/leaked_entries.h"
 #include "learning/learn_capture.h"
 #include "learning/program_signal.h"
@@ -210,6 +211,9 @@ class RemoteSession final : public QObject, private LinkMonitorView {
     CaptureLearning LearnFromCapture(KeyCode key, std::string_view capture);
     // Gives key a signal nobody fired at the remote, as a capture of it would.
     ProgramResult Program(KeyCode key, const quorvel::Durations& signal);
+    // Where each signal of an import would go, on the tables as read (import_plan.h), leaked
+    // entries reclaimed where a code would not fit otherwise, as Program does under the lock.
+    std::vector<PlannedKey> PlanImport(const std::vector<ImportRequest>& requests) const;
 
     // ---- Deleting
     // Delete mode on or off; false when refused because learning is on.

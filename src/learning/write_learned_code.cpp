@@ -140,6 +140,46 @@ std::optional<int> FindFreeUnits(const RemoteMap& map, int unitCount, std::size_
     return std::nullopt;
 }
 
+Result<CodePlacement, LearnOutcome> PlaceCode(const RemoteMap& map, const ConvertedCode& code) {
+    CodePlacement placement;
+    if (IsBuiltinCode(map, code.codeId) || IsShortCodeId(code.codeId))
+        return placement;
+    placement.form = CodeHolding::kCodeTable;
+    if (const auto existing = FindEntryInUse(map.codeTable, code.codeId)) {
+        placement.entryIndex = *existing;
+        return placement;
+    }
+    std::optional<MemoryBytes> data = CodeDataBytes(code.codeData);
+    if (!data)
+        return Failure(LearnOutcome::kMalformedResult);
+    const auto free = FindFreeEntry(map.codeTable);
+    if (!free)
+        return Failure(LearnOutcome::kNoFreeCodeEntry);
+    const int unitCount = CodeUnitsFor(data->size());
+    const std::optional<int> firstUnit = FindFreeUnits(map, unitCount, data->size());
+    if (!firstUnit)
+        return Failure(LearnOutcome::kNoRoom);
+    placement.newEntry = true;
+    placement.entryIndex = *free;
+    placement.firstUnit = *firstUnit;
+    placement.unitCount = unitCount;
+    placement.data = std::move(*data);
+    return placement;
+}
+
+CodeTableState ClaimedTables(const RemoteMap& map, const ConvertedCode& code,
+                             const CodePlacement& placement) {
+    CodeTableState tables{map.codeAreaBitmap, map.codeTable};
+    if (!placement.newEntry)
+        return tables;
+    for (int unit = placement.firstUnit; unit < placement.firstUnit + placement.unitCount; ++unit)
+        tables.codeAreaBitmap.SetUsed(unit, true);
+    tables.codeTable[placement.entryIndex] =
+        CodeEntry{code.codeId, true, static_cast<std::uint16_t>(placement.firstUnit),
+                  static_cast<std::uint8_t>(placement.unitCount)};
+    return tables;
+}
+
 LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyCode,
                              std::string_view convertedCode, LeakedEntries leaked) {
     const std::optional<ConvertedCode> code = ParseConvertedCode(convertedCode);
@@ -147,49 +187,31 @@ LearnResult WriteLearnedCode(RemoteMap& map, DeviceLibrary& device, KeyCode keyC
         return Outcome(LearnOutcome::kMalformedResult);
 
     // How the remote is to hold the code.
-    Holding holding;
-    std::optional<NewEntryClaim> claim;
+    Result<CodePlacement, LearnOutcome> placement = PlaceCode(map, *code);
     std::vector<FreedCodeEntry> reclaimed;
-    if (!IsBuiltinCode(map, code->codeId) && !IsShortCodeId(code->codeId)) {
-        holding.form = CodeHolding::kCodeTable;
-        if (const auto existing = FindEntryInUse(map.codeTable, code->codeId)) {
-            holding.entryIndex = *existing;
-        } else {
-            std::optional<MemoryBytes> data = CodeDataBytes(code->codeData);
-            if (!data)
-                return Outcome(LearnOutcome::kMalformedResult);
-            const int unitCount = CodeUnitsFor(data->size());
-            auto free = FindFreeEntry(map.codeTable);
-            std::optional<int> firstUnit = FindFreeUnits(map, unitCount, data->size());
-            // Entries no key points at make room before the remote is called full.
-            if ((!free || !firstUnit) && leaked == LeakedEntries::kReclaimedWhenFull) {
-                EntryReclaim reclaim = ReclaimLeakedEntries(map, device);
-                reclaimed = std::move(reclaim.freed);
-                if (reclaim.outcome == EntryReclaim::Outcome::kUnknown) {
-                    LearnResult unknown = Outcome(LearnOutcome::kCodeTableNotWritten);
-                    unknown.remoteUncertain = true;
-                    return unknown;
-                }
-                free = FindFreeEntry(map.codeTable);
-                firstUnit = FindFreeUnits(map, unitCount, data->size());
-            }
-            if (!free || !firstUnit) {
-                LearnResult full =
-                    Outcome(!free ? LearnOutcome::kNoFreeCodeEntry : LearnOutcome::kNoRoom);
-                full.reclaimed = std::move(reclaimed);
-                return full;
-            }
-            holding.newEntry = true;
-            holding.entryIndex = *free;
-            claim = NewEntryClaim{std::move(*data), *firstUnit,
-                                  CodeTableState{map.codeAreaBitmap, map.codeTable}};
-            for (int unit = *firstUnit; unit < *firstUnit + unitCount; ++unit)
-                claim->tables.codeAreaBitmap.SetUsed(unit, true);
-            claim->tables.codeTable[*free] =
-                CodeEntry{code->codeId, true, static_cast<std::uint16_t>(*firstUnit),
-                          static_cast<std::uint8_t>(unitCount)};
+    const bool full = !placement && (placement.Problem() == LearnOutcome::kNoFreeCodeEntry ||
+                                     placement.Problem() == LearnOutcome::kNoRoom);
+    // Entries no key points at make room before the remote is called full.
+    if (full && leaked == LeakedEntries::kReclaimedWhenFull) {
+        EntryReclaim reclaim = ReclaimLeakedEntries(map, device);
+        reclaimed = std::move(reclaim.freed);
+        if (reclaim.outcome == EntryReclaim::Outcome::kUnknown) {
+            LearnResult unknown = Outcome(LearnOutcome::kCodeTableNotWritten);
+            unknown.remoteUncertain = true;
+            return unknown;
         }
+        placement = PlaceCode(map, *code);
     }
+    if (!placement) {
+        LearnResult failed = Outcome(placement.Problem());
+        failed.reclaimed = std::move(reclaimed);
+        return failed;
+    }
+    Holding holding{placement->form, placement->newEntry, placement->entryIndex};
+    std::optional<NewEntryClaim> claim;
+    if (placement->newEntry)
+        claim = NewEntryClaim{placement->data, placement->firstUnit,
+                              ClaimedTables(map, *code, *placement)};
     // Every outcome from here on says what was reclaimed on the way.
     const auto outcome = [&reclaimed](LearnOutcome value) {
         LearnResult result = Outcome(value);

@@ -21,7 +21,10 @@
 #include <string_view>
 #include <vector>
 
+#include "common/result.h"
 #include "device/remote_tables.h"
+#include "learning/code_table.h"
+#include "learning/converted_code.h"
 #include "learning/release_key_entry.h"
 
 class DeviceLibrary;
@@ -86,6 +89,25 @@ bool IsShortCodeId(const CodeId& codeId);
 // the bitmap says so and no entry in use claims it, and the run must lie inside the code area
 // and, with `dataBytes` of data, below the end of memory.
 std::optional<int> FindFreeUnits(const RemoteMap& map, int unitCount, std::size_t dataBytes);
+
+// Where a code goes on the remote as its tables are now: named in the key entry (a built-in or
+// short id), at the entry in use that holds it already, or in the first free entry with the
+// first free run of units its data takes; or why it cannot go (kMalformedResult,
+// kNoFreeCodeEntry, kNoRoom). WriteLearnedCode writes what this decides; an import plans with it.
+struct CodePlacement {
+    CodeHolding form = CodeHolding::kDirect;
+    bool newEntry = false;
+    std::uint8_t entryIndex = 0;
+    int firstUnit = 0;  // a new entry's units
+    int unitCount = 0;
+    MemoryBytes data;  // a new entry's code data
+};
+Result<CodePlacement, LearnOutcome> PlaceCode(const RemoteMap& map, const ConvertedCode& code);
+
+// The bitmap and code table with a new entry's claim: its units used, its entry in use (as they
+// are for a placement without a new entry).
+CodeTableState ClaimedTables(const RemoteMap& map, const ConvertedCode& code,
+                             const CodePlacement& placement);
 
 // Learns the converter's result for the key `keyCode`: writes the key entry, and for a code new
 // to the remote its data, bitmap and code-table entry, then frees what the key held before when

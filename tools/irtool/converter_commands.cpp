@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "converter/code_collection.h"
 #include "converter/ir_decode.h"
 #include "converter/ir_render.h"
 #include "converter/pronto_file.h"
@@ -102,6 +103,31 @@ int DecodeTransmitted(const std::string& path, const std::string& input) {
     return 0;
 }
 
+// Each button of a code collection's file with what it sends, decoded as a key holding it
+// would be: "NAME<tab>PROTOCOL LINE".
+int DecodeCollection(const std::string& path, const std::string& input,
+                     quorvel::CollectionFormat format) {
+    const quorvel::CollectionReading reading = quorvel::ReadCollection(input, format);
+    if (!reading)
+        return Complain(bounded_input::InputName(path) + ": " + ProblemText(reading.Problem()), 1);
+    for (const quorvel::CollectionButton& button : *reading) {
+        const std::string name =
+            button.remote.empty() ? button.name : button.remote + "/" + button.name;
+        const std::optional<quorvel::Rendered> signal = quorvel::RenderButton(button.signal);
+        if (!signal) {
+            std::cout << name << "\tcannot be sent: " << button.signal.unsendable << '\n';
+            continue;
+        }
+        std::cout << name << '\t' << DecodedLine(signal->durations, signal->carrierHz)
+                  << (signal->carrierHz == 0 &&
+                              button.signal.kind == quorvel::ButtonSignal::Kind::kTimings
+                          ? " (unmodulated: a remote cannot send it)"
+                          : "")
+                  << '\n';
+    }
+    return 0;
+}
+
 int RunDecode(const std::string& path, bool pulses) {
     std::string input;
     std::string error;
@@ -110,6 +136,8 @@ int RunDecode(const std::string& path, bool pulses) {
         return Complain(error, 1);
     if (pulses)
         return DecodeTransmitted(path, input);
+    if (const auto format = quorvel::DetectCollectionFormat(input))
+        return DecodeCollection(path, input, *format);
     int status = 0;
     for (const SignalInText& found : ReadSignalList(input)) {
         if (!found.signal) {
@@ -184,7 +212,9 @@ CommandRun DefineDecode(CLI::App& command) {
     auto pulses = std::make_shared<bool>(false);
     command.add_option("FILE", *path,
                        "microseconds (as ir-ctl prints them), raw captures, bodies or Pronto, one "
-                       "a line, or mode2's pulse/space lines (default, or -: the standard input)");
+                       "a line, or mode2's pulse/space lines, or a code collection's file (a "
+                       "Flipper .ir file, a lircd.conf, a protocol CSV, names and Pronto codes: "
+                       "each button with its decode) (default, or -: the standard input)");
     command.add_flag("--pulses", *pulses,
                      "read what a transmitter takes, as irtool send writes it into a FIFO");
     return [path, pulses] { return RunDecode(*path, *pulses); };

@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
     };
     add("normalise", "Cuts and normalises a raw capture, as the program does", DefineNormalise);
     add("render", "The signal of a protocol and its parameters", DefineRender);
-    add("decode", "Names the protocol and parameters of each signal, one a line", DefineDecode);
+    add("decode", "Names the protocol and parameters of each signal (or each button of a file)",
+        DefineDecode);
     add("convert", "The record the program stores for a normalised body", DefineConvert);
     add("replay", "What a key holding a stored record sends", DefineReplay);
     add("receive", "Prints the signals a LIRC receiver (or a recorded stream) delivers",

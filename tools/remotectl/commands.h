@@ -27,6 +27,7 @@ CommandRun DefineDelete(CLI::App& command);   // remotectl delete KEY
 CommandRun DefineClear(CLI::App& command);    // remotectl clear
 CommandRun DefineBackup(CLI::App& command);   // remotectl backup FILE
 CommandRun DefineRestore(CLI::App& command);  // remotectl restore FILE [--force] [--wait S]
+CommandRun DefineImport(CLI::App& command);   // remotectl import FILE [--dry-run] [--map B=K]...
 
 // A failure: "remotectl: MESSAGE" on stderr; gives 1.
 int Fail(const std::string& message);

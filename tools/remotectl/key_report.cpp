@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "common/remote_keys.h"
 #include "converter/protocol_text_file.h"
 #include "converter/quorvel_record.h"
 #include "device/remote_map.h"
@@ -117,10 +118,17 @@ std::string SendsText(const KeyReport& key) {
     return "raw " + std::to_string(key.signal->durations.size()) + " durations";
 }
 
+std::string KeyFunction(KeyCode code) {
+    const remote_keys::RemoteKey* key = remote_keys::KeyWithCode(code);
+    return key ? std::string(key->function) : "-";
+}
+
 std::string KeyLine(const KeyReport& key) {
-    std::string line = KeyCodeText(key.keyCode) + "  " + StateName(key.state);
-    line.resize(std::max<std::size_t>(line.size() + 2, 16), ' ');
+    std::string line = KeyCodeText(key.keyCode) + "  " + KeyFunction(key.keyCode);
+    line.resize(std::max<std::size_t>(line.size() + 2, 14), ' ');
+    line += StateName(key.state);
+    line.resize(std::max<std::size_t>(line.size() + 2, 26), ' ');
     line += HoldingText(key);
-    line.resize(std::max<std::size_t>(line.size() + 2, 38), ' ');
+    line.resize(std::max<std::size_t>(line.size() + 2, 48), ' ');
     return line + SendsText(key);
 }

@@ -42,6 +42,8 @@ const char* StateName(SlotState state);
 std::string HoldingText(const KeyReport& key);
 // "NEC1 D=4 S=251 F=8", "raw 68 durations", "nothing (...)", "-".
 std::string SendsText(const KeyReport& key);
-// The line `remotectl keys` prints for the key: code, state, holding and what it sends, in
-// columns.
+// The function of the remote's key with this code ("Vol_up", common/remote_keys.h), or "-".
+std::string KeyFunction(KeyCode code);
+// The line `remotectl keys` prints for the key: code, function, state, holding and what it
+// sends, in columns.
 std::string KeyLine(const KeyReport& key);

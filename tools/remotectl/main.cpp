@@ -13,9 +13,10 @@ namespace {
 
 constexpr char kDescription[] =
     "The remote from the command line: its keys and what they send, learning and programming\n"
-    "a key, backup and restore, export. It works through keylearn's device library, so on\n"
-    "real hardware exactly as on remote-sim; a command that changes the remote is refused while\n"
-    "another program (keylearn, another remotectl) is using it.";
+    "a key, backup and restore, export, and import from a code collection's file. It works\n"
+    "through keylearn's device library, so on real hardware exactly as on remote-sim; a command\n"
+    "that changes the remote is refused while another program (keylearn, another remotectl) is\n"
+    "using it.";
 
 }  // namespace
 
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
         runs[name] = define(*app.add_subcommand(name, summary));
     };
     add("info", "Model, identity, versions, keys and the code table's use", DefineInfo);
-    add("keys", "One line per key: state, how its code is held and what it sends", DefineKeys);
+    add("keys", "One line per key: its function, state, how its code is held and what it sends",
+        DefineKeys);
     add("learn", "Learns the next code fired at the remote into KEY, as keylearn does",
         DefineLearn);
     add("program", "Gives KEY a protocol's code (or a Pronto code) without a second remote",
@@ -54,7 +56,12 @@ int main(int argc, char** argv) {
     add("clear", "Takes every learned code off the remote, as keylearn's clear does", DefineClear);
     add("backup", "Saves the remote's keys, code table and code area to FILE", DefineBackup);
     add("restore", "Puts a backup back on the remote it came from", DefineRestore);
-    add("export", "Every key's code as Pronto hex, protocol text or a Flipper file", DefineExport);
+    add("export", "Every key's code as Pronto hex, protocol text, a Flipper file or a lircd.conf",
+        DefineExport);
+    add("import",
+        "Programs the keys from a code collection's file (Flipper, lircd.conf, CSV, Pronto), "
+        "matched by name",
+        DefineImport);
     add("check", "Checks the remote's key and code tables for consistency", DefineCheck);
     add("repair", "Frees code-table entries in use that no key points at (check lists them)",
         DefineRepair);

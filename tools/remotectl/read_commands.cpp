@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "converter/flipper_file.h"
+#include "converter/lircd_file.h"
 #include "converter/pronto_file.h"
 #include "converter/protocol_text_file.h"
 #include "device/memory_address.h"
@@ -96,6 +97,7 @@ int RunInfo(bool json) {
 
 QJsonObject KeyJson(const KeyReport& key) {
     QJsonObject object{{"key", QString::fromStdString(KeyCodeText(key.keyCode))},
+                       {"function", QString::fromStdString(KeyFunction(key.keyCode))},
                        {"slot", key.slot},
                        {"state", StateName(key.state)}};
     if (!key.HoldsCode())
@@ -152,13 +154,21 @@ int RunExport(const std::string& format) {
         return 1;
     CommandSession& session = *remote->session;
     const ManagedRegions& regions = remote->regions;
+    // The collections' formats name a key by its function, the others by its code.
+    const bool byFunction = format == "flipper" || format == "lirc";
     std::vector<quorvel::NamedSignal> keySignals;
     for (KeyReport& key : ReportKeys(session.Map(), regions)) {
-        if (key.signal)
-            keySignals.push_back({KeyCodeText(key.keyCode), std::move(*key.signal)});
+        if (!key.signal)
+            continue;
+        const std::string function = KeyFunction(key.keyCode);
+        keySignals.push_back({byFunction && function != "-" ? function : KeyCodeText(key.keyCode),
+                              std::move(*key.signal)});
     }
     if (format == "flipper")
-        std::cout << quorvel::WriteFlipperFile(keySignals);
+        std::cout << quorvel::WriteFlipperFile(keySignals,
+                                               quorvel::FlipperSignals::kParsedWhereFits);
+    else if (format == "lirc")
+        std::cout << quorvel::WriteLircdFile("keylearn_" + session.ModelText(), keySignals);
     else if (format == "pronto")
         std::cout << quorvel::WriteProntoFile(keySignals);
     else
@@ -225,7 +235,9 @@ CommandRun DefineExport(CLI::App& command) {
         .add_option("--format", *format,
                     "pronto (default: KEY, a tab, Pronto hex), irp (KEY, a tab, protocol text "
                     "such as NEC1 D=4 S=251 F=8, or raw and microseconds), flipper (a Flipper "
-                    "infrared signal file)")
-        ->check(CLI::IsMember({"pronto", "irp", "flipper"}));
+                    "infrared signal file, each key under its function's name, parsed where a "
+                    "protocol of Flipper's sends it) or lirc (a lircd.conf of raw codes under the "
+                    "functions' names); remotectl import reads flipper, lirc and pronto back")
+        ->check(CLI::IsMember({"pronto", "irp", "flipper", "lirc"}));
     return [format] { return RunExport(*format); };
 }
