@@ -50,6 +50,8 @@ int main(int argc, char** argv) {
         DefineLearn);
     add("program", "Gives KEY a protocol's code (or a Pronto code) without a second remote",
         DefineProgram);
+    add("send", "Sends what KEY holds through an infrared transmitter (a LIRC device) or a FIFO",
+        DefineSend);
     add("delete", "Takes the learned code off KEY, as keylearn's delete does", DefineDelete);
     add("clear", "Takes every learned code off the remote, as keylearn's clear does", DefineClear);
     add("backup", "Saves the remote's keys, code table and code area to FILE", DefineBackup);
