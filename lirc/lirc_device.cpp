@@ -27,6 +27,15 @@ std::string GroupOf(const std::string& path) {
     return found->gr_name;
 }
 
+// Sleeps the whole pause, however often a signal interrupts it.
+void Pause(std::uint32_t us) {
+    timespec left{static_cast<time_t>(us / 1000000), static_cast<long>(us % 1000000) * 1000};
+    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace
+
 Refusal OpenRefusal(const std::string& path, int errorNumber) {
     switch (errorNumber) {
         case ENOENT:
@@ -42,15 +51,6 @@ Refusal OpenRefusal(const std::string& path, int errorNumber) {
             return {DeviceRefusal::kOpenFailed, errorNumber, {}};
     }
 }
-
-// Sleeps the whole pause, however often a signal interrupts it.
-void Pause(std::uint32_t us) {
-    timespec left{static_cast<time_t>(us / 1000000), static_cast<long>(us % 1000000) * 1000};
-    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
-    }
-}
-
-}  // namespace
 
 FileDescriptor::~FileDescriptor() {
     if (fd_ >= 0)

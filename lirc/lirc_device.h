@@ -38,6 +38,9 @@ class FileDescriptor {
     int fd_;
 };
 
+// Why opening path failed with errorNumber (errno of open or stat).
+Refusal OpenRefusal(const std::string& path, int errorNumber);
+
 class Receiver {
   public:
     Receiver(FileDescriptor fd, PathKind kind, const ReceiverSetup& setup,

@@ -12,8 +12,12 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <string>
 
+#include "lirc/lirc_device.h"
+#include "lirc/lirc_messages.h"
+#include "sim/infrared_eye.h"
 #include "sim/remote_image_builder.h"
 #include "sim/remote_image_file.h"
 #include "sim/remote_sim_commands.h"
@@ -185,6 +189,7 @@ struct ServeArguments {
     int clientTimeoutSeconds = 10;
     int callDelayMs = 0;
     int writeReplyDelayMs = 0;
+    std::string receiverPath;  // empty: the remote hears only its command line
 };
 
 int Serve(CommandContext& context, const ServeArguments& args) {
@@ -192,6 +197,19 @@ int Serve(CommandContext& context, const ServeArguments& args) {
     if (imagePath.empty()) {
         context.err << "remote-sim: no HOME to keep the image in; use --image FILE\n";
         return 1;
+    }
+    // A receiver that cannot serve is told before anything is taken.
+    std::unique_ptr<lirc::Receiver> receiver;
+    if (!args.receiverPath.empty()) {
+        lirc::ReceiverOpening opened = lirc::OpenReceiver(args.receiverPath);
+        if (!opened.receiver) {
+            context.err << "remote-sim: "
+                        << lirc::DescribeRefusal(args.receiverPath, opened.refusal,
+                                                 lirc::Use::kReceiving)
+                        << '\n';
+            return 1;
+        }
+        receiver = std::move(opened.receiver);
     }
     const std::string& socketPath = context.socketPath;
     if (context.Request({"status"}, std::chrono::milliseconds(500))) {
@@ -230,12 +248,16 @@ int Serve(CommandContext& context, const ServeArguments& args) {
     remote.SetCallDelay(std::chrono::milliseconds(args.callDelayMs));
     remote.SetWriteReplyDelay(std::chrono::milliseconds(args.writeReplyDelayMs));
     ServerState state{remote, imagePath, socketPath, readOnly, {}};
-    remote.SetWriteObserver([&state, &context](const RemoteImage& changed) {
+    // Guards context.out and context.err while the infrared eye's thread runs beside the
+    // server's: each line goes out whole.
+    std::mutex outputMutex;
+    remote.SetWriteObserver([&state, &context, &outputMutex](const RemoteImage& changed) {
         std::string& error = state.saveError;
         if (state.readOnly)
             error = ReadOnlyImageError(state.imagePath);
         else if (SaveRemoteImage(changed, state.imagePath, error))
             return true;
+        const std::lock_guard lock(outputMutex);
         context.err << "remote-sim: a write was refused: " << error << '\n';
         return false;
     });
@@ -256,7 +278,26 @@ int Serve(CommandContext& context, const ServeArguments& args) {
     // the server goes on instead of ending.
     signal(SIGXFSZ, SIG_IGN);
     context.out << "remote-sim: serving " << imagePath << " on " << socketPath << std::endl;
+    std::unique_ptr<InfraredEye> eye;
+    if (receiver) {
+        const std::string setup = lirc::DescribeSetup(*receiver);
+        eye = std::make_unique<InfraredEye>(args.receiverPath, std::move(receiver), remote,
+                                            [&context, &outputMutex](const std::string& line) {
+                                                const std::lock_guard lock(outputMutex);
+                                                context.out << line << std::endl;
+                                            });
+        if (!eye->Start()) {
+            context.err << "remote-sim: cannot start reading " << args.receiverPath << '\n';
+            gServer = nullptr;
+            return 1;
+        }
+        const std::lock_guard lock(outputMutex);
+        context.out << "remote-sim: the remote's infrared eye is " << args.receiverPath << " ("
+                    << setup << "); it hears only in capture mode" << std::endl;
+    }
     server.Run();
+    // The eye ends before the remote it hands captures to.
+    eye.reset();
     gServer = nullptr;
     context.out << "remote-sim: stopped" << std::endl;
     return 0;
@@ -281,6 +322,9 @@ CommandRun DefineServe(CLI::App& command, CommandContext& context) {
                     "milliseconds a write's answer comes after the write is stored: past "
                     "libzorvik's 500 ms the program sees a failure although the write landed")
         ->check(CLI::Range(0, 10000));
+    command.add_option("--receiver", args->receiverPath,
+                       "the remote's infrared eye: a LIRC receiver (/dev/lircN), or a FIFO or "
+                       "file holding a recorded mode2 stream; heard only in capture mode");
     return [&context, args] { return Serve(context, *args); };
 }
 
@@ -291,6 +335,7 @@ void AddServeCommand(RemoteSimCommands& commands) {
                          "Serves the remote in the foreground until interrupted. The image file\n"
                          "(default $XDG_DATA_HOME/keylearn/remote-image) is made from the default\n"
                          "remote when it does not exist, and saved after every write; a read-only\n"
-                         "one is served with every change refused.",
+                         "one is served with every change refused. With --receiver, what a real\n"
+                         "infrared receiver hears while the remote is in capture mode is captured.",
                          DefineServe});
 }

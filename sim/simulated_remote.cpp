@@ -173,6 +173,7 @@ bool SimulatedRemote::SetCodeCarrierWave() {
         return false;
     // Every capture mode starts empty: what arrived before was never received.
     captureMode_ = true;
+    ++captureModeEntries_;
     heldCapture_.reset();
     lastCapturePoll_ = std::chrono::steady_clock::now();
     changed_.notify_all();
@@ -257,6 +258,11 @@ bool SimulatedRemote::QueueCapture(const std::string& rawText) {
 bool SimulatedRemote::InCaptureMode() const {
     std::lock_guard lock(mutex_);
     return CaptureModeOn();
+}
+
+std::uint64_t SimulatedRemote::CaptureModeEntries() const {
+    std::lock_guard lock(mutex_);
+    return captureModeEntries_;
 }
 
 bool SimulatedRemote::CapturePending() const {

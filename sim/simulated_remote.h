@@ -89,6 +89,9 @@ class SimulatedRemote {
     bool QueueCapture(const std::string& rawText);
     bool InCaptureMode() const;
     bool CapturePending() const;
+    // How often capture mode has been entered: each entry is a new capture mode, even one
+    // that starts while another is on.
+    std::uint64_t CaptureModeEntries() const;
     // How long capture mode lasts without a poll (default 3 s).
     void SetCaptureIdleLimit(std::chrono::milliseconds limit);
     // How long RCollectCodeInfo waits for a capture before answering false (default 30 ms), so
@@ -145,6 +148,7 @@ class SimulatedRemote {
     RemoteImage image_;
     bool plugged_ = true;
     bool captureMode_ = false;
+    std::uint64_t captureModeEntries_ = 0;
     std::chrono::steady_clock::time_point lastCapturePoll_{};
     std::chrono::milliseconds captureIdleLimit_ = kDefaultCaptureIdleLimit;
     std::optional<std::string> heldCapture_;

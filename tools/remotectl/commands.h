@@ -20,6 +20,7 @@ CommandRun DefineKeys(CLI::App& command);    // remotectl keys [--json]
 CommandRun DefineExport(CLI::App& command);  // remotectl export [--format F]
 CommandRun DefineCheck(CLI::App& command);   // remotectl check [--json]
 CommandRun DefineRepair(CLI::App& command);  // remotectl repair [--wait S]
+CommandRun DefineSend(CLI::App& command);    // remotectl send KEY [--device PATH]
 // Each command that changes the remote also takes --wait S (command_session.h).
 CommandRun DefineLearn(CLI::App& command);    // remotectl learn KEY [--timeout S]
 CommandRun DefineProgram(CLI::App& command);  // remotectl program KEY PROTOCOL NAME=VALUE...

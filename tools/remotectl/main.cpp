@@ -13,7 +13,8 @@ namespace {
 
 constexpr char kDescription[] =
     "The remote from the command line: its keys and what they send, learning and programming\n"
-    "a key, backup and restore, export, and import from a code collection's file. It works\n"
+    "a key, trying a key through an infrared transmitter, backup and restore, export, and\n"
+    "import from a code collection's file. It works\n"
     "through keylearn's device library, so on real hardware exactly as on remote-sim; a command\n"
     "that changes the remote is refused while another program (keylearn, another remotectl) is\n"
     "using it.";
@@ -52,6 +53,8 @@ int main(int argc, char** argv) {
         DefineLearn);
     add("program", "Gives KEY a protocol's code (or a Pronto code) without a second remote",
         DefineProgram);
+    add("send", "Sends what KEY holds through an infrared transmitter (a LIRC device) or a FIFO",
+        DefineSend);
     add("delete", "Takes the learned code off KEY, as keylearn's delete does", DefineDelete);
     add("clear", "Takes every learned code off the remote, as keylearn's clear does", DefineClear);
     add("backup", "Saves the remote's keys, code table and code area to FILE", DefineBackup);
