@@ -14,10 +14,9 @@ namespace {
 constexpr char kDescription[] =
     "The remote from the command line: its keys and what they send, learning and programming\n"
     "a key, trying a key through an infrared transmitter, backup and restore, export, and\n"
-    "import from a code collection's file. It works\n"
-    "through keylearn's device library, so on real hardware exactly as on remote-sim; a command\n"
-    "that changes the remote is refused while another program (keylearn, another remotectl) is\n"
-    "using it.";
+    "import from a code collection's file. It works through keylearn's device library, so on\n"
+    "real hardware exactly as on remote-sim; a command that changes the remote is refused while\n"
+    "another program (keylearn, another remotectl) is using it.";
 
 }  // namespace
 
