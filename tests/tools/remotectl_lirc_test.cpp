@@ -135,7 +135,7 @@ TEST_F(RemoteWithReceiver, APressAfterTheRemoteStoppedListeningReachesNoLaterLea
     EXPECT_EQ(next.exitCode, 1);
     EXPECT_TRUE(next.err.endsWith("remotectl: no code arrived within 1 s\n"))
         << next.err.toStdString();
-    EXPECT_TRUE(KeyLine(Remotectl({"keys"}).out, "04").startsWith("04  downloaded"));
+    EXPECT_TRUE(KeyLine(Remotectl({"keys"}).out, "04").contains(" downloaded "));
 }
 
 TEST(RemoteSimReceiver, ServeRefusesAReceiverItCannotReadBeforeItServes) {
