@@ -18,8 +18,6 @@
 namespace {
 
 using namespace remotectl_test;
-// Not the Result of common/result.h that the fixture's headers bring along.
-using remotectl_test::Result;
 
 constexpr char kNoRoom[] = "cannot write the standard output: No space left on device\n";
 
@@ -67,13 +65,13 @@ TEST_F(RemotectlFilesTest, ABackupCutOffByAFileSizeLimitLeavesTheOldOneAndSaysSo
     ChangeTheRemote();
     for (const char* name : {"a.txt", "new.txt"}) {
         SCOPED_TRACE(name);
-        const Result result = Remotectl({"backup", File(name)}, {}, FileSizeLimit(1000));
-        EXPECT_EQ(result.exitCode, 1);
-        EXPECT_EQ(result.out, "");
-        EXPECT_TRUE(result.err.startsWith("remotectl: cannot write \"" + File(name).toUtf8() +
-                                          "\": File too large"))
-            << result.err.toStdString();
-        EXPECT_EQ(result.err.count('\n'), 1);
+        const ProgramRun run = Remotectl({"backup", File(name)}, {}, FileSizeLimit(1000));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_TRUE(run.err.startsWith("remotectl: cannot write \"" + File(name).toUtf8() +
+                                       "\": File too large"))
+            << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1);
     }
     EXPECT_EQ(Read(File("a.txt")), old);
     EXPECT_FALSE(QFile::exists(File("new.txt")));
@@ -97,11 +95,11 @@ TEST_F(RemotectlFilesTest, ABackupOntoAFullFileSystemLeavesTheOldOneAndSaysSo) {
             "%3 backup %1/a.txt; echo \"exit $?\"; "
             "cmp -s %2 %1/a.txt && echo kept; ls -A %1")
             .arg(QString::fromStdString(stick), File("good.txt"), REMOTECTL_PATH);
-    const Result result = RunProgram("unshare", {"-m", "sh", "-c", script}, socket_);
-    EXPECT_EQ(result.out, "exit 1\nkept\na.txt\nfiller\n") << result.err.toStdString();
-    EXPECT_EQ(result.err, "remotectl: cannot write \"" + QString::fromStdString(stick).toUtf8() +
-                              "/a.txt\": No space left on device; a file of that name is as it "
-                              "was\n");
+    const ProgramRun run = RunProgram("unshare", {"-m", "sh", "-c", script}, socket_);
+    EXPECT_EQ(run.out, "exit 1\nkept\na.txt\nfiller\n") << run.err.toStdString();
+    EXPECT_EQ(run.err, "remotectl: cannot write \"" + QString::fromStdString(stick).toUtf8() +
+                           "/a.txt\": No space left on device; a file of that name is as it "
+                           "was\n");
     EXPECT_EQ(Read(File("good.txt")), old);
 }
 
@@ -113,23 +111,23 @@ TEST_F(RemotectlFilesTest, ABackupNeverReplacesAFifoOrADevice) {
         targets.push_back({"null", S_IFCHR});
     for (const auto& [name, type] : targets) {
         SCOPED_TRACE(name);
-        const Result result = Remotectl({"backup", File(name.c_str())});
-        EXPECT_EQ(result.exitCode, 1);
-        EXPECT_TRUE(result.err.contains("is not a regular file")) << result.err.toStdString();
-        EXPECT_TRUE(result.err.contains("- writes the backup to the standard output"));
+        const ProgramRun run = Remotectl({"backup", File(name.c_str())});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains("is not a regular file")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("- writes the backup to the standard output"));
         struct stat status {};
         ASSERT_EQ(::lstat(folder_.File(name).c_str(), &status), 0);
         EXPECT_EQ(status.st_mode & S_IFMT, type);
     }
     // Nor is a FIFO read: nobody may be writing to it.
-    const Result restore = Remotectl({"restore", File("fifo")});
+    const ProgramRun restore = Remotectl({"restore", File("fifo")});
     EXPECT_EQ(restore.exitCode, 1);
     EXPECT_TRUE(restore.err.contains("not a regular file")) << restore.err.toStdString();
 }
 
 TEST_F(RemotectlFilesTest, ADashIsTheStandardOutputOfABackupAndTheStandardInputOfARestore) {
     const QByteArray file = Backup("a.txt");
-    const Result out = Remotectl({"backup", "-"});
+    const ProgramRun out = Remotectl({"backup", "-"});
     EXPECT_EQ(out.exitCode, 0) << out.err.toStdString();
     EXPECT_EQ(out.out, file);
     EXPECT_TRUE(out.err.startsWith("saved the keys, code table and code area of remote "));
@@ -137,12 +135,12 @@ TEST_F(RemotectlFilesTest, ADashIsTheStandardOutputOfABackupAndTheStandardInputO
     EXPECT_FALSE(QFile::exists("-"));
 
     ChangeTheRemote();
-    const Result restored = Remotectl({"restore", "-"}, out.out);
+    const ProgramRun restored = Remotectl({"restore", "-"}, out.out);
     EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
     EXPECT_TRUE(restored.out.startsWith("restored the backup (")) << restored.out.toStdString();
     EXPECT_EQ(Backup("after.txt"), file);
 
-    const Result garbage = Remotectl({"restore", "-"}, "garbage\n");
+    const ProgramRun garbage = Remotectl({"restore", "-"}, "garbage\n");
     EXPECT_EQ(garbage.exitCode, 1);
     EXPECT_EQ(garbage.err, "remotectl: the standard input is not a keylearn backup\n");
 }
@@ -167,7 +165,7 @@ TEST_F(RemotectlFilesTest, OutputThatCannotBeWrittenIsAFailureAndAClosedPipeEnds
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((c.name + (" " + c.args.join(' '))).toStdString());
-        const Result full = RunProgram(c.program, c.args, socket_, {}, OutputTo("/dev/full"));
+        const ProgramRun full = RunProgram(c.program, c.args, socket_, {}, OutputTo("/dev/full"));
         EXPECT_EQ(full.exitCode, 1);
         EXPECT_EQ(full.err, c.name + QByteArray(": ") + kNoRoom);
 
@@ -212,11 +210,11 @@ TEST_F(RemotectlFilesTest, ACaptureThatCannotBeReadIsKeptInKeylearnsDataFolder) 
         EXPECT_TRUE(prompt.contains("Fire the code")) << prompt.toStdString();
         // Four characters of a capture: too short for any signal.
         EXPECT_EQ(RunRemoteSim({"capture", "-"}, socket_, "0000\n").exitCode, 0);
-        Result learned = Finish(learn);
+        ProgramRun learned = Finish(learn);
         learned.err.prepend(prompt);
         return learned;
     };
-    const Result kept = learnWithDataIn(data);
+    const ProgramRun kept = learnWithDataIn(data);
     EXPECT_EQ(kept.exitCode, 1);
     EXPECT_TRUE(
         kept.err.endsWith("remotectl: the code could not be read (a copy is kept as "
@@ -228,7 +226,7 @@ TEST_F(RemotectlFilesTest, ACaptureThatCannotBeReadIsKeptInKeylearnsDataFolder) 
     // A data folder that cannot be made (its parent is a file): the message does not say that
     // a copy is kept.
     Write(File("not-a-folder"), "");
-    const Result lost = learnWithDataIn(File("not-a-folder"));
+    const ProgramRun lost = learnWithDataIn(File("not-a-folder"));
     EXPECT_EQ(lost.exitCode, 1);
     EXPECT_TRUE(
         lost.err.endsWith("remotectl: the code could not be read, and no copy of it "

@@ -18,13 +18,13 @@
 
 namespace remotectl_test {
 
-struct Result {
+struct ProgramRun {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
 };
 
-inline Result Finish(QProcess& process) {
+inline ProgramRun Finish(QProcess& process) {
     EXPECT_TRUE(process.waitForFinished(60000)) << process.program().toStdString();
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
@@ -32,8 +32,9 @@ inline Result Finish(QProcess& process) {
 // How a test sets up the process beyond its socket: its output, its limits, its environment.
 using Preparation = std::function<void(QProcess&, QProcessEnvironment&)>;
 
-inline Result RunProgram(const QString& path, const QStringList& args, const std::string& socket,
-                         const QByteArray& input = {}, const Preparation& prepare = {}) {
+inline ProgramRun RunProgram(const QString& path, const QStringList& args,
+                             const std::string& socket, const QByteArray& input = {},
+                             const Preparation& prepare = {}) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("KEYLEARN_REMOTE_SOCKET", QString::fromStdString(socket));
@@ -76,11 +77,11 @@ class RemotectlTest : public testing::Test {
     }
     QString Identity() const { return identity_.Text(); }
 
-    Result Remotectl(const QStringList& args, const QByteArray& input = {},
-                     const Preparation& prepare = {}) const {
+    ProgramRun Remotectl(const QStringList& args, const QByteArray& input = {},
+                         const Preparation& prepare = {}) const {
         return RunProgram(REMOTECTL_PATH, args, socket_, input, prepare);
     }
-    Result Irtool(const QStringList& args, const QByteArray& input = {}) const {
+    ProgramRun Irtool(const QStringList& args, const QByteArray& input = {}) const {
         return RunProgram(IRTOOL_PATH, args, socket_, input);
     }
     CommandResult Sim(const std::vector<std::string>& args) const {
@@ -99,8 +100,8 @@ class RemotectlTest : public testing::Test {
     }
     // The remote's learning regions as a backup file holds them.
     QByteArray Backup(const char* name) const {
-        const Result result = Remotectl({"backup", File(name)});
-        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        const ProgramRun run = Remotectl({"backup", File(name)});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         return Read(File(name));
     }
     void ExpectConsistent() const {

@@ -12,8 +12,6 @@
 namespace {
 
 using namespace remotectl_test;
-// Not the Result of common/result.h that the fixture's headers bring along.
-using remotectl_test::Result;
 
 // A TV as a person would write it from Flipper's file description: one raw button (a signal
 // of no protocol), the others parsed, and a button this remote has no key for.
@@ -101,7 +99,7 @@ TEST_F(RemotectlImportTest, TheTvFileGoesWhereThePlanSaysAndEachKeySendsItsButto
     Write(File("tv.ir"), kTvFile);
     const QByteArray before = Backup("before.txt");
 
-    const Result plan = Remotectl({"import", File("tv.ir"), "--dry-run"});
+    const ProgramRun plan = Remotectl({"import", File("tv.ir"), "--dry-run"});
     EXPECT_EQ(plan.exitCode, 0) << plan.err.toStdString();
     const QByteArray& out = plan.out;
     for (const char* line : {"Power    -> 00 Power      NEC1 D=134 S=107 F=2",
@@ -116,7 +114,7 @@ TEST_F(RemotectlImportTest, TheTvFileGoesWhereThePlanSaysAndEachKeySendsItsButto
         << out.toStdString();
     EXPECT_EQ(Backup("after-plan.txt"), before);  // a dry run writes nothing
 
-    const Result imported = Remotectl({"import", File("tv.ir")});
+    const ProgramRun imported = Remotectl({"import", File("tv.ir")});
     EXPECT_EQ(imported.exitCode, 0) << imported.err.toStdString();
     EXPECT_TRUE(imported.out.startsWith(plan.out)) << imported.out.toStdString();
     for (const char* line : {"Power -> 00 Power: written\n", "Mute -> 01 Mute: written\n",
@@ -133,7 +131,7 @@ TEST_F(RemotectlImportTest, TheTvFileGoesWhereThePlanSaysAndEachKeySendsItsButto
     ExpectWithinTolerance(
         Durations(Replayed(Sim({"replay", "01"}))),
         {3000, 1000, 500, 1500, 500, 500, 1500, 500, 500, 1500, 1500, 500, 500, 30000});
-    const Result keys = Remotectl({"keys"});
+    const ProgramRun keys = Remotectl({"keys"});
     EXPECT_TRUE(KeyLine(keys.out, "01").contains("learned     entry 01 units 5-7"))
         << keys.out.toStdString();
     EXPECT_TRUE(KeyLine(keys.out, "00").endsWith("NEC1 D=134 S=107 F=2"));
@@ -166,9 +164,9 @@ TEST_F(RemotectlImportTest, WhatCannotBeImportedIsRefusedAndChangesNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.says.toStdString());
         Write(File("tv.ir"), c.file);
-        const Result result = Remotectl(QStringList{"import", File("tv.ir")} + c.options);
-        EXPECT_EQ(result.exitCode, c.exitCode) << result.err.toStdString();
-        EXPECT_TRUE(result.err.contains(c.says)) << result.err.toStdString();
+        const ProgramRun run = Remotectl(QStringList{"import", File("tv.ir")} + c.options);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.says)) << run.err.toStdString();
     }
     EXPECT_EQ(Backup("after.txt"), before);
 
@@ -178,14 +176,14 @@ TEST_F(RemotectlImportTest, WhatCannotBeImportedIsRefusedAndChangesNothing) {
           "Mute\t0100 006D 0000 0002 0020 0010 0020 0C00\n"
           "Netflix\t5000 0073 0000 0001 0003 0009\n"
           "Vol_up\t5000 0073 0000 0001 0003 000A\n");
-    const Result partly = Remotectl({"import", File("codes.txt")});
+    const ProgramRun partly = Remotectl({"import", File("codes.txt")});
     EXPECT_EQ(partly.exitCode, 1);
     EXPECT_TRUE(partly.out.contains("cannot be sent: the code is unmodulated"))
         << partly.out.toStdString();
     EXPECT_TRUE(partly.out.contains("Vol_up -> 30 Vol_up: written\n")) << partly.out.toStdString();
     EXPECT_EQ(partly.err, "remotectl: 1 of 2 keys were not written\n");
-    const Result mapped = Remotectl({"import", File("codes.txt"), "--map", "Netflix=Ch_prev",
-                                     "--map", "Mute=-", "--map", "Vol_up=0C"});
+    const ProgramRun mapped = Remotectl({"import", File("codes.txt"), "--map", "Netflix=Ch_prev",
+                                         "--map", "Mute=-", "--map", "Vol_up=0C"});
     EXPECT_EQ(mapped.exitCode, 0) << mapped.out.toStdString() << mapped.err.toStdString();
     EXPECT_TRUE(mapped.out.contains("Netflix -> 32 Ch_prev: written\n"));
     EXPECT_TRUE(mapped.out.contains("Vol_up -> 0C 0: written\n"));
@@ -212,7 +210,7 @@ TEST_F(RemotectlImportTest, AFullCodeAreaMidImportStopsOnlyTheKeysThatDoNotFit) 
                                raw("Menu", 3000) + raw("Info", 4000) + raw("Exit", 5000) +
                                "#\nname: OK\ntype: parsed\nprotocol: NEC\naddress: 04 00 00 00\n"
                                "command: 09 00 00 00\n");
-    const Result plan = Remotectl({"import", File("full.ir"), "--dry-run"});
+    const ProgramRun plan = Remotectl({"import", File("full.ir"), "--dry-run"});
     EXPECT_EQ(plan.exitCode, 1);
     EXPECT_TRUE(plan.out.contains("new entry 01, 3 units 5-7")) << plan.out.toStdString();
     EXPECT_TRUE(plan.out.contains("new entry 04, 3 units 13-15")) << plan.out.toStdString();
@@ -220,7 +218,7 @@ TEST_F(RemotectlImportTest, AFullCodeAreaMidImportStopsOnlyTheKeysThatDoNotFit) 
     EXPECT_TRUE(plan.out.contains("does not fit: the code area has no room for it"));
     EXPECT_EQ(plan.err, "remotectl: 1 of 4 keys would not be written\n");
 
-    const Result imported = Remotectl({"import", File("full.ir")});
+    const ProgramRun imported = Remotectl({"import", File("full.ir")});
     EXPECT_EQ(imported.exitCode, 1);
     EXPECT_TRUE(
         imported.out.contains("Exit -> 10 Exit: not written: the remote's code area has "
@@ -229,7 +227,7 @@ TEST_F(RemotectlImportTest, AFullCodeAreaMidImportStopsOnlyTheKeysThatDoNotFit) 
     // The keys after it go on.
     EXPECT_TRUE(imported.out.contains("OK -> 40 OK: written\n")) << imported.out.toStdString();
     EXPECT_EQ(imported.err, "remotectl: 1 of 4 keys were not written\n");
-    const Result keys = Remotectl({"keys"});
+    const ProgramRun keys = Remotectl({"keys"});
     EXPECT_TRUE(KeyLine(keys.out, "0E").contains("learned")) << keys.out.toStdString();
     EXPECT_TRUE(KeyLine(keys.out, "0F").contains("learned"));
     EXPECT_FALSE(KeyLine(keys.out, "10").contains("learned"));
@@ -253,7 +251,7 @@ TEST_F(RemotectlImportTest, ThePlanCountsLeakedEntriesAndTheImportReclaimsThem) 
     };
     Write(File("two.ir"), QByteArray("Filetype: IR signals file\nVersion: 1\n") +
                               raw("Menu", 3000) + raw("Info", 4000));
-    const Result plan = Remotectl({"import", File("two.ir"), "--dry-run"});
+    const ProgramRun plan = Remotectl({"import", File("two.ir"), "--dry-run"});
     EXPECT_EQ(plan.exitCode, 0) << plan.err.toStdString();
     EXPECT_TRUE(
         plan.out.contains("code table 12 of 16 entries free (and 1 in use that no key "
@@ -261,7 +259,7 @@ TEST_F(RemotectlImportTest, ThePlanCountsLeakedEntriesAndTheImportReclaimsThem) 
         << plan.out.toStdString();
     EXPECT_TRUE(plan.out.contains("units 13-15 (after reclaiming the leaked entries)"))
         << plan.out.toStdString();
-    const Result imported = Remotectl({"import", File("two.ir")});
+    const ProgramRun imported = Remotectl({"import", File("two.ir")});
     EXPECT_EQ(imported.exitCode, 0) << imported.out.toStdString() << imported.err.toStdString();
     EXPECT_TRUE(KeyLine(Remotectl({"keys"}).out, "0F").contains("units 13-15"));
     ExpectConsistent();
@@ -294,7 +292,7 @@ TEST_F(RemotectlImportTest, WhatExportWritesImportsBackIntoTheSameKeys) {
     const std::map<QString, QJsonObject> before = records();
     for (const char* format : {"flipper", "lirc"}) {
         SCOPED_TRACE(format);
-        const Result exported = Remotectl({"export", "--format", format});
+        const ProgramRun exported = Remotectl({"export", "--format", format});
         ASSERT_EQ(exported.exitCode, 0);
         Write(File("exported"), exported.out);
         ASSERT_EQ(Remotectl({"clear"}).exitCode, 0);
@@ -309,7 +307,7 @@ TEST_F(RemotectlImportTest, WhatExportWritesImportsBackIntoTheSameKeys) {
         for (const QString& remote : remotes) {
             const QStringList choose =
                 remote.isEmpty() ? QStringList{} : QStringList{"--remote", remote};
-            const Result imported = Remotectl(QStringList{"import", File("exported")} + choose);
+            const ProgramRun imported = Remotectl(QStringList{"import", File("exported")} + choose);
             // The downloaded keys go back too, each with what it sent.
             EXPECT_EQ(imported.exitCode, 0)
                 << imported.out.toStdString() << imported.err.toStdString();

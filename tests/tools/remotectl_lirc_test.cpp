@@ -20,7 +20,6 @@ using lirc::testing::BytesOf;
 using lirc::testing::Joined;
 using lirc::testing::PressOf;
 using lirc::testing::PressValues;
-using remotectl_test::Result;
 
 // One writer's whole stream, as `cat press.mode2 > FIFO` writes it; the FIFO must have its
 // reader already.
@@ -112,7 +111,7 @@ TEST_F(RemoteWithReceiver, RemotectlLearnsAKeyPressedAtTheReceiverWhileTheRemote
         StartLearning(learn, c.key);
         EXPECT_NE(Sim({"status"}).out.find("no capture waiting"), std::string::npos);
         WriteInto(receiver_, c.press);
-        const Result learned = Finish(learn);
+        const ProgramRun learned = Finish(learn);
         EXPECT_EQ(learned.exitCode, 0) << learned.err.toStdString() << server_.Log();
         EXPECT_TRUE(learned.out.contains(c.learned)) << learned.out.toStdString();
         const QByteArray line = KeyLine(Remotectl({"keys"}).out, c.key);
@@ -122,7 +121,7 @@ TEST_F(RemoteWithReceiver, RemotectlLearnsAKeyPressedAtTheReceiverWhileTheRemote
 }
 
 TEST_F(RemoteWithReceiver, APressAfterTheRemoteStoppedListeningReachesNoLaterLearning) {
-    const Result timedOut = Remotectl({"learn", "04", "--timeout", "1"});
+    const ProgramRun timedOut = Remotectl({"learn", "04", "--timeout", "1"});
     EXPECT_EQ(timedOut.exitCode, 1);
     // Capture mode outlasts a program that gave up by a few seconds of nobody asking.
     for (int i = 0; i < 300 && Listening(); ++i)
@@ -131,7 +130,7 @@ TEST_F(RemoteWithReceiver, APressAfterTheRemoteStoppedListeningReachesNoLaterLea
     WriteInto(receiver_, Recorded("NEC1", lirc::testing::Nec(4, 8)));
     ASSERT_TRUE(Logged("dropped, the remote is not in capture mode")) << server_.Log();
 
-    const Result next = Remotectl({"learn", "04", "--timeout", "1"});
+    const ProgramRun next = Remotectl({"learn", "04", "--timeout", "1"});
     EXPECT_EQ(next.exitCode, 1);
     EXPECT_TRUE(next.err.endsWith("remotectl: no code arrived within 1 s\n"))
         << next.err.toStdString();
@@ -159,12 +158,12 @@ TEST(RemoteSimReceiver, ServeRefusesAReceiverItCannotReadBeforeItServes) {
 class RemotectlSend : public RemotectlTest {
   protected:
     // remotectl send ARGS into a FIFO, and the bytes it wrote.
-    std::pair<Result, QByteArray> SendIntoFifo(const QStringList& args) const {
+    std::pair<ProgramRun, QByteArray> SendIntoFifo(const QStringList& args) const {
         const std::string fifo = folder_.File("lirc1");
         EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
         const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         EXPECT_GE(reader, 0);
-        const Result sent =
+        const ProgramRun sent =
             Remotectl(QStringList{"send"} + args + QStringList{"--device", File("lirc1")});
         QByteArray bytes;
         char buffer[4096];
@@ -198,7 +197,7 @@ TEST_F(RemotectlSend, WhatAKeyHoldsGoesOutAndDecodesBackToItsProtocol) {
         EXPECT_EQ(sent.exitCode, 0) << sent.err.toStdString();
         EXPECT_TRUE(sent.out.startsWith(c.said)) << sent.out.toStdString();
         Write(File("sent.bin"), bytes);
-        const Result decoded = Irtool({"decode", "--pulses", File("sent.bin")});
+        const ProgramRun decoded = Irtool({"decode", "--pulses", File("sent.bin")});
         EXPECT_EQ(decoded.exitCode, 0) << decoded.err.toStdString();
         EXPECT_EQ(decoded.out.trimmed(), c.decoded);
     }
@@ -237,13 +236,13 @@ TEST_F(RemotectlSend, NothingToSendOrNowhereToSendItIsAClearFailure) {
                          "FIFO)\n"});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        const Result result = Remotectl(c.args);
-        EXPECT_EQ(result.exitCode, c.exitCode);
+        const ProgramRun run = Remotectl(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode);
         if (c.exitCode == 2)
-            EXPECT_TRUE(result.err.contains(c.err)) << result.err.toStdString();
+            EXPECT_TRUE(run.err.contains(c.err)) << run.err.toStdString();
         else
-            EXPECT_EQ(result.err, c.err);
-        EXPECT_EQ(result.out, "");
+            EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.out, "");
     }
 }
 

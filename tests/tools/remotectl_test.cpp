@@ -15,8 +15,6 @@
 namespace {
 
 using namespace remotectl_test;
-// Not the Result of common/result.h that the fixture's headers bring along.
-using remotectl_test::Result;
 
 TEST(Remotectl, WrongUsageIsRefusedWithExitTwoAndAClearLine) {
     const std::vector<std::pair<QStringList, QByteArray>> cases = {
@@ -51,12 +49,12 @@ TEST(Remotectl, WrongUsageIsRefusedWithExitTwoAndAClearLine) {
         {{"repair", "01"}, "01"},
     };
     for (const auto& [args, message] : cases) {
-        const Result result = RunProgram(REMOTECTL_PATH, args, "/nonexistent/socket");
-        EXPECT_EQ(result.exitCode, 2) << args.join(' ').toStdString();
-        EXPECT_TRUE(result.err.contains(message))
-            << args.join(' ').toStdString() << ": " << result.err.toStdString();
+        const ProgramRun run = RunProgram(REMOTECTL_PATH, args, "/nonexistent/socket");
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(message))
+            << args.join(' ').toStdString() << ": " << run.err.toStdString();
     }
-    const Result help = RunProgram(REMOTECTL_PATH, {"help"}, "/nonexistent/socket");
+    const ProgramRun help = RunProgram(REMOTECTL_PATH, {"help"}, "/nonexistent/socket");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("restore"));
 }
@@ -67,16 +65,16 @@ TEST(Remotectl, WithoutARemoteEveryCommandFailsWithOneLine) {
                                                             {"check"},
                                                             {"program", "01", "NEC1", "D=4", "F=8"},
                                                             {"backup", "/tmp/x"}}) {
-        const Result result = RunProgram(REMOTECTL_PATH, args, "/nonexistent/socket");
-        EXPECT_EQ(result.exitCode, 1) << args.join(' ').toStdString();
-        EXPECT_EQ(result.err,
+        const ProgramRun run = RunProgram(REMOTECTL_PATH, args, "/nonexistent/socket");
+        EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(run.err,
                   "remotectl: no remote is attached (check the USB cable, or start "
                   "remote-sim serve)\n");
     }
 }
 
 TEST_F(RemotectlTest, InfoAndCheckDescribeTheRemote) {
-    const Result info = Remotectl({"info"});
+    const ProgramRun info = Remotectl({"info"});
     ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
     EXPECT_TRUE(info.out.contains("model       7731\n")) << info.out.toStdString();
     EXPECT_TRUE(info.out.contains("identity    " + QByteArray::fromStdString(identity_.Std())));
@@ -86,12 +84,12 @@ TEST_F(RemotectlTest, InfoAndCheckDescribeTheRemote) {
     EXPECT_EQ(json["codeArea"].toObject()["units"].toInt(), default_remote::kCodeAreaUnits);
     EXPECT_EQ(json["keys"].toObject()["total"].toInt(), default_remote::kKeyCount);
 
-    const Result check = Remotectl({"check"});
+    const ProgramRun check = Remotectl({"check"});
     EXPECT_EQ(check.exitCode, 0);
     EXPECT_EQ(check.out, "consistent\n");
     // A unit marked used that no entry holds (unit 5: bit 2 of the bitmap's first byte).
     ASSERT_EQ(Sim({"write", "8600", "FC"}).exitCode, 0);
-    const Result broken = Remotectl({"check", "--json"});
+    const ProgramRun broken = Remotectl({"check", "--json"});
     EXPECT_EQ(broken.exitCode, 1);
     const QJsonObject findings = QJsonDocument::fromJson(broken.out).object();
     EXPECT_FALSE(findings["consistent"].toBool());
@@ -111,15 +109,15 @@ TEST_F(RemotectlTest, AProgrammedKeyShowsItsProtocolAndExportsInEveryFormat) {
         {"05", {"Sony12", "D=1", "F=21"}, "Sony12 D=1 F=21"},
     };
     for (const Case& c : cases) {
-        const Result programmed = Remotectl(QStringList{"program", c.key} + c.program);
+        const ProgramRun programmed = Remotectl(QStringList{"program", c.key} + c.program);
         ASSERT_EQ(programmed.exitCode, 0) << programmed.err.toStdString();
         EXPECT_TRUE(programmed.out.contains(c.sends)) << programmed.out.toStdString();
     }
     // A Pronto code as irtool writes it.
-    const Result pronto = Irtool({"render", "NEC1", "D=7", "F=200", "--format", "pronto"});
+    const ProgramRun pronto = Irtool({"render", "NEC1", "D=7", "F=200", "--format", "pronto"});
     ASSERT_EQ(Remotectl({"program", "06", "--pronto", pronto.out.trimmed()}).exitCode, 0);
 
-    const Result keys = Remotectl({"keys"});
+    const ProgramRun keys = Remotectl({"keys"});
     ASSERT_EQ(keys.exitCode, 0);
     for (const Case& c : cases)
         EXPECT_TRUE(KeyLine(keys.out, c.key).contains("learned")) << keys.out.toStdString();
@@ -133,9 +131,9 @@ TEST_F(RemotectlTest, AProgrammedKeyShowsItsProtocolAndExportsInEveryFormat) {
     // Every format, read back by irtool decode: Pronto through its signals, the protocol text
     // as irtool renders it.
     const auto exported = [this](const char* format) {
-        const Result result = Remotectl({"export", "--format", format});
-        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-        return result.out;
+        const ProgramRun run = Remotectl({"export", "--format", format});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return run.out;
     };
     QByteArray prontoSignals, protocolSignals;
     for (const QByteArray& line : exported("pronto").split('\n')) {
@@ -194,14 +192,14 @@ TEST_F(RemotectlTest, DeleteAndClearTakeLearnedCodesOffAndLeaveNothingClaimed) {
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.command.join(' ').toStdString());
-        const Result result = Remotectl(step.command);
-        EXPECT_EQ(result.exitCode, step.exitCode) << result.err.toStdString();
-        EXPECT_EQ(result.out, step.out);
+        const ProgramRun run = Remotectl(step.command);
+        EXPECT_EQ(run.exitCode, step.exitCode) << run.err.toStdString();
+        EXPECT_EQ(run.out, step.out);
         ExpectConsistent();
     }
     // Nothing is left in use without a key pointing at it.
     EXPECT_EQ(Sim({"check"}).out, "consistent\n");
-    const Result keys = Remotectl({"keys"});
+    const ProgramRun keys = Remotectl({"keys"});
     EXPECT_FALSE(keys.out.contains("learned")) << keys.out.toStdString();
 }
 
@@ -218,11 +216,11 @@ TEST_F(RemotectlTest, BackupThenChangesAndClearThenRestoreGivesBackTheSameBytes)
     ASSERT_EQ(Remotectl({"clear"}).exitCode, 0);
     ASSERT_NE(Backup("cleared.txt"), before);
 
-    const Result restored = Remotectl({"restore", File("before.txt")});
+    const ProgramRun restored = Remotectl({"restore", File("before.txt")});
     EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
     EXPECT_EQ(Backup("after.txt"), before);
     ExpectConsistent();
-    const Result again = Remotectl({"restore", File("before.txt")});
+    const ProgramRun again = Remotectl({"restore", File("before.txt")});
     EXPECT_EQ(again.exitCode, 0);
     EXPECT_TRUE(again.out.contains("nothing written")) << again.out.toStdString();
 }
@@ -254,10 +252,10 @@ TEST_F(RemotectlTest, ARestoreThatIsRefusedChangesNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Write(File("refused.txt"), c.text);
-        const Result result = Remotectl({"restore", File("refused.txt")});
-        EXPECT_EQ(result.exitCode, 1);
-        EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
-        EXPECT_EQ(result.err.count('\n'), 1);
+        const ProgramRun run = Remotectl({"restore", File("refused.txt")});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1);
         EXPECT_EQ(Backup("now.txt"), changed);
     }
     // Another remote of the same model takes it when asked to.
@@ -302,7 +300,7 @@ TEST_F(RemotectlTest, AChangeIsRefusedAtOnceWhileKeylearnHoldsTheRemote) {
         process.setProcessEnvironment(env);
         // Told to wait long: the window is refused at once all the same.
         process.start(REMOTECTL_PATH, args + QStringList{"--wait", "30"});
-        const Result refused = Finish(process);
+        const ProgramRun refused = Finish(process);
         EXPECT_EQ(refused.exitCode, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(refused.err.startsWith("remotectl: keylearn (process "))
             << refused.err.toStdString();
@@ -323,7 +321,8 @@ TEST_F(RemotectlTest, AnotherRemotectlIsWaitedForAndNamedEscapedWhenItTakesTooLo
         // A holder that never lets go within the wait is named, its name never reaching the
         // terminal as the control characters planted in its lock file.
         HeldLock planted(Identity(), QString::fromUtf8("remotectl\x1b]0;owned\x07\u202e"));
-        const Result refused = Remotectl({"program", "01", "NEC1", "D=4", "F=8", "--wait", "1"});
+        const ProgramRun refused =
+            Remotectl({"program", "01", "NEC1", "D=4", "F=8", "--wait", "1"});
         EXPECT_EQ(refused.exitCode, 1);
         EXPECT_EQ(refused.err.left(refused.err.indexOf(" (process ")),
                   "remotectl: remotectl\\x1B]0;owned\\x07\\u{202E}");
@@ -342,7 +341,7 @@ TEST_F(RemotectlTest, AnotherRemotectlIsWaitedForAndNamedEscapedWhenItTakesTooLo
     QThread::msleep(1500);
     EXPECT_EQ(program.state(), QProcess::Running) << "it waits";
     holder.reset();
-    const Result programmed = Finish(program);
+    const ProgramRun programmed = Finish(program);
     EXPECT_EQ(programmed.exitCode, 0) << programmed.err.toStdString();
     EXPECT_TRUE(KeyLine(Remotectl({"keys"}).out, "01").contains("NEC1 D=4 S=251 F=8"));
 }
@@ -356,8 +355,9 @@ QString RawPronto(int key) {
     return words;
 }
 
-// Runs every command at once and waits for them all; their results in the same order.
-std::vector<Result> RunAtOnce(const std::string& socket, const std::vector<QStringList>& commands) {
+// Runs every command at once and waits for them all; how each ran, in the same order.
+std::vector<ProgramRun> RunAtOnce(const std::string& socket,
+                                  const std::vector<QStringList>& commands) {
     std::vector<std::unique_ptr<QProcess>> processes;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("KEYLEARN_REMOTE_SOCKET", QString::fromStdString(socket));
@@ -371,10 +371,10 @@ std::vector<Result> RunAtOnce(const std::string& socket, const std::vector<QStri
         processes.back()->setProcessEnvironment(env);
         processes.back()->start(REMOTECTL_PATH, args);
     }
-    std::vector<Result> results;
+    std::vector<ProgramRun> runs;
     for (auto& process : processes)
-        results.push_back(Finish(*process));
-    return results;
+        runs.push_back(Finish(*process));
+    return runs;
 }
 
 TEST_F(RemotectlTest, ManyProgramsAtOnceWaitForEachOtherAndEveryOneThatSucceededIsOnTheRemote) {
@@ -396,16 +396,16 @@ TEST_F(RemotectlTest, ManyProgramsAtOnceWaitForEachOtherAndEveryOneThatSucceeded
                 commands.push_back({"program", key, "NEC1", QString("D=%1").arg(keys[i]),
                                     QString("F=%1").arg(round), "--wait", "60"});
         }
-        const std::vector<Result> results = RunAtOnce(socket_, commands);
+        const std::vector<ProgramRun> runs = RunAtOnce(socket_, commands);
         const QByteArray keysNow = Remotectl({"keys"}).out;
         std::set<QByteArray> entries;
         for (std::size_t i = 0; i < keys.size(); ++i) {
             const QByteArray key = QString::asprintf("%02X", keys[i]).toUtf8();
-            EXPECT_EQ(results[i].exitCode, 0)
-                << key.toStdString() << ": " << results[i].err.toStdString();
+            EXPECT_EQ(runs[i].exitCode, 0)
+                << key.toStdString() << ": " << runs[i].err.toStdString();
             // What the command said the key holds is what it holds now.
             const QByteArray line = KeyLine(keysNow, key);
-            EXPECT_EQ(results[i].out.trimmed(), line.trimmed()) << key.toStdString();
+            EXPECT_EQ(runs[i].out.trimmed(), line.trimmed()) << key.toStdString();
             if (i % 2 == 0) {
                 EXPECT_TRUE(line.contains(" entry ")) << line.toStdString();
                 EXPECT_TRUE(entries.insert(line.mid(line.indexOf(" entry "), 9)).second)
@@ -427,15 +427,15 @@ class SlowRemotectlTest : public RemotectlTest {
 
 TEST_F(SlowRemotectlTest, TwoProgramsOnASlowLinkNeverClaimTheSameEntry) {
     // Each call takes its time, so two programs interleave their calls wherever they can.
-    const std::vector<Result> results =
+    const std::vector<ProgramRun> runs =
         RunAtOnce(socket_, {{"program", "07", "--pronto", RawPronto(7), "--wait", "60"},
                             {"program", "06", "--pronto", RawPronto(6), "--wait", "60"}});
-    ASSERT_EQ(results[0].exitCode, 0) << results[0].err.toStdString();
-    ASSERT_EQ(results[1].exitCode, 0) << results[1].err.toStdString();
+    ASSERT_EQ(runs[0].exitCode, 0) << runs[0].err.toStdString();
+    ASSERT_EQ(runs[1].exitCode, 0) << runs[1].err.toStdString();
     const QByteArray keys = Remotectl({"keys"}).out;
     const QByteArray key07 = KeyLine(keys, "07"), key06 = KeyLine(keys, "06");
-    EXPECT_EQ(results[0].out.trimmed(), key07.trimmed());
-    EXPECT_EQ(results[1].out.trimmed(), key06.trimmed());
+    EXPECT_EQ(runs[0].out.trimmed(), key07.trimmed());
+    EXPECT_EQ(runs[1].out.trimmed(), key06.trimmed());
     EXPECT_NE(key07.mid(key07.indexOf(" entry "), 9), key06.mid(key06.indexOf(" entry "), 9));
     ExpectConsistent();
     // Each key sends its own signal (the silence after it as the remote stores it).
@@ -454,12 +454,12 @@ class LateReplyRemotectlTest : public RemotectlTest {
 TEST_F(LateReplyRemotectlTest, WritesWhoseRepliesComeTooLateAreReadBackAndTheTruthTold) {
     // Every write lands, and its reply comes after libzorvik has given up: learning reads each
     // back, goes on, and says what the key holds.
-    const Result programmed = Remotectl({"program", "35", "--pronto", RawPronto(0x35)});
+    const ProgramRun programmed = Remotectl({"program", "35", "--pronto", RawPronto(0x35)});
     EXPECT_EQ(programmed.exitCode, 0) << programmed.err.toStdString();
     const QByteArray line = KeyLine(Remotectl({"keys"}).out, "35");
     EXPECT_TRUE(line.contains("learned")) << line.toStdString();
     EXPECT_EQ(programmed.out.trimmed(), line.trimmed());
-    const Result deleted = Remotectl({"delete", "35"});
+    const ProgramRun deleted = Remotectl({"delete", "35"});
     EXPECT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
     EXPECT_EQ(deleted.out, "35  deleted\n");
     // Nothing was left behind: no key at a free entry, no entry without a key.
@@ -473,12 +473,12 @@ TEST_F(RemotectlTest, RepairFreesTheEntriesNoKeyPointsAtAndCheckListsThem) {
         RemoteImageBuilder::DefaultRemote().KeyEntryAddress(default_remote::kSlotOfKey35), 16);
     ASSERT_EQ(Sim({"write", statusOfKey35.toStdString(), "00"}).exitCode, 0);
 
-    const Result check = Remotectl({"check"});
+    const ProgramRun check = Remotectl({"check"});
     EXPECT_EQ(check.exitCode, 0);
     EXPECT_EQ(check.out,
               "warning: entry 3 is in use but no key points at it\nremotectl repair frees it\n"
               "consistent\n");
-    const Result repaired = Remotectl({"repair"});
+    const ProgramRun repaired = Remotectl({"repair"});
     EXPECT_EQ(repaired.exitCode, 0) << repaired.err.toStdString();
     EXPECT_EQ(repaired.out, "freed entry 03 units 8-12 (no key pointed at it)\n");
     EXPECT_EQ(Remotectl({"check"}).out, "consistent\n");
@@ -508,12 +508,12 @@ TEST_F(RemotectlTest, LearnTakesTheCodeFiredAtTheRemote) {
 
     ASSERT_EQ(Sim({"send", "NEC1", "D=12", "F=34"}).exitCode, 0);
 
-    const Result learned = Finish(learn);
+    const ProgramRun learned = Finish(learn);
     EXPECT_EQ(learned.exitCode, 0) << learned.err.toStdString();
     EXPECT_TRUE(learned.out.contains("NEC1 D=12 S=243 F=34")) << learned.out.toStdString();
     EXPECT_TRUE(KeyLine(Remotectl({"keys"}).out, "04").contains("learned  "));
 
-    const Result timedOut = Remotectl({"learn", "04", "--timeout", "1"});
+    const ProgramRun timedOut = Remotectl({"learn", "04", "--timeout", "1"});
     EXPECT_EQ(timedOut.exitCode, 1);
     EXPECT_TRUE(timedOut.err.endsWith("remotectl: no code arrived within 1 s\n"))
         << timedOut.err.toStdString();
