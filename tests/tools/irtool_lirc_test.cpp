@@ -16,6 +16,7 @@
 #include "converter/quorvel_record.h"
 #include "converter/signal_text.h"
 #include "lirc/transmission.h"
+#include "tests/support/fifo_collector.h"
 #include "tests/support/recorded_streams.h"
 
 namespace {
@@ -69,18 +70,11 @@ class IrtoolLirc : public ::testing::Test {
 
     // irtool send into a FIFO, and the bytes it wrote.
     std::pair<IrtoolResult, QByteArray> SendIntoFifo(const QStringList& args) {
-        const QString fifo = Fifo();
-        const int reader = ::open(fifo.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK);
-        EXPECT_GE(reader, 0);
-        const IrtoolResult sent = Irtool(QStringList{"send", "--device", fifo} + args);
-        QByteArray bytes;
-        char buffer[4096];
-        ssize_t got;
-        while ((got = ::read(reader, buffer, sizeof buffer)) > 0)
-            bytes.append(buffer, got);
-        ::close(reader);
-        ::unlink(fifo.toLocal8Bit().constData());
-        return {sent, bytes};
+        FifoCollector fifo(folder_.filePath("lirc0").toStdString());
+        EXPECT_TRUE(fifo.Reading()) << fifo.Path();
+        const IrtoolResult sent =
+            Irtool(QStringList{"send", "--device", QString::fromStdString(fifo.Path())} + args);
+        return {sent, QByteArray::fromStdString(fifo.Collected())};
     }
 
     QTemporaryDir folder_;

@@ -9,6 +9,7 @@
 
 #include <QThread>
 
+#include "tests/support/fifo_collector.h"
 #include "tests/support/recorded_streams.h"
 #include "tests/tools/remotectl_fixture.h"
 
@@ -159,20 +160,11 @@ class RemotectlSend : public RemotectlTest {
   protected:
     // remotectl send ARGS into a FIFO, and the bytes it wrote.
     std::pair<ProgramRun, QByteArray> SendIntoFifo(const QStringList& args) const {
-        const std::string fifo = folder_.File("lirc1");
-        EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-        const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        EXPECT_GE(reader, 0);
+        FifoCollector fifo(folder_.File("lirc1"));
+        EXPECT_TRUE(fifo.Reading()) << fifo.Path();
         const ProgramRun sent =
             Remotectl(QStringList{"send"} + args + QStringList{"--device", File("lirc1")});
-        QByteArray bytes;
-        char buffer[4096];
-        ssize_t got;
-        while ((got = ::read(reader, buffer, sizeof buffer)) > 0)
-            bytes.append(buffer, got);
-        ::close(reader);
-        ::unlink(fifo.c_str());
-        return {sent, bytes};
+        return {sent, QByteArray::fromStdString(fifo.Collected())};
     }
 };
 
