@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kMaxUnits = 0x10000 / 8;
 
-wire::Message Result(bool ok, std::string text = {}) {
+wire::Message CallReply(bool ok, std::string text = {}) {
     return ok ? OkReply(std::move(text)) : FailedReply({});
 }
 
@@ -29,7 +29,7 @@ RequestHandler BufferCall(std::size_t size) {
             return FailedReply("wrong number of arguments");
         std::string buffer(size, '\0');
         const bool ok = (state.remote.*Call)(buffer.data());
-        return Result(ok, BufferText(buffer));
+        return CallReply(ok, BufferText(buffer));
     };
 }
 
@@ -46,7 +46,7 @@ wire::Message ReadData(ServerState& state, const wire::Message& request) {
     std::string buffer(16 * static_cast<std::size_t>(unitCount), '\0');
     const bool ok = state.remote.readdatav20(buffer.data(), unitCount, request[2].c_str(),
                                              request[3].c_str(), request[4].c_str());
-    return Result(ok, std::move(buffer));
+    return CallReply(ok, std::move(buffer));
 }
 
 // Why the remote refused a write, for the command line: libzorvik reads only the verdict.
@@ -75,20 +75,20 @@ wire::Message WriteData(ServerState& state, const wire::Message& request) {
 
 void AddDeviceCallRequests(RemoteSimCommands& commands) {
     commands.AddRequest("link_state", [](ServerState& state, const wire::Message& request) {
-        return Result(request.size() == 1 && state.remote.link_state());
+        return CallReply(request.size() == 1 && state.remote.link_state());
     });
     commands.AddRequest("ReadVersion", BufferCall<&SimulatedRemote::ReadVersion>(
                                            SimulatedRemote::kVersionBufferSize));
     commands.AddRequest("readdatav20", ReadData);
     commands.AddRequest("writedatav20", WriteData);
     commands.AddRequest("SetCodeCarrierWave", [](ServerState& state, const wire::Message& request) {
-        return Result(request.size() == 1 && state.remote.SetCodeCarrierWave());
+        return CallReply(request.size() == 1 && state.remote.SetCodeCarrierWave());
     });
     commands.AddRequest("RCollectCodeInfo", BufferCall<&SimulatedRemote::RCollectCodeInfo>(
                                                 SimulatedRemote::kCaptureBufferSize));
     commands.AddRequest("RBasicInfo", BufferCall<&SimulatedRemote::RBasicInfo>(
                                           SimulatedRemote::kIdentityBufferSize));
     commands.AddRequest("WCodeTypeData", [](ServerState& state, const wire::Message& request) {
-        return Result(request.size() == 2 && state.remote.WCodeTypeData(request[1].c_str()));
+        return CallReply(request.size() == 2 && state.remote.WCodeTypeData(request[1].c_str()));
     });
 }

@@ -38,9 +38,9 @@ bool ParseDecimal(const std::string& text, int& value) {
 
 // Changes that outlive a restart (identity, reset) go to the image file at once.
 wire::Message SavedReply(ServerState& state, const std::string& text) {
-    std::string error;
-    if (!state.SaveImage(error))
-        return FailedReply(text + "\nbut the image could not be saved: " + error);
+    const Result<Done> saved = state.SaveImage();
+    if (!saved)
+        return FailedReply(text + "\nbut the image could not be saved: " + saved.Problem());
     return OkReply(text);
 }
 

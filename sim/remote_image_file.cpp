@@ -110,54 +110,39 @@ std::vector<std::uint8_t> Serialise(const RemoteImage& image) {
     return out;
 }
 
-bool Parse(const std::vector<std::uint8_t>& file, RemoteImage& image, std::string& error) {
-    if (file.size() < sizeof kMagic || std::memcmp(file.data(), kMagic, sizeof kMagic) != 0) {
-        error = "not a remote image file";
-        return false;
-    }
-    if (file.size() < sizeof kMagic + 8) {
-        error = "the file is truncated";
-        return false;
-    }
+Result<RemoteImage> Parse(const std::vector<std::uint8_t>& file) {
+    if (file.size() < sizeof kMagic || std::memcmp(file.data(), kMagic, sizeof kMagic) != 0)
+        return Failure("not a remote image file");
+    if (file.size() < sizeof kMagic + 8)
+        return Failure("the file is truncated");
     const std::size_t body = file.size() - 4;
     Reader crcReader(file.data() + body, 4);
     std::uint32_t storedCrc = 0;
     crcReader.U32(storedCrc);
-    if (storedCrc != Crc32(file.data(), body)) {
-        error = "the file is truncated or corrupt (checksum mismatch)";
-        return false;
-    }
+    if (storedCrc != Crc32(file.data(), body))
+        return Failure("the file is truncated or corrupt (checksum mismatch)");
     Reader reader(file.data() + sizeof kMagic, body - sizeof kMagic);
     std::uint32_t format = 0;
     reader.U32(format);
-    if (format != kFormatVersion) {
-        error = "unsupported image format " + std::to_string(format);
-        return false;
-    }
+    if (format != kFormatVersion)
+        return Failure("unsupported image format " + std::to_string(format));
     RemoteImage loaded;
     std::uint32_t bankCount = 0;
     if (!reader.Text(kMaxVersionText, loaded.version) ||
         !reader.Text(kMaxIdentityText, loaded.identityOverride) || !reader.U32(bankCount) ||
-        bankCount > kMaxBanks) {
-        error = "the file's header is damaged";
-        return false;
-    }
+        bankCount > kMaxBanks)
+        return Failure("the file's header is damaged");
     for (std::uint32_t i = 0; i < bankCount; ++i) {
         std::uint32_t number = 0;
         const std::uint8_t* memory = nullptr;
         if (!reader.U32(number) || number > 0xFF || loaded.banks.count(static_cast<int>(number)) ||
-            !reader.Bytes(RemoteImage::kBankSize, memory)) {
-            error = "bank " + std::to_string(i) + " of the file is damaged";
-            return false;
-        }
+            !reader.Bytes(RemoteImage::kBankSize, memory))
+            return Failure("bank " + std::to_string(i) + " of the file is damaged");
         loaded.banks[static_cast<int>(number)].assign(memory, memory + RemoteImage::kBankSize);
     }
-    if (!reader.AtEnd()) {
-        error = "the file has unexpected data after its last bank";
-        return false;
-    }
-    image = std::move(loaded);
-    return true;
+    if (!reader.AtEnd())
+        return Failure("the file has unexpected data after its last bank");
+    return loaded;
 }
 
 std::string SystemError(const std::string& what, const std::string& path) {
@@ -186,21 +171,18 @@ std::string DirectoryOf(const std::string& path) {
 
 }  // namespace
 
-bool LoadRemoteImage(const std::string& path, RemoteImage& image, std::string& error) {
+Result<RemoteImage> LoadRemoteImage(const std::string& path) {
     // Non-blocking: opening a FIFO for reading would wait for a writer; it is refused below.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        error = SystemError("cannot open", path);
-        return false;
-    }
+    if (fd < 0)
+        return Failure(SystemError("cannot open", path));
     struct stat info {};
     std::vector<std::uint8_t> file;
     bool ok = ::fstat(fd, &info) == 0;
     if (ok && (!S_ISREG(info.st_mode) || info.st_size > kMaxFileSize)) {
         ::close(fd);
-        error = path + (S_ISREG(info.st_mode) ? " is too large for a remote image file"
-                                              : " is not a regular file");
-        return false;
+        return Failure(path + (S_ISREG(info.st_mode) ? " is too large for a remote image file"
+                                                     : " is not a regular file"));
     }
     if (ok) {
         file.resize(static_cast<std::size_t>(info.st_size));
@@ -214,33 +196,28 @@ bool LoadRemoteImage(const std::string& path, RemoteImage& image, std::string& e
         }
     }
     if (!ok) {
-        error = SystemError("cannot read", path);
+        std::string problem = SystemError("cannot read", path);
         ::close(fd);
-        return false;
+        return Failure(std::move(problem));
     }
     ::close(fd);
-    std::string reason;
-    if (!Parse(file, image, reason)) {
-        error = path + ": " + reason;
-        return false;
-    }
-    return true;
+    Result<RemoteImage> image = Parse(file);
+    if (!image)
+        return Failure(path + ": " + image.Problem());
+    return image;
 }
 
-bool SaveRemoteImage(const RemoteImage& image, const std::string& path, std::string& error) {
+Result<Done> SaveRemoteImage(const RemoteImage& image, const std::string& path) {
     if (image.version.size() > kMaxVersionText ||
         image.identityOverride.size() > kMaxIdentityText || image.banks.size() > kMaxBanks ||
         (!image.banks.empty() &&
-         (image.banks.begin()->first < 0 || image.banks.rbegin()->first > 0xFF))) {
-        error = "the image cannot be saved: a text is too long or a bank number is out of range";
-        return false;
-    }
+         (image.banks.begin()->first < 0 || image.banks.rbegin()->first > 0xFF)))
+        return Failure(
+            "the image cannot be saved: a text is too long or a bank number is out of range");
     std::string temp = path + kTemporaryMark + "XXXXXX";
     const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        error = SystemError("cannot create a temporary file beside", path);
-        return false;
-    }
+    if (fd < 0)
+        return Failure(SystemError("cannot create a temporary file beside", path));
     // The new file keeps the permissions the user gave the old one (mkstemp makes it 0600).
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0)
@@ -249,14 +226,15 @@ bool SaveRemoteImage(const RemoteImage& image, const std::string& path, std::str
     const int savedErrno = errno;
     ::close(fd);
     if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
+        std::string problem;
         if (written)
-            error = SystemError("cannot replace", path);
+            problem = SystemError("cannot replace", path);
         else {
             errno = savedErrno;
-            error = SystemError("cannot write", temp);
+            problem = SystemError("cannot write", temp);
         }
         ::unlink(temp.c_str());
-        return false;
+        return Failure(std::move(problem));
     }
     // The rename itself must reach the disk too.
     const int dir = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -264,7 +242,7 @@ bool SaveRemoteImage(const RemoteImage& image, const std::string& path, std::str
         ::fsync(dir);
         ::close(dir);
     }
-    return true;
+    return Done{};
 }
 
 namespace {
@@ -281,9 +259,7 @@ bool TemporaryName(const std::string& name, const std::string& prefix) {
 // A file of the old pattern is taken for a torn save only when it is no whole image: one that
 // loads may be a copy the user keeps.
 bool TornSave(const std::string& file) {
-    RemoteImage ignored;
-    std::string error;
-    return !LoadRemoteImage(file, ignored, error);
+    return !LoadRemoteImage(file).HasValue();
 }
 
 }  // namespace

@@ -15,14 +15,15 @@
 
 #include <string>
 
+#include "common/result.h"
 #include "sim/remote_image.h"
 
-// Loads path into image; on failure image is untouched and error says why in a sentence
-// fit for the command line.
-bool LoadRemoteImage(const std::string& path, RemoteImage& image, std::string& error);
+// The image in the file at path, or why there is none in a sentence fit for the command line.
+Result<RemoteImage> LoadRemoteImage(const std::string& path);
 
-// Saves image to path atomically; on failure the file at path is as it was.
-bool SaveRemoteImage(const RemoteImage& image, const std::string& path, std::string& error);
+// Saves image to path atomically; on failure the file at path is as it was, and the problem
+// says why.
+Result<Done> SaveRemoteImage(const RemoteImage& image, const std::string& path);
 
 // Removes what interrupted saves of path left beside it: the temporary files of
 // SaveRemoteImage (path.saving-XXXXXX), and those of its older pattern (path.XXXXXX) that

@@ -10,12 +10,10 @@
 #include "sim/remote_image_file.h"
 #include "sim/simulated_remote.h"
 
-bool ServerState::SaveImage(std::string& error) const {
-    if (readOnly) {
-        error = ReadOnlyImageError(imagePath);
-        return false;
-    }
-    return SaveRemoteImage(remote.Image(), imagePath, error);
+Result<Done> ServerState::SaveImage() const {
+    if (readOnly)
+        return Failure(ReadOnlyImageError(imagePath));
+    return SaveRemoteImage(remote.Image(), imagePath);
 }
 
 std::string ReadOnlyImageError(const std::string& imagePath) {

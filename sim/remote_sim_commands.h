@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
 #include "libzorvik/wire.h"
 
 class SimulatedRemote;
@@ -33,7 +34,7 @@ struct ServerState {
     // Why the last write to the image failed, for the reply to the write that caused it.
     std::string saveError;
     // Saves the remote's image to imagePath atomically.
-    bool SaveImage(std::string& error) const;
+    Result<Done> SaveImage() const;
 };
 
 using RequestHandler = std::function<wire::Message(ServerState&, const wire::Message& request)>;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "lirc/lirc_device.h"
 #include "lirc/lirc_messages.h"
@@ -86,26 +87,35 @@ bool ImageReadOnly(const std::string& path) {
            ((info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0);
 }
 
+// Saves image as a new file at path, making its folders first.
+Result<Done> CreateImage(const RemoteImage& image, const std::string& path) {
+    if (!MakeFolders(FolderOf(path)))
+        return Failure(std::string(std::strerror(errno)));
+    return SaveRemoteImage(image, path);
+}
+
 // Loads the image, or makes it from the default remote when the file does not exist yet. A
 // file that exists but cannot be read is left alone for the user to look at.
 bool LoadOrCreate(const std::string& path, RemoteImage& image, std::ostream& out,
                   std::ostream& err) {
-    std::string error;
     if (::access(path.c_str(), F_OK) != 0 && errno == ENOENT) {
         image = DefaultRemoteImage();
-        if (!MakeFolders(FolderOf(path)) || !SaveRemoteImage(image, path, error)) {
-            err << "remote-sim: cannot create the image " << path << ": "
-                << (error.empty() ? std::strerror(errno) : error) << '\n';
+        const Result<Done> created = CreateImage(image, path);
+        if (!created) {
+            err << "remote-sim: cannot create the image " << path << ": " << created.Problem()
+                << '\n';
             return false;
         }
         out << "remote-sim: created " << path << " from the default remote\n";
         return true;
     }
-    if (!LoadRemoteImage(path, image, error)) {
-        err << "remote-sim: cannot load the image: " << error
+    Result<RemoteImage> loaded = LoadRemoteImage(path);
+    if (!loaded) {
+        err << "remote-sim: cannot load the image: " << loaded.Problem()
             << "\nremote-sim: move the file away to start again from the default remote\n";
         return false;
     }
+    image = std::move(*loaded);
     return true;
 }
 
@@ -252,20 +262,23 @@ int Serve(CommandContext& context, const ServeArguments& args) {
     // server's: each line goes out whole.
     std::mutex outputMutex;
     remote.SetWriteObserver([&state, &context, &outputMutex](const RemoteImage& changed) {
-        std::string& error = state.saveError;
-        if (state.readOnly)
-            error = ReadOnlyImageError(state.imagePath);
-        else if (SaveRemoteImage(changed, state.imagePath, error))
-            return true;
+        if (state.readOnly) {
+            state.saveError = ReadOnlyImageError(state.imagePath);
+        } else {
+            const Result<Done> saved = SaveRemoteImage(changed, state.imagePath);
+            if (saved)
+                return true;
+            state.saveError = saved.Problem();
+        }
         const std::lock_guard lock(outputMutex);
-        context.err << "remote-sim: a write was refused: " << error << '\n';
+        context.err << "remote-sim: a write was refused: " << state.saveError << '\n';
         return false;
     });
     RemoteSimServer server(context.commands, state,
                            std::chrono::seconds(args.clientTimeoutSeconds));
-    std::string error;
-    if (!server.Listen(socketPath, error)) {
-        context.err << "remote-sim: " << error << '\n';
+    const Result<Done> listening = server.Listen(socketPath);
+    if (!listening) {
+        context.err << "remote-sim: " << listening.Problem() << '\n';
         return 1;
     }
     gServer = &server;

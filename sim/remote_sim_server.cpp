@@ -48,13 +48,11 @@ RemoteSimServer::~RemoteSimServer() {
         ::close(wakeWrite_);
 }
 
-bool RemoteSimServer::Listen(const std::string& path, std::string& error) {
+Result<Done> RemoteSimServer::Listen(const std::string& path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) {
-        error = "the socket path is too long: " + path;
-        return false;
-    }
+    if (path.size() >= sizeof address.sun_path)
+        return Failure("the socket path is too long: " + path);
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     // The socket file is made for the user alone.
@@ -63,12 +61,10 @@ bool RemoteSimServer::Listen(const std::string& path, std::string& error) {
         listenFd_ >= 0 &&
         ::bind(listenFd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::umask(oldMask);
-    if (!bound || ::listen(listenFd_, 64) != 0) {
-        error = "cannot listen on " + path + ": " + std::strerror(errno);
-        return false;
-    }
+    if (!bound || ::listen(listenFd_, 64) != 0)
+        return Failure("cannot listen on " + path + ": " + std::strerror(errno));
     path_ = path;
-    return true;
+    return Done{};
 }
 
 void RemoteSimServer::Stop() {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
 #include "sim/remote_sim_commands.h"
 
 class RemoteSimServer {
@@ -24,7 +25,7 @@ class RemoteSimServer {
     RemoteSimServer& operator=(const RemoteSimServer&) = delete;
 
     // Binds and listens on path, which must not exist; the socket is only the user's.
-    bool Listen(const std::string& path, std::string& error);
+    Result<Done> Listen(const std::string& path);
     // Serves until Stop; then closes every connection and removes the socket file.
     void Run();
     // Ends Run; safe from a signal handler.

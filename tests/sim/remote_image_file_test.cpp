@@ -39,25 +39,26 @@ class RemoteImageFileTest : public ::testing::Test {
   protected:
     TestFolder folder;
     std::string path = folder.File("image");
-    std::string error;
 };
 
 TEST_F(RemoteImageFileTest, SavedImageLoadsBackAndNoTemporaryFileStays) {
     const RemoteImage image = SampleImage();
-    ASSERT_TRUE(SaveRemoteImage(image, path, error)) << error;
-    ASSERT_TRUE(SaveRemoteImage(image, path, error)) << error;  // over an existing file
-    RemoteImage loaded;
-    ASSERT_TRUE(LoadRemoteImage(path, loaded, error)) << error;
-    EXPECT_TRUE(SameImage(loaded, image));
+    const Result<Done> saved = SaveRemoteImage(image, path);
+    ASSERT_TRUE(saved) << saved.Problem();
+    const Result<Done> savedAgain = SaveRemoteImage(image, path);  // over an existing file
+    ASSERT_TRUE(savedAgain) << savedAgain.Problem();
+    const Result<RemoteImage> loaded = LoadRemoteImage(path);
+    ASSERT_TRUE(loaded) << loaded.Problem();
+    EXPECT_TRUE(SameImage(*loaded, image));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
                             std::filesystem::directory_iterator()),
               1);
 }
 
-// A file cut short anywhere, or with any byte changed, is refused with a reason, and the image
-// it was to be loaded into stays as it was.
+// A file cut short anywhere, or with any byte changed, is refused with a reason.
 TEST_F(RemoteImageFileTest, TruncatedOrCorruptFilesAreRefused) {
-    ASSERT_TRUE(SaveRemoteImage(SampleImage(), path, error)) << error;
+    const Result<Done> saved = SaveRemoteImage(SampleImage(), path);
+    ASSERT_TRUE(saved) << saved.Problem();
     const std::string good = ReadAll(path);
     std::vector<std::string> damaged;
     for (std::size_t length : {std::size_t{0}, std::size_t{5}, std::size_t{8}, std::size_t{15},
@@ -72,29 +73,26 @@ TEST_F(RemoteImageFileTest, TruncatedOrCorruptFilesAreRefused) {
     damaged.push_back(good + "x");
     for (std::size_t i = 0; i < damaged.size(); ++i) {
         WriteAll(path, damaged[i]);
-        RemoteImage image;
-        image.version = "untouched";
-        error.clear();
-        EXPECT_FALSE(LoadRemoteImage(path, image, error)) << "case " << i;
-        EXPECT_FALSE(error.empty()) << "case " << i;
-        EXPECT_EQ(image.version, "untouched") << "case " << i;
-        EXPECT_TRUE(image.banks.empty()) << "case " << i;
+        const Result<RemoteImage> loaded = LoadRemoteImage(path);
+        EXPECT_FALSE(loaded) << "case " << i;
+        EXPECT_FALSE(loaded.Problem().empty()) << "case " << i;
     }
 }
 
 TEST_F(RemoteImageFileTest, MissingFilesAndFoldersGiveReasons) {
-    RemoteImage image;
-    EXPECT_FALSE(LoadRemoteImage(folder.File("none"), image, error));
-    EXPECT_NE(error.find("none"), std::string::npos) << error;
-    EXPECT_FALSE(LoadRemoteImage(folder.Path(), image, error)) << "a folder is not an image";
-    EXPECT_FALSE(SaveRemoteImage(SampleImage(), folder.File("no/such/folder"), error));
-    EXPECT_FALSE(error.empty());
+    const Result<RemoteImage> missing = LoadRemoteImage(folder.File("none"));
+    EXPECT_FALSE(missing);
+    EXPECT_NE(missing.Problem().find("none"), std::string::npos) << missing.Problem();
+    EXPECT_FALSE(LoadRemoteImage(folder.Path())) << "a folder is not an image";
+    const Result<Done> saved = SaveRemoteImage(SampleImage(), folder.File("no/such/folder"));
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(saved.Problem().empty());
 }
 
 TEST_F(RemoteImageFileTest, AnImageTheFileCannotHoldIsNotSaved) {
     RemoteImage image = SampleImage();
     image.Bank(0x100);
-    EXPECT_FALSE(SaveRemoteImage(image, path, error));
+    EXPECT_FALSE(SaveRemoteImage(image, path));
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -103,12 +101,12 @@ TEST_F(RemoteImageFileTest, WritesSavedByTheObserverSurviveARestart) {
     {
         SimulatedRemote remote(DefaultRemoteImage());
         remote.SetWriteObserver(
-            [&](const RemoteImage& image) { return SaveRemoteImage(image, path, error); });
+            [&](const RemoteImage& image) { return SaveRemoteImage(image, path).HasValue(); });
         ASSERT_TRUE(remote.writedatav20("08", "90", "10", "C0FFEE"));
     }
-    RemoteImage image;
-    ASSERT_TRUE(LoadRemoteImage(path, image, error)) << error;
-    SimulatedRemote restarted(image);
+    const Result<RemoteImage> image = LoadRemoteImage(path);
+    ASSERT_TRUE(image) << image.Problem();
+    SimulatedRemote restarted(*image);
     EXPECT_EQ(restarted.MemoryHex(0x08, 0x9010, 3), "C0FFEE");
 }
 

@@ -146,8 +146,8 @@ TEST_F(RemoteSimHostileTest, ASecondServerOfTheSameImageIsRefusedNamingTheFirst)
 }
 
 TEST_F(RemoteSimHostileTest, AReadOnlyImageIsServedAndNeverReplaced) {
-    std::string error;
-    ASSERT_TRUE(SaveRemoteImage(DefaultRemoteImage(), imagePath, error)) << error;
+    const Result<Done> saved = SaveRemoteImage(DefaultRemoteImage(), imagePath);
+    ASSERT_TRUE(saved) << saved.Problem();
     ASSERT_EQ(::chmod(imagePath.c_str(), 0444), 0);
     const std::string before = ReadAll(imagePath);
     ASSERT_TRUE(server.Start()) << server.Log();
@@ -168,8 +168,8 @@ TEST_F(RemoteSimHostileTest, AReadOnlyImageIsServedAndNeverReplaced) {
 }
 
 TEST_F(RemoteSimHostileTest, TemporaryFilesOfInterruptedSavesAreRemovedAtStart) {
-    std::string error;
-    ASSERT_TRUE(SaveRemoteImage(DefaultRemoteImage(), imagePath, error)) << error;
+    const Result<Done> saved = SaveRemoteImage(DefaultRemoteImage(), imagePath);
+    ASSERT_TRUE(saved) << saved.Problem();
     const std::string torn = folder.File("image.saving-Ab12Cd");
     const std::string tornOld = folder.File("image.Xy12Zq");
     const std::string usersCopy = folder.File("image.backup");

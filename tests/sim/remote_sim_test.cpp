@@ -156,8 +156,8 @@ TEST_F(RemoteSimTest, ResetBringsBackTheDefaultRemote) {
         RemoteImage changed = DefaultRemoteImage();
         changed.Bank(0x08)[0x9000] = 0xAB;
         changed.version = "1020 changed";
-        std::string error;
-        ASSERT_TRUE(SaveRemoteImage(changed, imagePath, error)) << error;
+        const Result<Done> saved = SaveRemoteImage(changed, imagePath);
+        ASSERT_TRUE(saved) << saved.Problem();
     }
     ASSERT_TRUE(server.Start()) << server.Log();
     EXPECT_EQ(Output({"dump", "9000", "1"}), "9000  AB\n");
@@ -168,20 +168,18 @@ TEST_F(RemoteSimTest, ResetBringsBackTheDefaultRemote) {
     EXPECT_NE(status.find("remote: plugged in"), std::string::npos) << status;
     EXPECT_NE(status.find("version: " + default_remote::kVersion), std::string::npos) << status;
 
-    RemoteImage saved;
-    std::string error;
-    ASSERT_TRUE(LoadRemoteImage(imagePath, saved, error)) << error;
-    EXPECT_EQ(saved.banks, DefaultRemoteImage().banks) << "the reset is saved";
+    const Result<RemoteImage> saved = LoadRemoteImage(imagePath);
+    ASSERT_TRUE(saved) << saved.Problem();
+    EXPECT_EQ(saved->banks, DefaultRemoteImage().banks) << "the reset is saved";
 }
 
 TEST_F(RemoteSimTest, WriteChangesTheRemotesMemoryAndTheImage) {
     ASSERT_TRUE(server.Start()) << server.Log();
     EXPECT_EQ(Output({"write", "b023", "8888"}), "written: 2 bytes at B023 of bank 08\n");
     EXPECT_NE(Output({"status"}).find("model: 8888, interface 1.3\n"), std::string::npos);
-    RemoteImage saved;
-    std::string error;
-    ASSERT_TRUE(LoadRemoteImage(imagePath, saved, error)) << error;
-    EXPECT_EQ(saved.Bank(0x08)[0xB023], 0x88) << "the write is saved";
+    Result<RemoteImage> saved = LoadRemoteImage(imagePath);
+    ASSERT_TRUE(saved) << saved.Problem();
+    EXPECT_EQ(saved->Bank(0x08)[0xB023], 0x88) << "the write is saved";
 
     for (const std::vector<std::string>& bad : {std::vector<std::string>{"write", "B023"},
                                                 {"write", "B023", "888"},

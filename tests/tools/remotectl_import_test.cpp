@@ -194,10 +194,9 @@ TEST_F(RemotectlImportTest, WhatCannotBeImportedIsRefusedAndChangesNothing) {
 TEST_F(RemotectlImportTest, AFullCodeAreaMidImportStopsOnlyTheKeysThatDoNotFit) {
     // The default remote with 16 units: free runs 5-7 and 13-15, three units each.
     ASSERT_GE(server_.Stop(SIGTERM), 0);
-    std::string error;
-    ASSERT_TRUE(SaveRemoteImage(RemoteImageBuilder::DefaultRemote().CodeAreaUnits(16).Build(),
-                                folder_.File("image"), error))
-        << error;
+    const Result<Done> saved = SaveRemoteImage(
+        RemoteImageBuilder::DefaultRemote().CodeAreaUnits(16).Build(), folder_.File("image"));
+    ASSERT_TRUE(saved) << saved.Problem();
     // With the test's own identity again: the image came from the default remote.
     StartServer();
 
@@ -237,11 +236,10 @@ TEST_F(RemotectlImportTest, AFullCodeAreaMidImportStopsOnlyTheKeysThatDoNotFit) 
 TEST_F(RemotectlImportTest, ThePlanCountsLeakedEntriesAndTheImportReclaimsThem) {
     // 16 units: 5-7 free, 13-15 held by entry 05, in use though no key points at it.
     ASSERT_GE(server_.Stop(SIGTERM), 0);
-    std::string error;
-    ASSERT_TRUE(SaveRemoteImage(
+    const Result<Done> saved = SaveRemoteImage(
         RemoteImageBuilder::DefaultRemote().CodeAreaUnits(16).CodeEntry(5, "C0FFEE", 13, 3).Build(),
-        folder_.File("image"), error))
-        << error;
+        folder_.File("image"));
+    ASSERT_TRUE(saved) << saved.Problem();
     // With the test's own identity again: the image came from the default remote.
     StartServer();
     const auto raw = [](const char* name, int first) {
