@@ -4,8 +4,10 @@
 #include "app/program.h"
 #include "device/device_entry_points.h"
 #include "device/device_library.h"
+#include "platform/picture_cache.h"
 #include "ui/language.h"
 #include "ui/message_box_prompter.h"
+#include "ui/window_services.h"
 
 int main(int, char** argv) {
     // The program reads no command line: Qt gets only the program's name.
@@ -19,5 +21,8 @@ int main(int, char** argv) {
     LinkedEntryPoints entryPoints;
     DeviceLibrary device(entryPoints);
     MessageBoxPrompter prompter;
-    return RunProgram(device, prompter);
+    PictureCache pictureCache(PictureCacheFile(), ProgramEdition());
+    WindowServices services;
+    services.pictureCache = &pictureCache;
+    return RunProgram(device, prompter, services);
 }

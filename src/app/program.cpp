@@ -14,7 +14,7 @@ int RunProgram(DeviceLibrary& device, Prompter& prompter, const WindowServices& 
     // From here on a termination signal ends the program as a close does: the loops are left
     // and the window and its session go on the way out of this function.
     TerminationSignals terminationSignals;
-    auto splash = std::make_unique<SplashWindow>();
+    auto splash = std::make_unique<SplashWindow>(services.pictureCache);
     splash->show();
     splash->repaint();
     // Let the window system map the splash, so that it is on the screen before the slow part.

@@ -5,20 +5,22 @@
 #include <QPalette>
 
 #include "platform/jpeg_decoder.h"
+#include "platform/picture_cache.h"
 #include "skins/window_art.h"
 #include "ui/picture_view.h"
 #include "ui/texts.h"
 
-QPixmap SplashPicture() {
+QPixmap SplashPicture(PictureCache* cache) {
     // Through the program's own readers, as every other picture: Qt's GIF reader takes several
     // times as long, and the splash is the first thing the user waits for.
     QFile file(window_art::kSplash);
     if (!file.open(QIODevice::ReadOnly))
         return QPixmap();
-    return QPixmap::fromImage(DecodePicture(file.readAll()));
+    const QByteArray bytes = file.readAll();
+    return QPixmap::fromImage(cache ? cache->Decode(bytes) : DecodePicture(bytes));
 }
 
-SplashWindow::SplashWindow(QWidget* parent)
+SplashWindow::SplashWindow(PictureCache* cache, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("splashWindow"));
     setWindowTitle(texts::kSplashTitle);
@@ -37,5 +39,5 @@ SplashWindow::SplashWindow(QWidget* parent)
     picture = new PictureView(this);
     picture->setObjectName(QStringLiteral("splashPicture"));
     picture->setGeometry(rect());
-    picture->SetPicture(SplashPicture());
+    picture->SetPicture(SplashPicture(cache));
 }

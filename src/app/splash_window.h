@@ -5,16 +5,18 @@
 #include <QPixmap>
 #include <QWidget>
 
+class PictureCache;
 class PictureView;
 
 class SplashWindow : public QWidget {
     Q_OBJECT
 
   public:
-    explicit SplashWindow(QWidget* parent = nullptr);
+    // The picture through the cache when one is given.
+    explicit SplashWindow(PictureCache* cache = nullptr, QWidget* parent = nullptr);
 
     PictureView* picture = nullptr;
 };
 
 // The splash artwork: 460 x 260, one frame.
-QPixmap SplashPicture();
+QPixmap SplashPicture(PictureCache* cache = nullptr);

@@ -4,8 +4,11 @@
 #include <QFile>
 #include <QResource>
 #include <array>
+#include <limits>
+#include <optional>
 
 #include "platform/jpeg_decoder.h"
+#include "platform/picture_cache.h"
 
 namespace {
 
@@ -37,7 +40,11 @@ bool SkinBundles::Register(const QString& folder) {
         const QString root = RootOf(bundle);
         if (!QResource::registerResource(file, root))
             return false;
-        registered_.push_back({file, root});
+        // What the pictures are kept under in a cache: the bundle's bytes and the name, so
+        // that a picture found there needs no look-up in the bundle.
+        const SharedBytes bytes = MapFile(file, std::numeric_limits<qsizetype>::max());
+        registered_.push_back(
+            {file, root, bytes ? std::optional(FingerprintOf(*bytes)) : std::nullopt});
     }
     return true;
 }
@@ -58,17 +65,23 @@ QByteArray SkinBundles::Read(SkinBundle bundle, const QString& name) const {
     return resource.readAll();
 }
 
-QImage SkinBundles::Picture(SkinBundle bundle, const QString& name) const {
+QImage SkinBundles::Picture(SkinBundle bundle, const QString& name, PictureCache* cache) const {
     if (static_cast<std::size_t>(bundle) >= registered_.size())
         return {};
     // Read in place where the bundle holds the picture uncompressed (as the build makes them):
     // a QResource is a third of the work of a QFile on it, which counts for 682 pictures.
-    const QResource resource(QLatin1Char(':') + RootOf(bundle) + QLatin1Char('/') + name);
-    if (!resource.isValid())
-        return {};
-    if (resource.compressionAlgorithm() == QResource::NoCompression)
-        return DecodePicture(
-            QByteArrayView(reinterpret_cast<const char*>(resource.data()), resource.size()));
-    const QByteArray data = resource.uncompressedData();
-    return data.isEmpty() ? QImage() : DecodePicture(data);
+    const auto decode = [&] {
+        const QResource resource(QLatin1Char(':') + RootOf(bundle) + QLatin1Char('/') + name);
+        if (!resource.isValid())
+            return QImage();
+        if (resource.compressionAlgorithm() == QResource::NoCompression)
+            return DecodePicture(
+                QByteArrayView(reinterpret_cast<const char*>(resource.data()), resource.size()));
+        const QByteArray data = resource.uncompressedData();
+        return data.isEmpty() ? QImage() : DecodePicture(data);
+    };
+    const std::optional<PictureFingerprint>& file = registered_[std::size_t(bundle)].fingerprint;
+    if (cache && file)
+        return cache->Picture(FingerprintOf(*file, name), decode);
+    return decode();
 }

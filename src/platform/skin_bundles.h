@@ -7,7 +7,10 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <optional>
 #include <vector>
+
+#include "platform/picture_cache.h"
 
 enum class SkinBundle {
     kNotLearnedKeys,  // on7731.rcc
@@ -37,14 +40,15 @@ class SkinBundles {
     // A resource of a registered bundle, copied; empty when the bundle or the resource is
     // missing.
     QByteArray Read(SkinBundle bundle, const QString& name) const;
-    // A picture of a registered bundle (JPEG through libjpeg, GIF through Qt); null when it is
-    // missing or no picture.
-    QImage Picture(SkinBundle bundle, const QString& name) const;
+    // A picture of a registered bundle (DecodePicture, or the cache when one is given); null
+    // when it is missing or no picture.
+    QImage Picture(SkinBundle bundle, const QString& name, PictureCache* cache = nullptr) const;
 
   private:
     struct Registered {
         QString file;
         QString root;
+        std::optional<PictureFingerprint> fingerprint;  // of the file's bytes, when readable
     };
     std::vector<Registered> registered_;
 };

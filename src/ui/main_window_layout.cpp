@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/jpeg_decoder.h"
+#include "platform/picture_cache.h"
 #include "skins/window_art.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
@@ -27,9 +28,9 @@ using window_layout::ComponentKind;
 
 const QColor kWindowColour(53, 124, 168);
 
-// One of the window's own pictures, decoded as the program decodes every picture: JPEG
-// through libjpeg, GIF through Qt. A missing picture shows nothing.
-QPixmap ArtPicture(const QString& path) {
+// One of the window's own pictures, decoded as the program decodes every picture (or taken
+// from the cache, when there is one). A missing picture shows nothing.
+QPixmap ArtPicture(const QString& path, PictureCache* cache) {
     if (path.isEmpty())
         return QPixmap();
     QFile file(path);
@@ -38,7 +39,8 @@ QPixmap ArtPicture(const QString& path) {
         return QPixmap();
     }
     QString error;
-    QImage image = DecodePicture(file.readAll(), &error);
+    const QByteArray bytes = file.readAll();
+    QImage image = cache ? cache->Decode(bytes, &error) : DecodePicture(bytes, &error);
     if (image.isNull())
         qWarning("window picture %s: %s", qUtf8Printable(path), qUtf8Printable(error));
     // Moved: the pixmap takes the decoded pixels over instead of copying them.
@@ -53,17 +55,18 @@ Widget* Place(Widget* widget, const QString& name, QRect place) {
 }
 
 PictureView* Picture(QWidget* owner, const QString& name, QRect place, const QString& art,
-                     bool stretch) {
+                     bool stretch, PictureCache* cache) {
     auto* view = Place(new PictureView(owner), name, place);
     view->SetStretch(stretch);
-    view->SetPicture(ArtPicture(art));
+    view->SetPicture(ArtPicture(art, cache));
     return view;
 }
 
 // Action buttons and keys all press by one pixel each way (the new button's own values).
-PictureButton* Button(QWidget* owner, const QString& name, QRect place, const QString& art) {
+PictureButton* Button(QWidget* owner, const QString& name, QRect place, const QString& art,
+                      PictureCache* cache) {
     auto* button = Place(new PictureButton(owner), name, place);
-    button->SetPicture(ArtPicture(art));
+    button->SetPicture(ArtPicture(art, cache));
     return button;
 }
 
@@ -131,16 +134,17 @@ void FillWithWindowColour(QWidget* widget) {
     widget->setAutoFillBackground(true);
 }
 
-QWidget* MakeComponent(QWidget* owner, const Component& component) {
+QWidget* MakeComponent(QWidget* owner, const Component& component, PictureCache* cache) {
     switch (component.kind) {
         case ComponentKind::kPicture:
         case ComponentKind::kStretchedPicture:
             return Picture(owner, component.name, component.place, component.art,
-                           component.kind == ComponentKind::kStretchedPicture);
+                           component.kind == ComponentKind::kStretchedPicture, cache);
         case ComponentKind::kButton: {
-            PictureButton* button = Button(owner, component.name, component.place, component.art);
+            PictureButton* button =
+                Button(owner, component.name, component.place, component.art, cache);
             if (!component.disabledArt.isEmpty())
-                button->SetDisablePic(ArtPicture(component.disabledArt));
+                button->SetDisablePic(ArtPicture(component.disabledArt, cache));
             button->setToolTip(component.text);
             return button;
         }
@@ -194,7 +198,7 @@ void MainWindow::BuildLayout() {
     QHash<QString, QWidget*> made;
     QList<QWidget*> windowed;
     for (const Component& component : window_layout::WindowComponents()) {
-        QWidget* widget = MakeComponent(this, component);
+        QWidget* widget = MakeComponent(this, component, services_.pictureCache);
         if (!component.visible)
             widget->hide();
         made.insert(component.name, widget);
@@ -247,10 +251,10 @@ void MainWindow::BuildRemoteBox() {
     FillWithWindowColour(remote);
     remotePicture = Picture(remote, QStringLiteral("remotePicture"),
                             QRect(QPoint(0, 0), window_layout::kRemoteBoxPlace.size()),
-                            window_layout::RemotePictureArt(), true);
+                            window_layout::RemotePictureArt(), true, services_.pictureCache);
     for (const window_layout::Key& key : window_layout::RemoteKeys()) {
         PictureButton* button = Button(remote, QStringLiteral("key") + key.code, key.place,
-                                       window_art::KeyPicture(key.code));
+                                       window_art::KeyPicture(key.code), services_.pictureCache);
         button->SetLabel(key.label);
         button->SetCode(key.code);
         keyButtons_.insert(key.code, button);

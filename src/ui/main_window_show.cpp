@@ -9,6 +9,7 @@
 
 #include "platform/desktop_shell.h"
 #include "platform/display_modes.h"
+#include "platform/picture_cache.h"
 #include "platform/prompter.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
@@ -46,6 +47,10 @@ void MainWindow::OnFirstShow() {
         return;
     }
     WhenShown([this] { CheckScreenResolution(); });
+    // Every picture of the start is decoded by now; a run that had to decode any keeps them for
+    // the next one.
+    if (services_.pictureCache)
+        WhenShown([this] { services_.pictureCache->Save(); });
     // Taken away while the remote is away, the delete and clear buttons show their own grey
     // pictures (in grey the pictures' backgrounds would show as grey boxes).
     deleteButton->SetUnavailablePicture(Named(named_picture::kDeleteDisabled));

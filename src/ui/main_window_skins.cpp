@@ -11,7 +11,8 @@ void MainWindow::StartReadingSkins() {
     if (services_.pictures)
         return;
     try {
-        skinReading_ = std::async(std::launch::async, ReadSkins, ProgramFolder());
+        skinReading_ =
+            std::async(std::launch::async, ReadSkins, ProgramFolder(), services_.pictureCache);
     } catch (const std::system_error&) {
         // No thread to be had: LoadSkins reads them itself.
     }
@@ -20,7 +21,8 @@ void MainWindow::StartReadingSkins() {
 bool MainWindow::LoadSkins() {
     if (services_.pictures)
         return true;
-    SkinReading reading = skinReading_.valid() ? skinReading_.get() : ReadSkins(ProgramFolder());
+    SkinReading reading = skinReading_.valid() ? skinReading_.get()
+                                               : ReadSkins(ProgramFolder(), services_.pictureCache);
     if (!reading.registered)
         return false;
     animation_.Write(reading.animation);

@@ -19,7 +19,7 @@ const QString kAnimationResource = QStringLiteral("flash1");
 
 }  // namespace
 
-SkinReading ReadSkins(const QString& folder) {
+SkinReading ReadSkins(const QString& folder, PictureCache* cache) {
     SkinReading reading;
     // Released when this goes, on every way out.
     SkinBundles bundles;
@@ -30,7 +30,8 @@ SkinReading ReadSkins(const QString& folder) {
     reading.keyPictures.reserve(4 * kKeyPicturesPerSet);
     for (int code = 0; code < kKeyPicturesPerSet; ++code) {
         for (const auto& keySet : kKeySets) {
-            QImage picture = bundles.Picture(keySet.bundle, QStringLiteral("gif%1").arg(code));
+            QImage picture =
+                bundles.Picture(keySet.bundle, QStringLiteral("gif%1").arg(code), cache);
             if (picture.isNull())
                 return reading;
             reading.keyPictures.emplace_back(KeyPictureIndex(keySet.set, code), std::move(picture));
@@ -39,7 +40,7 @@ SkinReading ReadSkins(const QString& folder) {
     // Every later change of look expects all ten: a missing one fails the loading as a missing
     // key picture does.
     for (const QString& name : named_picture::kAll) {
-        QImage picture = bundles.Picture(SkinBundle::kWindow, name);
+        QImage picture = bundles.Picture(SkinBundle::kWindow, name, cache);
         if (picture.isNull())
             return reading;
         reading.namedPictures.emplace_back(name, std::move(picture));

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+class PictureCache;
+
 struct SkinReading {
     // All five bundles could be registered; without them nothing else was read.
     bool registered = false;
@@ -27,5 +29,6 @@ struct SkinReading {
 
 // Registers the bundles in folder, reads what they hold as the window loads it (the animation,
 // then key code by key code the four sets, then the named pictures, stopping at the first
-// picture that is missing) and releases them again. Any thread.
-SkinReading ReadSkins(const QString& folder);
+// picture that is missing) and releases them again. Pictures go through the cache when one is
+// given. Any thread.
+SkinReading ReadSkins(const QString& folder, PictureCache* cache);

@@ -12,6 +12,7 @@
 
 class DesktopShell;
 class DisplayModes;
+class PictureCache;
 
 struct WindowServices {
     QString programFolder;            // empty: the program's own folder
@@ -20,4 +21,6 @@ struct WindowServices {
     SessionOptions session;           // how the session locks, captures and converts
     // Given: shown in place of the skin bundles, which are then not read.
     std::optional<WindowPictures> pictures;
+    // Null: every picture is decoded, and none is kept for the next run.
+    PictureCache* pictureCache = nullptr;
 };

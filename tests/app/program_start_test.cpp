@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <thread>
 
 #include "tests/app/recording_proxy.h"
@@ -163,6 +166,58 @@ TEST_F(ProgramStart, TerminationSignalsEndTheProgramAsACloseDoes) {
         EXPECT_TRUE(AnimationFolders(dir.path()).isEmpty());
         EXPECT_EQ(QFileInfo(lockFile).size(), 0);
     }
+}
+
+// The pictures the first start decoded are kept in the user's cache folder; the next start
+// takes them from there and writes nothing; a cache file damaged between two starts costs only
+// its decoding, and is written sound again.
+TEST_F(ProgramStart, PicturesDecodedOnceAreKeptForTheNextStart) {
+    const QString cacheFile = dir.filePath(QStringLiteral("cache/keylearn/decoded-pictures"));
+    QProcessEnvironment env = EnvironmentWithSocket(simSocket, dir.path());
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), dir.filePath(QStringLiteral("cache")));
+    const auto inode = [&] {
+        struct stat status {};
+        return ::stat(QFile::encodeName(cacheFile).constData(), &status) == 0 ? status.st_ino
+                                                                              : ino_t{0};
+    };
+    // Starts the program, waits until done() holds, and ends it as a logout does.
+    const auto start = [&](const std::function<bool()>& done) {
+        QProcess program;
+        ProcessGuard programGuard{program};
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(KEYLEARN_PATH), {});
+        ASSERT_TRUE(program.waitForStarted(5000));
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (!done() && std::chrono::steady_clock::now() < deadline &&
+               program.state() != QProcess::NotRunning)
+            std::this_thread::sleep_for(50ms);
+        EXPECT_TRUE(done()) << program.readAllStandardError().toStdString();
+        ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), SIGTERM), 0);
+        ASSERT_TRUE(program.waitForFinished(10000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    };
+
+    ASSERT_NO_FATAL_FAILURE(start([&] { return inode() != 0; }));
+    const ino_t written = inode();
+    const qint64 size = QFileInfo(cacheFile).size();
+    EXPECT_GT(size, 1024 * 1024);
+
+    // Shown, and a second longer: time enough for a write it should not make.
+    std::optional<std::chrono::steady_clock::time_point> shownAt;
+    ASSERT_NO_FATAL_FAILURE(start([&] {
+        if (!shownAt && !AnimationFolders(dir.path()).isEmpty())
+            shownAt = std::chrono::steady_clock::now();
+        return shownAt && std::chrono::steady_clock::now() > *shownAt + 1s;
+    }));
+    EXPECT_EQ(inode(), written);
+
+    QFile damaged(cacheFile);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write(QByteArray(100, 'x'));
+    damaged.close();
+    ASSERT_NO_FATAL_FAILURE(start([&] { return inode() != written && inode() != 0; }));
+    EXPECT_EQ(QFileInfo(cacheFile).size(), size);
 }
 
 }  // namespace

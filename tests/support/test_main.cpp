@@ -27,6 +27,9 @@ int main(int argc, char** argv) {
     QFile::setPermissions(runtime.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
+    // The programs the tests start keep their picture caches here, not in the user's.
+    QTemporaryDir cache;
+    setenv("XDG_CACHE_HOME", cache.path().toLocal8Bit().constData(), 1);
     QStandardPaths::setTestModeEnabled(true);
 #ifdef KEYLEARN_TEST_WITH_GUI
     QApplication app(argc, argv);

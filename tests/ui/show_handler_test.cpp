@@ -13,8 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
 
 #include "device/device_library.h"
+#include "platform/picture_cache.h"
 #include "sim/remote_image_builder.h"
 #include "sim/simulated_remote.h"
 #include "tests/support/hooked_prompter.h"
@@ -168,31 +170,59 @@ TEST_F(ShowHandlerTest, AMissingBundleOrPictureStopsTheLoadingWithTheMessageAndC
          4 * kKeyPicturesPerSet,
          true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        folder.remove();
-        ASSERT_TRUE(QDir().mkpath(folder.path()));
-        services.programFolder = FolderWithBundles(c.leftOut, c.replaced, c.by);
-        Open();
-        script.ExpectInformation(texts::kSkinsNotLoaded);
-        ShowAndSettle();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, kWaitMs));
-        script.VerifyAllShown();
-        EXPECT_TRUE(window->StartupFailed());
-        EXPECT_EQ(LoadedKeyPictures(), c.keyPictures);
-        if (c.keyPictures == 4 * 100 + 2) {
-            EXPECT_FALSE(
-                window->Pictures().keyPictures[Index(KeyPictureSet::kLearned, 100)].isNull());
-            EXPECT_TRUE(
-                window->Pictures().keyPictures[Index(KeyPictureSet::kLearning, 100)].isNull());
-            EXPECT_FALSE(
-                window->Pictures().keyPictures[Index(KeyPictureSet::kDownloaded, 99)].isNull());
+    // Each case once as a first start, and once after a start with every bundle in place has
+    // filled a picture cache: what the cache holds never stands in for a missing picture.
+    QTemporaryDir cacheFolder;
+    const QString cacheFile = cacheFolder.filePath(QStringLiteral("decoded-pictures"));
+    for (const bool cached : {false, true})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            SCOPED_TRACE(cached ? "after a start that filled the cache" : "no cache");
+            std::optional<PictureCache> cache;
+            if (cached) {
+                QFile::remove(cacheFile);
+                folder.remove();
+                ASSERT_TRUE(QDir().mkpath(folder.path()));
+                services.programFolder = FolderWithBundles();
+                cache.emplace(cacheFile, 1);
+                services.pictureCache = &*cache;
+                Open();
+                ShowAndSettle();
+                ASSERT_FALSE(window->StartupFailed());
+                ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(cacheFile); }, kWaitMs));
+                window.reset();
+                cache.reset();
+                cache.emplace(cacheFile, 1);
+                services.pictureCache = &*cache;
+            }
+            folder.remove();
+            ASSERT_TRUE(QDir().mkpath(folder.path()));
+            services.programFolder = FolderWithBundles(c.leftOut, c.replaced, c.by);
+            Open();
+            script.ExpectInformation(texts::kSkinsNotLoaded);
+            ShowAndSettle();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, kWaitMs));
+            script.VerifyAllShown();
+            EXPECT_TRUE(window->StartupFailed());
+            EXPECT_EQ(LoadedKeyPictures(), c.keyPictures);
+            if (c.keyPictures == 4 * 100 + 2) {
+                EXPECT_FALSE(
+                    window->Pictures().keyPictures[Index(KeyPictureSet::kLearned, 100)].isNull());
+                EXPECT_TRUE(
+                    window->Pictures().keyPictures[Index(KeyPictureSet::kLearning, 100)].isNull());
+                EXPECT_FALSE(
+                    window->Pictures().keyPictures[Index(KeyPictureSet::kDownloaded, 99)].isNull());
+            }
+            EXPECT_EQ(!window->Pictures().animationFile.isEmpty(), c.animation);
+            // The close deleted whatever was written.
+            EXPECT_FALSE(QFile::exists(window->Pictures().animationFile) &&
+                         !window->Pictures().animationFile.isEmpty());
+            if (cached && c.keyPictures > 0) {
+                EXPECT_GT(cache->Used().found, 0);
+            }
+            window.reset();
+            services.pictureCache = nullptr;
         }
-        EXPECT_EQ(!window->Pictures().animationFile.isEmpty(), c.animation);
-        // The close deleted whatever was written.
-        EXPECT_FALSE(QFile::exists(window->Pictures().animationFile) &&
-                     !window->Pictures().animationFile.isEmpty());
-    }
 }
 
 TEST_F(ShowHandlerTest, AFailedStartUpClosesAtOnceWithoutSkinsMonitorOrMessage) {

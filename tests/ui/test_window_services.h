@@ -32,12 +32,14 @@ struct TestWindowServices {
     RecordingDesktopShell shell;
     FakeDisplay display;
     QString programFolder = BuiltProgramFolder();
+    PictureCache* pictureCache = nullptr;  // as the program's, when a test gives one
 
     WindowServices Services() {
         WindowServices services;
         services.programFolder = programFolder;
         services.shell = &shell;
         services.display = &display;
+        services.pictureCache = pictureCache;
         return services;
     }
 };
