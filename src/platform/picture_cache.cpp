@@ -125,7 +125,7 @@ SharedBytes SharedCopy(QByteArray bytes) {
 }
 
 SharedBytes MapFile(const QString& path, qsizetype largest) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return nullptr;
     struct stat status {};

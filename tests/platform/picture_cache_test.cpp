@@ -235,6 +235,21 @@ TEST_F(PictureCacheTest, ACacheThatCannotBeWrittenIsOnlyWork) {
     EXPECT_FALSE(QFile::exists(File()));
 }
 
+// What stands where the file should be and is none (a FIFO nobody writes, a folder) is no
+// cache: the run neither waits for it nor reads it, and does not write over it.
+TEST_F(PictureCacheTest, NoFileInTheFilesPlaceIsNoCacheAndNoWait) {
+    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("cache")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(File()).constData(), 0600), 0);
+    bool saved = true;
+    EXPECT_EQ(Run(encoded_.All(), &saved).decoded, 3);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(QFileInfo(File()).isFile());
+    ASSERT_TRUE(QFile::remove(File()));
+    ASSERT_TRUE(QDir(folder_.path()).mkpath(QStringLiteral("cache/decoded-pictures")));
+    EXPECT_EQ(Run(encoded_.All(), &saved).decoded, 3);
+    EXPECT_FALSE(saved);
+}
+
 // Pictures kept under a file's fingerprint and a name: another name, or any other byte in the
 // file, is another picture.
 TEST(PictureFingerprint, ANamedPictureChangesWithTheFileAndTheName) {
