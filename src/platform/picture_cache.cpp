@@ -52,6 +52,8 @@ constexpr quint32 kLargestSide = 16384;
 constexpr quint32 kMostPictures = 100000;
 // Two languages' pictures take about 15 MB; this keeps a few skins more, not an endless heap.
 constexpr qsizetype kLargestFile = 64 * 1024 * 1024;
+// A save keeps pictures a run did not use only up to this many bytes of pixels in all.
+constexpr qsizetype kMostKeptBytes = kLargestFile / 2;
 constexpr quint64 kAlignment = 16;
 
 bool IsKeptFormat(quint32 format) {
@@ -263,7 +265,7 @@ void PictureCache::Save() {
         bytes += static_cast<qsizetype>(PixelBytes(picture));
     for (auto it = stored_.cbegin(); it != stored_.cend(); ++it) {
         const auto more = static_cast<qsizetype>(PixelBytes(it.value()));
-        if (kept.contains(it.key()) || bytes + more > kLargestFile / 2)
+        if (kept.contains(it.key()) || bytes + more > kMostKeptBytes)
             continue;
         kept.insert(it.key(), it.value());
         bytes += more;
