@@ -270,14 +270,16 @@ void PictureCache::Save() {
         kept.insert(it.key(), it.value());
         bytes += more;
     }
-    QByteArray file = WritePictureCache(kept, edition_);
     const QString path = path_;
     QDir().mkpath(QFileInfo(path).absolutePath());
     try {
-        saving_ = std::async(std::launch::async, [path, file = std::move(file)] {
-            return bool(
-                WriteWholeFile(path, std::string_view(file.constData(), std::size_t(file.size()))));
-        });
+        // The pictures are only read there (their pixels are shared, never changed in place).
+        saving_ =
+            std::async(std::launch::async, [path, kept = std::move(kept), edition = edition_] {
+                const QByteArray file = WritePictureCache(kept, edition);
+                return bool(WriteWholeFile(
+                    path, std::string_view(file.constData(), std::size_t(file.size()))));
+            });
     } catch (const std::system_error&) {
         // No thread to be had: the next run decodes again.
     }

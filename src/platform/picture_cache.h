@@ -81,9 +81,10 @@ class PictureCache {
     // null). Any thread.
     QImage Picture(const PictureFingerprint& key, const std::function<QImage()>& decode);
 
-    // When this run decoded a picture the cache did not hold, writes the file anew in the
-    // background: every picture this run used, and as many of the others the file held as fit
-    // under the size limit (so that runs in two languages do not push each other out).
+    // When this run decoded a picture the cache did not hold, writes the file anew on a thread
+    // of its own (the file's bytes are put together there too): every picture this run used, and as
+    // many of the others the file held as fit under the size limit (so that runs in two languages
+    // do not push each other out).
     void Save();
 
     struct Usage {

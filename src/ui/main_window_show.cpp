@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMetaObject>
+#include <QTimer>
 
 #include "platform/desktop_shell.h"
 #include "platform/display_modes.h"
@@ -20,6 +21,7 @@
 namespace {
 
 constexpr int kLeastScreenWidth = 1024;
+constexpr int kPictureSaveDelayMs = 1000;
 constexpr QSize kLeastScreen(1024, 768);
 
 // The help page of the shown language.
@@ -48,9 +50,13 @@ void MainWindow::OnFirstShow() {
     }
     WhenShown([this] { CheckScreenResolution(); });
     // Every picture of the start is decoded by now; a run that had to decode any keeps them for
-    // the next one.
+    // the next one, once the window has been on the screen a moment: writing them out is
+    // several megabytes of copying that should not come before the window's first paint.
     if (services_.pictureCache)
-        WhenShown([this] { services_.pictureCache->Save(); });
+        QTimer::singleShot(kPictureSaveDelayMs, this, [this] {
+            if (!session_->Closing())
+                services_.pictureCache->Save();
+        });
     // Taken away while the remote is away, the delete and clear buttons show their own grey
     // pictures (in grey the pictures' backgrounds would show as grey boxes).
     deleteButton->SetUnavailablePicture(Named(named_picture::kDeleteDisabled));
