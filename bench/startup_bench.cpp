@@ -126,7 +126,11 @@ int RunChild(const char* role, char* program) {
     WindowServices services;
     services.programFolder = QStringLiteral(KEYLEARN_PROGRAM_FOLDER);
     services.pictureCache = &pictureCache;
-    return RunProgram(device, prompter, services);
+    const int exitCode = RunProgram(device, prompter, services);
+    // As the program does on its way out: a run that ends at its first paint keeps what it
+    // decoded, after its report.
+    pictureCache.Save();
+    return exitCode;
 }
 
 // ---- The parent's side

@@ -24,5 +24,9 @@ int main(int, char** argv) {
     PictureCache pictureCache(PictureCacheFile(), ProgramEdition());
     WindowServices services;
     services.pictureCache = &pictureCache;
-    return RunProgram(device, prompter, services);
+    const int exitCode = RunProgram(device, prompter, services);
+    // A window closed before it saved its pictures saves them now (the cache waits for the
+    // write as it goes).
+    pictureCache.Save();
+    return exitCode;
 }

@@ -256,10 +256,11 @@ void PictureCache::Save() {
     CachedPictures kept;
     {
         const std::lock_guard lock(mutex_);
-        if (usage_.decoded == 0 || path_.isEmpty() || edition_ == 0 || saving_.valid())
+        if (usage_.decoded == 0 || path_.isEmpty() || edition_ == 0 || saveStarted_)
             return;
         kept = used_;
     }
+    saveStarted_ = true;
     qsizetype bytes = 0;
     for (const QImage& picture : std::as_const(kept))
         bytes += static_cast<qsizetype>(PixelBytes(picture));

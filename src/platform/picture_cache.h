@@ -84,7 +84,7 @@ class PictureCache {
     // When this run decoded a picture the cache did not hold, writes the file anew on a thread
     // of its own (the file's bytes are put together there too): every picture this run used, and as
     // many of the others the file held as fit under the size limit (so that runs in two languages
-    // do not push each other out).
+    // do not push each other out). Once a run; later calls do nothing. One thread only.
     void Save();
 
     struct Usage {
@@ -103,5 +103,7 @@ class PictureCache {
     mutable std::mutex mutex_;     // guards used_ and usage_
     CachedPictures used_;          // every picture this run asked for
     Usage usage_;
-    std::future<bool> saving_;  // the write Save started; only on the thread that saves
+    // These two only on the thread that saves.
+    bool saveStarted_ = false;
+    std::future<bool> saving_;  // the write Save started
 };
