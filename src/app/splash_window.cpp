@@ -4,7 +4,6 @@
 #include <QFont>
 #include <QPalette>
 
-#include "platform/jpeg_decoder.h"
 #include "platform/picture_cache.h"
 #include "skins/window_art.h"
 #include "ui/picture_view.h"
@@ -16,8 +15,7 @@ QPixmap SplashPicture(PictureCache* cache) {
     QFile file(window_art::kSplash);
     if (!file.open(QIODevice::ReadOnly))
         return QPixmap();
-    const QByteArray bytes = file.readAll();
-    return QPixmap::fromImage(cache ? cache->Decode(bytes) : DecodePicture(bytes));
+    return QPixmap::fromImage(DecodeThrough(cache, file.readAll()));
 }
 
 SplashWindow::SplashWindow(PictureCache* cache, QWidget* parent)

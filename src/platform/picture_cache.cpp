@@ -222,6 +222,10 @@ quint64 ProgramEdition() {
     return fingerprint.first == 0 ? 1 : fingerprint.first;
 }
 
+QImage DecodeThrough(PictureCache* cache, QByteArrayView encoded, QString* error) {
+    return cache ? cache->Decode(encoded, error) : DecodePicture(encoded, error);
+}
+
 PictureCache::PictureCache(const QString& path, quint64 edition)
     : path_(path), edition_(edition), stored_([&] {
           if (path.isEmpty() || edition == 0)

@@ -8,8 +8,8 @@
 // and is decoded again. The file belongs to one build of the program (its edition, see
 // ProgramEdition): a program that decodes differently never reads another's pixels.
 //
-// The file is mapped into memory and its pictures point into it, so that a start reads only the
-// pages it shows (fontconfig keeps its caches the same way). It is checked whole at the start:
+// The file is mapped into memory and its pictures point into it, so that a start copies no pixel
+// (fontconfig keeps its caches the same way). It is checked whole at the start:
 // any damage in it (truncated, foreign, an entry outside the file) makes it an empty cache,
 // never a wrong picture or a crash. It is written anew, in the background and through
 // WriteWholeFile (a new file renamed over the old one, so that a mapped file never changes
@@ -64,6 +64,10 @@ QString PictureCacheFile();
 // The edition of the running program: changes with every build of its executable and with the
 // Qt it runs on. 0 when the executable cannot be looked at (no cache is read or written then).
 quint64 ProgramEdition();
+
+class PictureCache;
+// The picture these bytes encode: through the cache when there is one, else DecodePicture.
+QImage DecodeThrough(PictureCache* cache, QByteArrayView encoded, QString* error = nullptr);
 
 class PictureCache {
   public:

@@ -5,7 +5,6 @@
 #include <QResource>
 #include <array>
 #include <limits>
-#include <optional>
 
 #include "platform/jpeg_decoder.h"
 #include "platform/picture_cache.h"
@@ -23,6 +22,10 @@ QString RootOf(SkinBundle bundle) {
     return QStringLiteral("/keylearn-skins/") + QLatin1String(BundleName(bundle));
 }
 
+const uchar* Data(const SharedBytes& bytes) {
+    return reinterpret_cast<const uchar*>(bytes->data());
+}
+
 }  // namespace
 
 QString SkinBundleFileName(SkinBundle bundle) {
@@ -38,20 +41,19 @@ bool SkinBundles::Register(const QString& folder) {
         const auto bundle = static_cast<SkinBundle>(i);
         const QString file = QDir(folder).filePath(SkinBundleFileName(bundle));
         const QString root = RootOf(bundle);
-        if (!QResource::registerResource(file, root))
-            return false;
-        // What the pictures are kept under in a cache: the bundle's bytes and the name, so
-        // that a picture found there needs no look-up in the bundle.
+        // Mapped once, for Qt to read the resources from and for the fingerprint the cache
+        // keeps their pictures under (so that a picture found there needs no look-up here).
         const SharedBytes bytes = MapFile(file, std::numeric_limits<qsizetype>::max());
-        registered_.push_back(
-            {file, root, bytes ? std::optional(FingerprintOf(*bytes)) : std::nullopt});
+        if (!bytes || !QResource::registerResource(Data(bytes), root))
+            return false;
+        registered_.push_back({bytes, root, FingerprintOf(*bytes)});
     }
     return true;
 }
 
 void SkinBundles::Release() {
     for (const Registered& bundle : registered_)
-        QResource::unregisterResource(bundle.file, bundle.root);
+        QResource::unregisterResource(Data(bundle.bytes), bundle.root);
     registered_.clear();
 }
 
@@ -80,8 +82,8 @@ QImage SkinBundles::Picture(SkinBundle bundle, const QString& name, PictureCache
         const QByteArray data = resource.uncompressedData();
         return data.isEmpty() ? QImage() : DecodePicture(data);
     };
-    const std::optional<PictureFingerprint>& file = registered_[std::size_t(bundle)].fingerprint;
-    if (cache && file)
-        return cache->Picture(FingerprintOf(*file, name), decode);
+    if (cache)
+        return cache->Picture(FingerprintOf(registered_[std::size_t(bundle)].fingerprint, name),
+                              decode);
     return decode();
 }

@@ -1,13 +1,12 @@
 #pragma once
 // The skin bundles: Qt resource bundles beside the program that hold the key pictures, the
-// named pictures and the learning animation. They are registered by file name for as long as a
+// named pictures and the learning animation. Each file is mapped and registered for as long as a
 // SkinBundles lives and released when it goes; pictures read from them are copies and stay
 // valid after the release.
 
 #include <QByteArray>
 #include <QImage>
 #include <QString>
-#include <optional>
 #include <vector>
 
 #include "platform/picture_cache.h"
@@ -46,9 +45,9 @@ class SkinBundles {
 
   private:
     struct Registered {
-        QString file;
+        SharedBytes bytes;  // the file, mapped while it is registered
         QString root;
-        std::optional<PictureFingerprint> fingerprint;  // of the file's bytes, when readable
+        PictureFingerprint fingerprint;  // of the file's bytes
     };
     std::vector<Registered> registered_;
 };

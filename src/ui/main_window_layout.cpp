@@ -12,7 +12,6 @@
 #include <QScrollArea>
 #include <utility>
 
-#include "platform/jpeg_decoder.h"
 #include "platform/picture_cache.h"
 #include "skins/window_art.h"
 #include "ui/main_window.h"
@@ -39,8 +38,7 @@ QPixmap ArtPicture(const QString& path, PictureCache* cache) {
         return QPixmap();
     }
     QString error;
-    const QByteArray bytes = file.readAll();
-    QImage image = cache ? cache->Decode(bytes, &error) : DecodePicture(bytes, &error);
+    QImage image = DecodeThrough(cache, file.readAll(), &error);
     if (image.isNull())
         qWarning("window picture %s: %s", qUtf8Printable(path), qUtf8Printable(error));
     // Moved: the pixmap takes the decoded pixels over instead of copying them.
